@@ -1,0 +1,26 @@
+#include "base/random.h"
+
+#include <atomic>
+
+namespace sylvane {
+namespace {
+std::atomic<uint32_t> g_state{1};
+
+constexpr uint32_t Next(uint32_t s) { return s * 214013u + 2531011u; }
+}  // namespace
+
+void SeedRandom(uint32_t seed) { g_state.store(seed, std::memory_order_relaxed); }
+
+int Rand() {
+  uint32_t old_state = g_state.load(std::memory_order_relaxed);
+  uint32_t new_state;
+  do {
+    new_state = Next(old_state);
+  } while (!g_state.compare_exchange_weak(old_state, new_state, std::memory_order_relaxed));
+  return static_cast<int>((new_state >> 16) & 0x7FFF);
+}
+
+uint32_t RandomState() { return g_state.load(std::memory_order_relaxed); }
+void SetRandomState(uint32_t state) { g_state.store(state, std::memory_order_relaxed); }
+
+}  // namespace sylvane
