@@ -51,7 +51,8 @@ struct GrowthOp {
   int32_t fired_y = 0;         // pen y (canvas pixels from the top) recorded when the op fired
 };
 
-// The six parameters a pen's brush pattern is built from (paint/brush.h).
+// The six parameters a pen's brush pattern is built from (paint/brush.h);
+// the defaults are those of a new pen.
 struct BrushParams {
   int32_t type = 1;        // pattern type 0..25 (other values behave as 1)
   int32_t width = 2;       // dab width, pixels
@@ -68,8 +69,8 @@ struct Pen {
   int32_t heading_variance = 0;  // variance of the random turn per step
   int32_t x = 0;                 // position, canvas pixels from the left
   int32_t y = 0;                 // position, canvas pixels from the top
-  BrushParams brush_params;      // what `brush` was last built from
-  BrushPattern brush;            // the dab stamped in mode 1; rebuilt before every stamp
+  BrushPattern brush;            // the dab stamped in mode 1, with its six parameters (type, width,
+                                 // height, strength, edge, density); rebuilt before every stamp
   int32_t mode = 1;              // 1 stamps the brush pattern, any other value part image 3
   int32_t red = 221;             // pattern stamp colour, 0..255
   int32_t green = 213;
@@ -83,10 +84,10 @@ struct Pen {
   Pen(const Pen&) = default;
   Pen& operator=(const Pen&) = default;
 
-  // Stores the six parameters and rebuilds the brush (draws random numbers).
+  // Builds the brush from the six parameters (draws random numbers).
   void SetBrush(const BrushParams& params);
-  // Rebuilds the brush from brush_params (after a tree file set them).
-  void RebuildBrush();
+  // The six parameters the brush holds now.
+  BrushParams brush_params() const;
 };
 
 // Heritable parameters and pen settings handed to InitFromParameters.
@@ -175,7 +176,8 @@ struct Tree {
                    int32_t x, int32_t y, int32_t heading);
   // Creates the four part images afresh as copies of the given ones.
   void CopyParts(const std::array<PartImage, kPartCount>& from);
-  // Frees the op list and the part images and gives the tree a new pen (draws).
+  // Frees the op list, the part images (part-present bytes 0) and the pen's
+  // brush cells. Draws nothing.
   void Release();
 };
 

@@ -1,0 +1,53 @@
+#include "canvas/name_labels.h"
+
+namespace sylvane {
+namespace {
+constexpr size_t kMaxText = 259;  // char[260] with its NUL
+
+std::string Clip(const std::string& text) { return text.size() > kMaxText ? text.substr(0, kMaxText) : text; }
+}  // namespace
+
+void LabelList::Add(const LabelEntry& entry) {
+  LabelEntry copy = entry;
+  copy.name = Clip(copy.name);
+  copy.file_name = Clip(copy.file_name);
+  entries.push_back(std::move(copy));
+}
+
+LabelList& GetLabelList() {
+  static LabelList* list = new LabelList();  // lives until exit
+  return *list;
+}
+
+std::string LabelDisplayName(const std::string& name, uint8_t mutant) {
+  return Clip(mutant == 1 ? name + "_var" : name);
+}
+
+LabelPlacement PlaceLabel(const LabelEntry& entry, int canvas_width, float zoom, int font_height) {
+  // The zoom factor is a float, so these products are single precision, each
+  // truncated to whole pixels.
+  const int scaled_width = static_cast<int>(static_cast<float>(canvas_width) * zoom);
+  const int reach = static_cast<int>(10.0f * zoom);
+  const int length = static_cast<int>(180.0f * zoom);
+  const int rise = static_cast<int>(30.0f * zoom);
+  const int half_text = static_cast<int>(15.0f * zoom);
+
+  LabelPlacement p;
+  p.anchor_x = static_cast<int>(static_cast<float>(entry.x) * zoom) + 10;
+  p.anchor_y = static_cast<int>(static_cast<float>(entry.y) * zoom) + 30;
+  if (scaled_width + 10 < p.anchor_x + reach + length) {
+    p.end_x = p.anchor_x - length - reach;  // the caption would pass the right edge
+  } else {
+    p.end_x = p.anchor_x + reach;
+  }
+  if (p.anchor_y - half_text - rise - 30 >= 0) {
+    p.end_y = p.anchor_y - rise;
+  } else {
+    p.end_y = p.anchor_y + rise;  // no room above
+  }
+  p.text_x = p.end_x;
+  p.text_y = p.end_y - font_height / 2;
+  return p;
+}
+
+}  // namespace sylvane
