@@ -1,0 +1,385 @@
+// Planning a render: the light positions and colours of every renderer, the
+// spot tables, and the random numbers drawn before the first pixel.
+#include <algorithm>
+#include <cmath>
+
+#include "base/random.h"
+#include "paint/renderers.h"
+
+namespace sylvane::renderers {
+namespace {
+
+// n * size / m in integer arithmetic, the way every position of a renderer is
+// placed (7W/8 = (8W - W) / 8 = 7W/8 and so on).
+int32_t Part(int32_t n, int32_t size, int32_t m) { return int32_t(int64_t(n) * size / m); }
+
+// rand() % n, or 0 without a draw when n is 0.
+int32_t RandomBelow(int32_t n) { return n > 0 ? Rand() % n : 0; }
+
+// Exact integer square root.
+int64_t SquareRoot(int64_t s) {
+  int64_t d = int64_t(std::sqrt(double(s)));
+  while (d * d > s) --d;
+  while ((d + 1) * (d + 1) <= s) ++d;
+  return d;
+}
+
+int AddTable(RenderPlan& plan, int32_t radius, int32_t strength) {
+  for (size_t i = 0; i < plan.tables.size(); ++i) {
+    if (plan.tables[i].radius == radius && plan.tables[i].strength == strength) return int(i);
+  }
+  SpotTable table;
+  table.radius = radius;
+  table.strength = strength;
+  plan.tables.push_back(table);
+  return int(plan.tables.size() - 1);
+}
+
+// Colours are given (red, green, blue) as people write them and stored in
+// buffer order (blue, green, red).
+void AddLight(RenderPlan& plan, int32_t x, int32_t y, int32_t radius, int32_t strength, int32_t red = 0,
+              int32_t green = 0, int32_t blue = 0) {
+  Light light;
+  light.x = x;
+  light.y = y;
+  light.table = AddTable(plan, radius, strength);
+  light.colour[0] = blue;
+  light.colour[1] = green;
+  light.colour[2] = red;
+  plan.lights.push_back(light);
+}
+
+// Dim factors (red, green, blue) as tables of trunc(T * f) for every T.
+void SetDim(RenderPlan& plan, double red, double green, double blue) {
+  const double factor[3] = {blue, green, red};
+  for (int c = 0; c < 3; ++c) {
+    for (int t = 0; t < 256; ++t) plan.dim[c][t] = uint8_t(std::min(255.0, std::trunc(t * factor[c])));
+  }
+}
+
+void AddFiveColourLights(RenderPlan& plan, int32_t w, int32_t h) {
+  AddLight(plan, w / 10, Part(9, h, 10), 50, 200, 255, 0, 0);
+  AddLight(plan, Part(9, w, 10), Part(9, h, 10), 50, 200, 0, 255, 0);
+  AddLight(plan, w / 10, h / 10, 50, 200, 255, 255, 0);
+  AddLight(plan, Part(9, w, 10), h / 10, 50, 200, 255, 0, 255);
+}
+
+void AddNineColourLights(RenderPlan& plan, int32_t w, int32_t h, int32_t centre_strength) {
+  AddFiveColourLights(plan, w, h);
+  AddLight(plan, w / 2, h / 2, 50, centre_strength, 255, 255, 255);
+  AddLight(plan, w / 2, Part(3, h, 4), 50, 200, 128, 0, 255);
+  AddLight(plan, w / 4, h / 2, 50, 200, 0, 255, 255);
+  AddLight(plan, w / 2, h / 4, 50, 200, 0, 0, 255);
+  AddLight(plan, Part(3, w, 4), h / 2, 50, 200, 255, 128, 0);
+}
+
+void AddFourInner(RenderPlan& plan, int32_t w, int32_t h, int32_t radius, int32_t strength) {
+  AddLight(plan, w / 4, h / 4, radius, strength);
+  AddLight(plan, Part(3, w, 4), h / 4, radius, strength);
+  AddLight(plan, w / 4, Part(3, h, 4), radius, strength);
+  AddLight(plan, Part(3, w, 4), Part(3, h, 4), radius, strength);
+}
+
+void AddFourCorners(RenderPlan& plan, int32_t w, int32_t h, int32_t radius, int32_t strength) {
+  AddLight(plan, w / 10, h / 10, radius, strength);
+  AddLight(plan, Part(9, w, 10), h / 10, radius, strength);
+  AddLight(plan, w / 10, Part(9, h, 10), radius, strength);
+  AddLight(plan, Part(9, w, 10), Part(9, h, 10), radius, strength);
+}
+
+void AddRandomPoints(RenderPlan& plan, int32_t w, int32_t h, int count, int32_t radius, int32_t strength) {
+  for (int i = 0; i < count; ++i) {
+    const int32_t x = RandomBelow(w);
+    const int32_t y = RandomBelow(h);
+    AddLight(plan, x, y, radius, strength);
+  }
+}
+
+// The three colour numbers, drawn red, green, blue; kept in buffer order.
+void DrawColourNumbers(RenderPlan& plan) {
+  const int32_t red = Rand() % 256;
+  const int32_t green = Rand() % 256;
+  const int32_t blue = Rand() % 256;
+  plan.colour_numbers[0] = blue;
+  plan.colour_numbers[1] = green;
+  plan.colour_numbers[2] = red;
+}
+
+// Gains of the dot renderers by position inside one grid cell.
+void MakeDots(RenderPlan& plan, int32_t period, int32_t radius, int32_t strength, bool coloured) {
+  plan.dot_period = period;
+  plan.dot_gains.assign(size_t(period) * size_t(period) * (coloured ? 3 : 1), 0);
+  const int32_t half = period / 2;
+  for (int32_t yy = 0; yy < period; ++yy) {
+    for (int32_t xx = 0; xx < period; ++xx) {
+      const int64_t d = SquareRoot(int64_t(xx - half) * (xx - half) + int64_t(yy - half) * (yy - half));
+      const int32_t s = SpotValue(d, radius, strength);
+      const size_t cell = size_t(yy) * size_t(period) + size_t(xx);
+      if (coloured) {
+        for (int c = 0; c < 3; ++c) plan.dot_gains[cell * 3 + c] = plan.colour_numbers[c] * s / 255;
+      } else {
+        plan.dot_gains[cell] = s * 256 / 255;
+      }
+    }
+  }
+}
+
+void FillTables(RenderPlan& plan) {
+  int64_t farthest = 0;
+  for (const Light& light : plan.lights) {
+    const int64_t corners_x[2] = {light.x, int64_t(light.x) - (plan.width - 1)};
+    const int64_t corners_y[2] = {light.y, int64_t(light.y) - (plan.height - 1)};
+    for (int64_t dx : corners_x) {
+      for (int64_t dy : corners_y) farthest = std::max(farthest, SquareRoot(dx * dx + dy * dy));
+    }
+  }
+  for (SpotTable& table : plan.tables) {
+    table.by_distance.resize(size_t(farthest) + 1);
+    for (int64_t d = 0; d <= farthest; ++d) {
+      table.by_distance[size_t(d)] = SpotValue(d, table.radius, table.strength);
+    }
+  }
+}
+
+}  // namespace
+
+int32_t SpotValue(int64_t d, int32_t radius, int32_t strength) {
+  const double dd = double(d);
+  const double rr = double(radius);
+  return int32_t(rr / std::sqrt(dd * dd + rr * rr) * double(strength));
+}
+
+uint32_t AdvanceRandomState(uint32_t state, uint64_t steps) {
+  // Compose the affine step s -> a s + c with itself by repeated squaring.
+  uint32_t mul = 214013u;
+  uint32_t add = 2531011u;
+  uint32_t total_mul = 1;
+  uint32_t total_add = 0;
+  while (steps > 0) {
+    if (steps & 1) {
+      total_mul *= mul;
+      total_add = total_add * mul + add;
+    }
+    add = add * mul + add;
+    mul *= mul;
+    steps >>= 1;
+  }
+  return state * total_mul + total_add;
+}
+
+void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
+  plan = RenderPlan();
+  plan.renderer = renderer;
+  plan.width = w;
+  plan.height = h;
+  switch (renderer) {
+    case 1:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.4, 0.4, 1.0);
+      AddLight(plan, Part(7, w, 8), Part(4, h, 5), 265, 180, 180, 255, 150);
+      break;
+    case 2:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.7, 0.7, 1.0);
+      AddLight(plan, Part(7, w, 8), Part(4, h, 5), 500, 50, 200, 200, 150);
+      AddLight(plan, w / 5, h / 10, 500, 200, 140, 200, 88);
+      break;
+    case 3:
+    case 9:
+      plan.formula = Formula::kPlainChannel;
+      plan.channel = renderer == 3 ? 2 : 0;
+      AddLight(plan, w / 3, h / 2, 200, 200);
+      break;
+    case 4:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.5, 0.5, 0.8);
+      AddLight(plan, w / 10, h / 10, 50, 200, 206, 0, 108);
+      AddLight(plan, Part(9, w, 10), h / 10, 80, 200, 203, 45, 255);
+      break;
+    case 5:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.4, 0.4, 0.8);
+      break;
+    case 6:
+      plan.formula = Formula::kDimAddAll;
+      SetDim(plan, 0.2, 0.2, 0.6);
+      AddNineColourLights(plan, w, h, 150);
+      break;
+    case 7:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.4, 0.4, 0.8);
+      AddFiveColourLights(plan, w, h);
+      AddLight(plan, w / 2, h / 2, 50, 200, 255, 255, 255);
+      break;
+    case 8:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.4, 0.4, 0.8);
+      AddNineColourLights(plan, w, h, 200);
+      break;
+    case 10: {
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.2, 0.2, 0.5);
+      AddLight(plan, w / 4, h / 5, 350, 200, 0, 0, 50);
+      const int32_t x = RandomBelow(w);
+      AddLight(plan, x, Part(4, h, 5), 150, 200, 120, 200, 255);
+      break;
+    }
+    case 11:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.3, 0.3, 0.2);
+      AddLight(plan, Part(4, w, 5), Part(4, h, 5), 150, 200, 180, 180, 13);
+      AddLight(plan, w / 5, h / 5, 200, 200, 241, 131, 21);
+      break;
+    case 12:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 0.4, 0.2, 0.9);
+      AddLight(plan, w / 2, h / 2, 200, 150, 255, 128, 255);
+      break;
+    case 13:
+      plan.formula = Formula::kDimLights;
+      SetDim(plan, 80.0 / 255.0, 80.0 / 255.0, 80.0 / 255.0);
+      AddLight(plan, w / 10, h / 10, 150, 200, 0, 255, 0);
+      AddLight(plan, Part(9, w, 10), h / 10, 150, 200, 0, 255, 255);
+      AddLight(plan, w / 2, Part(7, h, 10), 150, 200, 196, 42, 0);
+      break;
+    case 14:
+    case 29:
+      plan.formula = renderer == 14 ? Formula::kGain : Formula::kWhole;
+      AddLight(plan, w / 2, h / 10, 250, 400);
+      break;
+    case 15:
+    case 30:
+      plan.formula = renderer == 15 ? Formula::kGain : Formula::kWhole;
+      AddLight(plan, w / 2, Part(9, h, 10), 250, 400);
+      break;
+    case 16:
+    case 31:
+      plan.formula = renderer == 16 ? Formula::kGain : Formula::kWhole;
+      AddFourInner(plan, w, h, 50, 255);
+      break;
+    case 17:
+      plan.formula = Formula::kGain;
+      plan.gain = Gain::kThreeMixed;
+      AddLight(plan, w / 4, h / 4, 80, 400);
+      AddLight(plan, Part(3, w, 4), h / 4, 80, 400);
+      AddLight(plan, w / 2, Part(3, h, 4), 80, 400);
+      break;
+    case 18: {
+      plan.formula = Formula::kGain;
+      plan.gain = Gain::kLatticeOne;
+      const int32_t x = RandomBelow(w);
+      const int32_t y = RandomBelow(h);
+      DrawColourNumbers(plan);
+      AddLight(plan, Part(3, w, 4), h / 4, 80, 300);
+      AddLight(plan, x, y, 80, 300);
+      AddLight(plan, w / 2, Part(3, h, 4), 200, 300);
+      break;
+    }
+    case 19: {
+      plan.formula = Formula::kGain;
+      plan.gain = Gain::kLatticeTwo;
+      const int32_t x = RandomBelow(w);
+      const int32_t y = RandomBelow(h);
+      DrawColourNumbers(plan);
+      AddLight(plan, x, y, 80, 400);
+      AddLight(plan, Part(9, w, 10), h / 4, 80, 400);
+      AddLight(plan, w / 3, h / 3, 80, 200);
+      AddLight(plan, Part(2, w, 3), Part(2, h, 3), 80, 200);
+      break;
+    }
+    case 20:
+    case 32:
+      plan.formula = renderer == 20 ? Formula::kGain : Formula::kWhole;
+      AddFourCorners(plan, w, h, 60, 400);
+      break;
+    case 21:
+    case 28:
+      plan.formula = renderer == 21 ? Formula::kGain : Formula::kWhole;
+      AddLight(plan, w / 2, h / 2, 80, 400);
+      break;
+    case 22:
+      plan.formula = Formula::kGain;
+      plan.gain = Gain::kDots;
+      MakeDots(plan, 32, 8, 350, false);
+      break;
+    case 23:
+      plan.formula = Formula::kGain;
+      plan.gain = Gain::kColourDots;
+      DrawColourNumbers(plan);
+      MakeDots(plan, 128, 32, 400, true);
+      break;
+    case 24: {
+      plan.formula = Formula::kGain;
+      plan.gain = Gain::kGlitter;
+      const int32_t x = RandomBelow(w);
+      const int32_t y = RandomBelow(h);
+      AddLight(plan, x, y, 260, 400);
+      // Three draws per pixel in row order: the rows reproduce them from this
+      // state, and the generator moves on past all of them at once.
+      plan.glitter_state = RandomState();
+      if (w > 0 && h > 0) {
+        SetRandomState(AdvanceRandomState(plan.glitter_state, 3ull * uint64_t(w) * uint64_t(h)));
+      }
+      break;
+    }
+    case 25:
+      plan.formula = Formula::kGain;
+      AddRandomPoints(plan, w, h, 3, 50, 400);
+      break;
+    case 26:
+      plan.formula = Formula::kGain;
+      AddRandomPoints(plan, w, h, 2, 60, 400);
+      break;
+    case 27:
+      plan.formula = Formula::kGain;
+      AddRandomPoints(plan, w, h, 1, 80, 500);
+      break;
+    default:
+      plan.renderer = 0;
+      plan.formula = Formula::kPlain;
+      break;
+  }
+  FillTables(plan);
+}
+
+void SpotRow(const SpotTable& table, int32_t light_x, int32_t light_y, int32_t yb, int32_t width,
+             int32_t* out) {
+  const int32_t* by_distance = table.by_distance.data();
+  const int64_t dy = int64_t(yb) - light_y;
+  const int64_t dy2 = dy * dy;
+  // Walking away from the light's column the squared distance grows by
+  // 2k - 1 per step and its integer root by at most one.
+  const int32_t right_start = std::clamp(light_x, 0, width);
+  {
+    int64_t k = int64_t(right_start) - light_x;
+    int64_t s = k * k + dy2;
+    int64_t d = SquareRoot(s);
+    for (int32_t x = right_start; x < width; ++x) {
+      out[x] = by_distance[d];
+      ++k;
+      s += 2 * k - 1;
+      while ((d + 1) * (d + 1) <= s) ++d;
+    }
+  }
+  const int32_t left_start = std::clamp(light_x - 1, -1, width - 1);
+  {
+    int64_t k = int64_t(light_x) - left_start;
+    int64_t s = k * k + dy2;
+    int64_t d = SquareRoot(s);
+    for (int32_t x = left_start; x >= 0; --x) {
+      out[x] = by_distance[d];
+      ++k;
+      s += 2 * k - 1;
+      while ((d + 1) * (d + 1) <= s) ++d;
+    }
+  }
+}
+
+void RowScratch::Reserve(int32_t width) {
+  const size_t n = size_t(std::max(width, 1));
+  for (auto* v : {&a, &b, &c, &d, &out[0], &out[1], &out[2], &weight_left}) {
+    if (v->size() < n) v->resize(n);
+  }
+}
+
+}  // namespace sylvane::renderers
