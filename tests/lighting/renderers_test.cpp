@@ -1,0 +1,146 @@
+// Every fast renderer against the per-pixel reference, on canvases of odd
+// sizes, with fixed seeds, on one thread and split over several.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "base/random.h"
+#include "paint/lighting.h"
+#include "paint/renderers.h"
+#include "reference_lighting.h"
+#include "test_layers.h"
+
+namespace sylvane {
+namespace {
+
+using testing::Coverage;
+using testing::MakeLayers;
+using testing::TestLayers;
+
+// Index of the first differing byte, or -1.
+long FirstDifference(const Surface& a, const Surface& b) {
+  if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) return -2;
+  for (int r = 0; r < a.height; ++r) {
+    const uint8_t* pa = a.BufferRow(r);
+    const uint8_t* pb = b.BufferRow(r);
+    for (int i = 0; i < a.width * 3; ++i) {
+      if (pa[i] != pb[i]) return long(r) * a.stride + i;
+    }
+  }
+  return -1;
+}
+
+struct Case {
+  int w;
+  int h;
+  uint32_t salt;
+  Coverage coverage;
+};
+
+class ThreadsGuard {
+ public:
+  explicit ThreadsGuard(int n) { SetLightingThreads(n); }
+  ~ThreadsGuard() { SetLightingThreads(0); }
+};
+
+void CheckAgainstReference(int renderer, const Case& c, int threads, uint32_t seed) {
+  SCOPED_TRACE("renderer " + std::to_string(renderer) + " size " + std::to_string(c.w) + "x" +
+               std::to_string(c.h) + " threads " + std::to_string(threads) + " seed " + std::to_string(seed));
+  TestLayers l = MakeLayers(c.w, c.h, c.salt, c.coverage);
+  ThreadsGuard guard(threads);
+  Surface fast;
+  SeedRandom(seed);
+  ASSERT_EQ(RenderLayers(renderer, l.background, l.trees, l.weight, fast), kRenderOk);
+  const uint32_t fast_state = RandomState();
+  Surface ref;
+  SeedRandom(seed);
+  reference::Render(renderer, l.background, l.trees, l.weight, ref);
+  EXPECT_EQ(FirstDifference(fast, ref), -1);
+  EXPECT_EQ(fast_state, RandomState()) << "the render drew a different count of random numbers";
+  EXPECT_EQ(fast.stride, StrideFor(c.w));
+  EXPECT_EQ(fast.info.width, c.w);
+  EXPECT_EQ(fast.info.height, c.h);
+}
+
+TEST(Renderers, EveryRendererMatchesTheReferenceOnOddSizes) {
+  const Case cases[] = {
+      {37, 23, 1, Coverage::kMixed},
+      {101, 67, 2, Coverage::kMixed},
+      {1, 1, 3, Coverage::kFull},
+      {2, 9, 4, Coverage::kFull},
+      {13, 1, 5, Coverage::kMixed},
+  };
+  for (int renderer = 0; renderer < kRendererCount; ++renderer) {
+    for (const Case& c : cases) CheckAgainstReference(renderer, c, 1, 12345);
+  }
+}
+
+TEST(Renderers, SplitOverThreadsGivesTheSameBytes) {
+  const Case c{101, 67, 7, Coverage::kFull};
+  for (int renderer = 0; renderer < kRendererCount; ++renderer) {
+    CheckAgainstReference(renderer, c, 3, 777);
+    CheckAgainstReference(renderer, c, 2, 31);
+  }
+}
+
+TEST(Renderers, RandomRenderersFollowTheSeed) {
+  const Case c{53, 41, 9, Coverage::kMixed};
+  for (int renderer : {10, 18, 19, 23, 24, 25, 26, 27}) {
+    for (uint32_t seed : {0u, 1u, 2024u, 0xFFFFFFFFu}) CheckAgainstReference(renderer, c, 2, seed);
+  }
+}
+
+// The lattice and dot renderers repeat every 64, 128 and 256 pixels: a canvas
+// larger than one period shows every line and cell; distances reach far
+// beyond every radius.
+TEST(Renderers, LargerCanvasCoversEveryPeriodAndFarDistances) {
+  const Case c{300, 270, 11, Coverage::kMixed};
+  for (int renderer = 0; renderer < kRendererCount; ++renderer) CheckAgainstReference(renderer, c, 0, 99);
+}
+
+TEST(Renderers, NoTreePaintAndFullPaint) {
+  for (Coverage coverage : {Coverage::kNone, Coverage::kFull}) {
+    const Case c{45, 31, 13, coverage};
+    for (int renderer = 0; renderer < kRendererCount; ++renderer) CheckAgainstReference(renderer, c, 1, 5);
+  }
+}
+
+TEST(Renderers, SpotValuesAreTruncated) {
+  // k at the centre, k / sqrt(2) at distance r (truncated), slow fall-off beyond.
+  EXPECT_EQ(renderers::SpotValue(0, 80, 400), 400);
+  EXPECT_EQ(renderers::SpotValue(80, 80, 400), 282);  // 400 / 1.41421... = 282.84
+  EXPECT_EQ(renderers::SpotValue(50, 50, 255), 180);  // 180.31
+  EXPECT_EQ(renderers::SpotValue(1000, 50, 200), 9);   // 9.98
+  EXPECT_EQ(renderers::SpotValue(0, 8, 350), 350);
+}
+
+TEST(Renderers, SpotRowMatchesPerPixelDistances) {
+  renderers::SpotTable table;
+  table.radius = 60;
+  table.strength = 400;
+  for (int d = 0; d < 400; ++d) table.by_distance.push_back(renderers::SpotValue(d, 60, 400));
+  std::vector<int32_t> row(200);
+  for (int lx : {0, 57, 199, -20, 230}) {
+    for (int yb : {0, 3, 77, 150}) {
+      renderers::SpotRow(table, lx, 40, yb, 200, row.data());
+      for (int x = 0; x < 200; ++x) {
+        const double dx = x - lx;
+        const double dy = yb - 40;
+        const int d = int(std::sqrt(dx * dx + dy * dy));
+        ASSERT_EQ(row[size_t(x)], table.by_distance[size_t(d)]) << "light " << lx << " row " << yb << " x " << x;
+      }
+    }
+  }
+}
+
+TEST(Renderers, AdvancingTheGeneratorEqualsDrawing) {
+  for (uint64_t steps : {0ull, 1ull, 2ull, 3ull, 1000ull, 99999ull}) {
+    SeedRandom(4242);
+    for (uint64_t i = 0; i < steps; ++i) Rand();
+    EXPECT_EQ(renderers::AdvanceRandomState(4242, steps), RandomState()) << steps;
+  }
+}
+
+}  // namespace
+}  // namespace sylvane
