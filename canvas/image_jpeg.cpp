@@ -4,6 +4,7 @@
 // goes away with jpeg_destroy.
 #include <cstdio>  // jpeglib.h needs FILE and size_t first
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include <csetjmp>
 #include <cstdlib>
@@ -44,10 +45,17 @@ void JpegScanLimit(j_common_ptr cinfo) {
   }
 }
 
+// Warnings are passed over, except running out of data: libjpeg would pad a
+// cut-off file with grey and call it a picture.
+void JpegEmitMessage(j_common_ptr cinfo, int msg_level) {
+  if (msg_level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) JpegErrorExit(cinfo);
+}
+
 JpegErrorManager* InstallErrorManager(JpegErrorManager* err) {
   jpeg_std_error(&err->pub);
   err->pub.error_exit = JpegErrorExit;
   err->pub.output_message = JpegOutputMessage;
+  err->pub.emit_message = JpegEmitMessage;
   return err;
 }
 
