@@ -326,6 +326,7 @@ TEST(Grow, AFlowerlessTreeIsLabelledAtItsFirstLeafAndOneWithNeitherNever) {
   LabelList labels;
   Tree t = QuietTree(100);
   t.name = "ha";
+  t.kind = 1;  // planted heading up
   t.AppendPart(kOpLeaf, 0, 2, 0, 0, 0);
   t.AppendPart(kOpLeaf, 0, 1, 0, 0, 0);
   t.Place(5, 5);
