@@ -1,16 +1,64 @@
 // Mutation handling: every tree born in the garden (loop child, split child,
 // scattered copy) passes through HandleMutation right after it was made. The
 // child always receives copies of its parent's part images; with the parent's
-// mutation chance it becomes a mutant, is crossed with another tree of the
-// garden, its part colours drift, one part is grafted with projection material
-// from prj_data, and it may be archived as a tree file.
+// mutation chance it becomes a mutant: it is crossed with a tree of the garden
+// (part images grafted, parameters averaged), its part colours drift, one part
+// is grafted with projection material from prj_data, and it is archived as a
+// tree file as the mutant-saving setting says (ask, never, automatically).
+//
+// Reads the process's settings (Settings()), tree table (GetTreeTable()) and
+// program folder (GetPlatform().ProgramFolder()); questions, messages and the
+// sound go through the platform seam, the save dialog through
+// SaveTreeWithDialog (trees/ki_file.h).
 #pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "canvas/surface.h"
+#include "platform/platform.h"
+#include "trees/tree.h"
 
 namespace sylvane {
 
-struct Tree;
-
 // Runs mutation handling for the new child of parent. Returns 0.
 int HandleMutation(Tree& parent, Tree& child);
+// The same with a given table as the garden (crossover partners).
+int HandleMutationIn(TreeTable& table, Tree& parent, Tree& child);
+
+// Paints source into target's visible pixels with the source's colour
+// offsets and 80 % of its alpha, the two roots (parameters 1 and 2) laid on
+// each other. Source column 0 is never used. Target alpha is unchanged.
+void GraftRooted(PartImage& target, const PartImage& source);
+// The same with the source repeated from the target's top-left corner; the
+// roots play no part.
+void GraftTiled(PartImage& target, const PartImage& source);
+
+// Loads the projection description `description` (in program_folder/prj_data)
+// into a temporary tree and grafts its part 0 into target: tiled for way 1,
+// rooted otherwise. Nothing happens when it cannot be loaded (the loaders'
+// messages). Returns 0 when grafted, -1 otherwise.
+int GraftProjection(PartImage& target, const std::string& program_folder, const std::string& description,
+                    int way);
+
+// Keeps the mutant archive bounded: counts the "*.ki" files of folder and
+// finds the one created first. Below limit: returns the count. Otherwise
+// deletes that file and returns count - 1; -1 when it cannot be deleted (so a
+// caller's pruning loop ends instead of spinning).
+int PruneArchive(const std::string& folder, int limit);
+
+// The archive file name of a mutant of a tree named parent_name, made at
+// time t: "<name>_<month>_<day>_<hour>_<minute>_<second>_<ms>.ki", with the
+// characters a file name cannot hold (\ / : * ? " < > |) in the name turned
+// into '_' (Shift-JIS trail bytes left alone).
+std::string ArchiveFileName(const std::string& parent_name, const LocalTime& t);
+
+// Plays the mutation sound (program_folder/sound/<sound file>) when the
+// setting is on and a file is chosen.
+void PlayMutationSound();
+
+// The main window's update timer is stopped while the "ask" question is on
+// screen and started again afterwards; the Windows program installs these.
+void SetMutationTimerHooks(std::function<void()> stop_timer, std::function<void()> start_timer);
 
 }  // namespace sylvane
