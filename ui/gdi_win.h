@@ -1,12 +1,10 @@
 // Small owners of GDI resources for the Windows program: each releases what it
-// holds when it goes away, so no path can leak a device context, a bitmap or a
-// font. Also the memory picture that shows a Surface in a window.
+// holds when it goes away, so no path can leak a device context, a font or a
+// brush. (The memory device context of a Surface is canvas/surface_win.h.)
 #pragma once
 #include <windows.h>
 
 #include <utility>
-
-#include "canvas/surface.h"
 
 namespace sylvane::gdi {
 
@@ -42,33 +40,6 @@ using Font = Object<HFONT>;
 using Brush = Object<HBRUSH>;
 using Pen = Object<HPEN>;
 
-// A memory device context from CreateCompatibleDC, deleted with DeleteDC.
-class MemoryDc {
- public:
-  MemoryDc() = default;
-  explicit MemoryDc(HDC reference) : dc_(CreateCompatibleDC(reference)) {}
-  ~MemoryDc() { reset(); }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  MemoryDc(MemoryDc&& o) noexcept : dc_(std::exchange(o.dc_, nullptr)) {}
-  MemoryDc& operator=(MemoryDc&& o) noexcept {
-    if (this != &o) {
-      reset();
-      dc_ = std::exchange(o.dc_, nullptr);
-    }
-    return *this;
-  }
-  void reset() {
-    if (dc_) DeleteDC(dc_);
-    dc_ = nullptr;
-  }
-  HDC get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
-
- private:
-  HDC dc_ = nullptr;
-};
-
 // The device context of a window's client area, GetDC / ReleaseDC.
 class WindowDc {
  public:
@@ -94,7 +65,6 @@ class PaintDc {
   PaintDc(const PaintDc&) = delete;
   PaintDc& operator=(const PaintDc&) = delete;
   HDC get() const { return dc_; }
-  const RECT& area() const { return ps_.rcPaint; }
 
  private:
   HWND window_;
@@ -105,7 +75,7 @@ class PaintDc {
 // Selects an object into a device context and puts the previous one back.
 class Selection {
  public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
   ~Selection() {
     if (previous_) SelectObject(dc_, previous_);
   }
@@ -117,48 +87,27 @@ class Selection {
   HGDIOBJ previous_;
 };
 
-// BITMAPINFO of a surface: 24 bits, bottom-up, uncompressed.
-BITMAPINFO SurfaceBitmapInfo(const Surface& surface);
-
-// Copies a surface's pixels into a device context at (x, y) with
-// SetDIBitsToDevice. False when the surface is empty or GDI refused.
-bool DrawSurface(HDC dc, int x, int y, const Surface& surface);
-
-// A picture kept in video memory for fast painting: a memory device context
-// with a compatible bitmap selected into it. Everything it holds is released
-// in reverse order when it is reset or destroyed.
-class MemoryPicture {
+// A menu loaded from the resources, destroyed with DestroyMenu.
+class Menu {
  public:
-  MemoryPicture() = default;
-  ~MemoryPicture() { reset(); }
-  MemoryPicture(const MemoryPicture&) = delete;
-  MemoryPicture& operator=(const MemoryPicture&) = delete;
-
-  // (Re)creates the picture at width x height, compatible with the reference
-  // device context (a window's), and fills it with the colour. False when
-  // GDI could not create it (the picture is then empty).
-  bool Create(HDC reference, int width, int height, COLORREF fill = RGB(255, 255, 255));
-  // Create at the surface's size, then draw the surface into it.
-  bool CreateFrom(HDC reference, const Surface& surface);
-  void reset();
-
-  HDC dc() const { return dc_.get(); }
-  int width() const { return width_; }
-  int height() const { return height_; }
-  bool empty() const { return !dc_ || !bitmap_; }
-  // Copies the whole picture to dst at (x, y) with SRCCOPY.
-  void Blit(HDC dst, int x, int y) const;
+  explicit Menu(HMENU menu) : menu_(menu) {}
+  ~Menu() {
+    if (menu_) DestroyMenu(menu_);
+  }
+  Menu(const Menu&) = delete;
+  Menu& operator=(const Menu&) = delete;
+  HMENU get() const { return menu_; }
 
  private:
-  MemoryDc dc_;
-  Bitmap bitmap_;
-  HGDIOBJ previous_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
+  HMENU menu_;
 };
 
-// The font of the skin's panels: cell height in pixels, normal weight,
-// Shift-JIS, proof quality, fixed pitch, modern family, "MS UI Gothic".
-HFONT CreatePanelFont(int cell_height);
+// The font of the skin's panels: cell height in pixels (a positive height asks
+// for the cell, not the character), normal weight, Shift-JIS, proof quality,
+// fixed pitch, modern family, face "MS UI Gothic".
+inline HFONT CreatePanelFont(int cell_height) {
+  return CreateFontA(cell_height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "MS UI Gothic");
+}
 
 }  // namespace sylvane::gdi

@@ -66,7 +66,7 @@ struct SkinHost {
   std::function<void(bool)> set_png_skin;                    // the skin option byte
   std::function<int()> transparency_mode;                    // 0 skin, 1 uniform alpha, 2 none
   std::function<int()> user_alpha;                           // 0..255, for mode 1
-  std::function<RECT()> map_rect;                            // left, top, right = width, bottom = height
+  std::function<SkinRect()> map_rect;                        // map window left, top, width, height
   std::function<void(int left, int top)> set_map_position;   // map window moved by the user
   // State shown by the popup menu's check marks, read when MENU0 opens it.
   std::function<MenuCheckState()> menu_state;

@@ -1,0 +1,102 @@
+// The map window: a reduced picture of the lit canvas over the skin's map
+// background, in which the user clicks where a tree is to be planted.
+#include <windowsx.h>
+
+#include "canvas/resample.h"
+#include "ui/skin_panels_win.h"
+
+namespace sylvane {
+namespace {
+
+constexpr int kCmdMapClicked = 40016;
+constexpr int kCmdMapCancel = 40017;
+
+}  // namespace
+
+bool MapWindow::Create(HINSTANCE instance, HWND main, const SkinRect& rect, Callbacks callbacks) {
+  callbacks_ = std::move(callbacks);
+  // A popup has neither caption nor frame: the whole window is the map.
+  return SkinChild::Create(instance, main, "MAP_VIEW", rect, WS_POPUP | WS_CLIPCHILDREN);
+}
+
+void MapWindow::SetBackgroundSource(const Surface& source) {
+  TilePicture(source, rect_.width, rect_.height, background_);
+  shown_.CopyFrom(background_);
+  picture_ = MapPicture{};
+  ResetBackBuffer();
+  PaintPicture(shown_);
+}
+
+void MapWindow::Replace(const SkinRect& rect, const Surface& source) {
+  MoveTo(rect);
+  SetBackgroundSource(source);
+}
+
+void MapWindow::ShowCanvas(const Surface& lit_canvas) {
+  shown_.CopyFrom(background_);
+  picture_ = FitCanvasInMap(rect_.width, rect_.height, lit_canvas.width, lit_canvas.height);
+  if (picture_.valid) {
+    Surface scaled;
+    // Shrinking averages neighbouring pixels; a canvas smaller than the
+    // picture area is enlarged by nearest neighbour.
+    bool shrinks = lit_canvas.width >= picture_.width && lit_canvas.height >= picture_.height;
+    int result = shrinks ? SmoothShrink(lit_canvas, scaled, picture_.width, picture_.height)
+                         : NearestScale(lit_canvas, scaled, picture_.width, picture_.height);
+    if (result == 0) {
+      BlendCanvasIntoMap(shown_, scaled, picture_, opacity_);
+    } else {
+      picture_ = MapPicture{};
+    }
+  }
+  PaintPicture(shown_);
+}
+
+LRESULT MapWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      return OnNcHitTest(lparam);
+    case WM_LBUTTONDOWN:
+      OnLButtonDown(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wparam));
+      return 0;
+    case WM_CLOSE:
+      // Closed from the keyboard: cancel, so that the main window is enabled again.
+      OnCommand(kCmdMapCancel);
+      return 0;
+  }
+  return SkinChild::OnMessage(message, wparam, lparam);
+}
+
+LRESULT MapWindow::OnNcHitTest(LPARAM lparam) {
+  POINT p{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+  ScreenToClient(hwnd_, &p);
+  if (!MapPictureContains(picture_, p.x, p.y)) return HTCAPTION;
+  return DefWindowProcA(hwnd_, WM_NCHITTEST, 0, lparam);
+}
+
+void MapWindow::OnLButtonDown(POINT p) {
+  if (!MapPictureContains(picture_, p.x, p.y)) return;
+  planting_ = MapPointToCanvas(picture_, p.x, p.y);
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  if (callbacks_.store_position) callbacks_.store_position(r.left, r.top);
+  EnableWindow(owner_, TRUE);
+  SendMessageA(owner_, WM_COMMAND, MAKEWPARAM(kCmdMapClicked, 0), 0);
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+void MapWindow::OnCommand(int id) {
+  if (id == kCmdMapCancel) Finish();
+}
+
+void MapWindow::Finish() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  if (callbacks_.store_position) callbacks_.store_position(r.left, r.top);
+  EnableWindow(owner_, TRUE);
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+}  // namespace sylvane
