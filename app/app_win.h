@@ -1,0 +1,77 @@
+// The Windows program's shell: the process-wide window handles and the entry
+// points shared by start-up, the main window, the command dispatch and the
+// update cycle.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "ui/menu_checks.h"
+
+namespace sylvane::app {
+
+inline constexpr char kMainClassName[] = "SylvanWood";
+inline constexpr char kInstanceMutexName[] = "SylvaneWood";
+inline constexpr char kMainTitle[] = "シルヴァネ";
+inline constexpr char kDefaultCanvasFile[] = "default.syl";
+inline constexpr char kTrayTip[] = "sylvane";
+
+// The no-canvas message used by several commands.
+inline constexpr char kNoCanvasText[] = "まだキャンバスが作成されていません。";
+inline constexpr char kNoCanvasCaption[] = "キャンバスを作成してちょ。";
+
+// The top-level windows. The changer and the canvas window are null while
+// the program has none.
+struct AppWindows {
+  HINSTANCE instance = nullptr;
+  HWND main = nullptr;
+  HWND changer = nullptr;
+  HWND canvas_window = nullptr;
+};
+AppWindows& Windows();
+
+// SetLayeredWindowAttributes, looked up by name in user32.dll at start-up; null when missing.
+using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+SetLayeredWindowAttributesFn LayeredWindowRoutine();
+void LookUpLayeredWindowRoutine();
+
+// ---- main window (main_window_win.cpp) ----
+bool RegisterMainWindowClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance);
+// Removes the caption, places the window at the stored position with the
+// size of the skin's main background.
+void PlaceMainWindow(HWND main);
+// Shows the windows as start-up does (respecting "windows hidden").
+void ShowWindowsAtStart(HWND main, int show_mode);
+// The close handling (stop, "default.syl", exit-saving setting, settings
+// file); false when the user cancelled and the program goes on.
+bool CloseMainWindow(HWND main);
+
+// ---- commands (commands_win.cpp) ----
+void OnCommand(HWND main, int id);
+// Sends a command to the main window (synchronously).
+void SendCommand(int id);
+// Opens a canvas file or plants a tree file given on the command line or
+// dropped on a window. Returns 0 for a canvas, 1 for a planted tree, -1 on failure.
+int OpenOrPlantFile(HWND main, const std::string& path);
+// Plants a tree file (path, or the open-tree dialog when null): loads it into
+// the first empty slot and shows the map window for the planting position
+// (the click arrives as 40016). 0 when the map is shown, -1 otherwise.
+int PlantTreeFile(HWND main, const std::string* path);
+// True while the map window waits for a planting position.
+bool PlantingPending();
+// v brought into 0..size-1 by adding or subtracting size as often as needed.
+int WrapCoordinate(int v, int size);
+
+// The Windows shutdown query: "default.syl" and the automatic saving (no
+// question); false when the user cancelled the save dialog.
+bool SaveForSessionEnd(HWND main);
+
+// 2 while the main window hangs on the changer (dock.h), 0 otherwise. The
+// changer undocks it when it is dragged away.
+int& MainDockState();
+
+// The state the popup menus' check marks follow.
+MenuCheckState CurrentMenuCheckState();
+
+}  // namespace sylvane::app

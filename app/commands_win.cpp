@@ -1,0 +1,423 @@
+// The command dispatch of the main window: one table of command ids, routed
+// through OnCommand, and the two planting paths (a tree file, and scattering
+// it around the point picked in the map window).
+#include <algorithm>
+#include <string>
+
+#include "app/app_win.h"
+#include "app/canvas_ops_win.h"
+#include "app/update_cycle_win.h"
+#include "base/random.h"
+#include "canvas/canvas_dialogs_win.h"
+#include "canvas/name_labels.h"
+#include "canvas/settings.h"
+#include "canvas/wallpaper_win.h"
+#include "paint/canvas.h"
+#include "paint/lighting.h"
+#include "platform/platform.h"
+#include "res/resource.h"
+#include "trees/garden.h"
+#include "trees/growth.h"
+#include "trees/ki_dialogs_win.h"
+#include "trees/ki_file.h"
+#include "trees/mutation.h"
+#include "trees/part_data.h"
+#include "trees/tree.h"
+#include "ui/skin_win.h"
+
+namespace sylvane::app {
+namespace {
+
+// The slot of the tree being planted (set when its file is loaded).
+int g_planting_slot = -1;
+// True from showing the map for planting until the click (or until the map is
+// hidden by its cancel button).
+bool g_planting_pending = false;
+
+void NoCanvasMessage() { ShowMessage(kNoCanvasText, kNoCanvasCaption); }
+
+void ToCanvasWindow(int id) {
+  if (Windows().canvas_window) SendMessageA(Windows().canvas_window, WM_COMMAND, WPARAM(id), 0);
+}
+
+void ToChanger(int id) {
+  if (Windows().changer) SendMessageA(Windows().changer, WM_COMMAND, WPARAM(id), 0);
+}
+
+bool ChangerShowsGarden() { return Settings().changer_active == 0; }
+
+void StoreWindowRect(HWND window, WindowRect& into) {
+  RECT r;
+  if (!window || !GetWindowRect(window, &r)) return;
+  into = WindowRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// ---- the update cycle ----
+void OnPeriodicUpdate(HWND main, int) { PeriodicUpdate(main); }
+void OnDailyUpdate(HWND main, int) { DailyUpdate(main); }
+void OnFirstUpdate(HWND main, int) { FirstUpdate(main); }
+
+void OnMakeWallpaper(HWND main, int) {
+  if (!GetCanvas().exists) return;
+  Surface lit;
+  if (!RenderLitCanvas(lit)) return;
+  const MInitInfo& s = Settings();
+  PublishCanvasWallpaper(main, lit, s.wallpaper_style, s.changer_active != 0);
+}
+
+// ---- canvases ----
+void OnNewCanvas(HWND main, int) {
+  if (GetCanvas().exists && !AskToSaveCanvas(main)) return;
+  if (NewCanvasDialog(main) == 1) {
+    ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW);
+    if (ChangerShowsGarden()) ToChanger(CMD_CHANGER_REFRESH);
+  }
+}
+
+void OnCanvasSettings(HWND main, int) {
+  if (!GetCanvas().exists) {
+    NoCanvasMessage();
+    return;
+  }
+  CanvasSettingsDialog(main);
+}
+
+void OnSaveCanvas(HWND main, int) {
+  if (!StopWorkerForChange()) return;
+  if (!GetCanvas().exists) {
+    NoCanvasMessage();
+    return;
+  }
+  SaveCanvasToOwnFileOrAsk(main);
+}
+
+void OnSaveCanvasAs(HWND main, int) {
+  if (!StopWorkerForChange()) return;
+  if (!GetCanvas().exists) {
+    NoCanvasMessage();
+    return;
+  }
+  SaveCanvasDialog(main);
+}
+
+// What follows every opened canvas: the count panel, the canvas window, the clock.
+void AfterCanvasOpened(HWND main, bool loaded) {
+  if (loaded) {
+    TreeCountPanelSetCount(GetTreeTable().growing_count());
+    Canvas& c = GetCanvas();
+    TimerPanelRefresh(c.elapsed_hours, c.elapsed_minutes, c.elapsed_seconds);
+    ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW);
+  }
+  if (GetCanvas().exists) {
+    StartUpdateTimer();
+    if (GetCanvas().update_interval == 0) DailyCheck(main);
+  }
+}
+
+void OnOpenCanvas(HWND main, int) {
+  if (GetCanvas().exists && !AskToSaveCanvas(main)) return;
+  if (!StopWorkerForChange()) return;
+  KillUpdateTimer();
+  bool loaded = OpenCanvasDialog(main) == 0;
+  AfterCanvasOpened(main, loaded);
+}
+
+// ---- trees ----
+void OnSampleGarden(HWND main, int) {
+  if (!StopWorkerForChange()) return;
+  TreeTable& table = GetTreeTable();
+  Canvas& canvas = GetCanvas();
+  const MInitInfo& settings = Settings();
+  Surface no_picture;
+  if (CreateCanvas(main, kSampleGardenWidth, kSampleGardenHeight, SettingsBackgroundColour(settings),
+                   kBackgroundColour, no_picture, 0, false) != 0)
+    return;
+  Tree& sample = table[0];
+  LoadSampleParts(sample, GetPlatform().ProgramFolder(), kSamplePartDescriptions);
+  MakeSampleTree(sample, canvas.width() / 2 + 50, canvas.height() / 2 + 100, 90);
+  sample.pen.mode = 1;
+  sample.state = 1;
+  table.SetCount(1);
+  {
+    InterfacePass pass;
+    GrowAtOnce(table, MakeGrowthEnv(canvas, GetLabelList(), settings), kSampleBudget);
+  }
+  Surface composed;
+  if (ComposePlain(canvas.background, canvas.trees, canvas.weight, composed))
+    CopyIntoBackgroundPicture(main, composed);
+  InvalidateRect(main, nullptr, FALSE);
+  // The garden's clock runs from now on (its once-a-day update included).
+  if (!UpdateTimerRunning()) StartUpdateTimer();
+}
+
+void OnSaveTree(HWND main, int) {
+  TreeTable& table = GetTreeTable();
+  if (table[0].ops.empty()) return;
+  if (!StopWorkerForChange()) return;
+  // The file gets the tree as it would start afresh (state 1, cursor 0); the
+  // growing tree itself goes on where it is.
+  Tree copy = table[0];
+  copy.state = 1;
+  copy.cursor = 0;
+  std::string& folder = Settings().folders[kFolderSaveTrees];
+  if (SaveTreeDialog(main, copy, folder) == 0) table[0].file_name = copy.file_name;
+}
+
+void OnPlantTree(HWND main, int) { PlantTreeFile(main, nullptr); }
+
+void OnMapClicked(HWND main, int) {
+  g_planting_pending = false;
+  if (!StopWorkerForChange()) return;
+  TreeTable& table = GetTreeTable();
+  Canvas& canvas = GetCanvas();
+  const int s = g_planting_slot;
+  if (s < 0 || s >= TreeTable::kSlots || !canvas.exists || table[s].ops.empty()) return;
+  const MInitInfo& settings = Settings();
+  const int w = canvas.width();
+  const int h = canvas.height();
+  const CanvasPoint click = MapPlantingPosition();
+  const int radius = std::max(0, settings.scatter_radius);
+  for (int n = 0; n < settings.scatter_count; ++n) {
+    int t = s;
+    if (n > 0) {
+      t = -1;
+      for (int k = s; k < TreeTable::kSlots; ++k) {
+        if (table[k].state == 0 && k != s) {
+          t = k;
+          break;
+        }
+      }
+      if (t < 0) continue;
+      SplitChild(table[t], table[s], w, h, settings.rising_anywhere != 0);
+      table[t].CopyParts(table[s].parts);
+      HandleMutation(table[s], table[t]);
+    }
+    Tree& tree = table[t];
+    tree.state = 0;
+    const int sign = (Rand() & 1) ? -1 : 1;
+    const int ox = radius > 0 ? Rand() % radius : 0;
+    const int oy = radius > 0 ? Rand() % radius : 0;
+    int x = WrapCoordinate(click.x + sign * ox, w);
+    int y = WrapCoordinate(click.y + sign * oy, h);
+    if (tree.kind == 1 && !settings.rising_anywhere) y = h - static_cast<int>(tree.pen.brush.height * 0.5) - 1;
+    tree.Place(x, y);
+    table.CountUp();
+  }
+  (void)main;
+}
+
+// ---- windows ----
+void OnExit(HWND main, int) {
+  MInitInfo& s = Settings();
+  if (s.changer_state > 0) StoreWindowRect(Windows().changer, s.changer_window);
+  if (s.canvas_window_state > 0) StoreWindowRect(Windows().canvas_window, s.canvas_window);
+  SendMessageA(main, WM_CLOSE, 0, 0);
+}
+
+void OnHideWindows(HWND main, int) {
+  ShowWindow(main, SW_HIDE);
+  if (Windows().changer) ShowWindow(Windows().changer, SW_HIDE);
+  if (Windows().canvas_window) ShowWindow(Windows().canvas_window, SW_HIDE);
+  Settings().windows_hidden = 1;
+}
+
+void OnShowWindows(HWND main, int) {
+  const MInitInfo& s = Settings();
+  ShowWindow(main, SW_SHOW);
+  if (s.changer_state > 0 && Windows().changer) {
+    ShowWindow(Windows().changer, SW_SHOW);
+    SetWindowPos(Windows().changer, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  if (s.canvas_window_state > 0 && Windows().canvas_window) {
+    ShowWindow(Windows().canvas_window, SW_SHOW);
+    SetWindowPos(Windows().canvas_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  Settings().windows_hidden = 0;
+}
+
+void OnCanvasWindow(HWND, int) {
+  if (!GetCanvas().exists) {
+    ShowMessage(kNoCanvasText, "キャンバスウインドウ");
+    return;
+  }
+  HWND w = Windows().canvas_window;
+  if (!w) return;
+  MInitInfo& s = Settings();
+  if (s.canvas_window_state > 0) {
+    s.canvas_window_state = 0;
+    ShowWindow(w, SW_HIDE);
+  } else {
+    s.canvas_window_state = 1;
+    ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW);
+    ShowWindow(w, SW_SHOW);
+  }
+}
+
+void OnRefreshCanvasWindow(HWND, int) { ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW); }
+
+void OnShowNames(HWND main, int) {
+  LabelList& labels = GetLabelList();
+  if (labels.display_mode == kLabelsOff) {
+    ToCanvasWindow(CMD_NAMES_TO_CANVAS_WINDOW);
+  } else {
+    labels.display_mode = kLabelsOff;
+    OnCanvasWindow(main, CMD_CANVAS_WINDOW);
+  }
+}
+
+void OnShowNamesNormal(HWND, int) { ToCanvasWindow(CMD_NAMES_TO_CANVAS_WINDOW); }
+void OnShowFileNamesNormal(HWND, int) { ToCanvasWindow(CMD_FILE_NAMES_TO_CANVAS_WINDOW); }
+
+void OnChanger(HWND, int) {
+  HWND w = Windows().changer;
+  if (!w) return;
+  MInitInfo& s = Settings();
+  if (s.changer_state == 0) {
+    s.changer_state = 1;
+    ShowWindow(w, SW_SHOW);
+    InvalidateRect(w, nullptr, TRUE);
+  } else {
+    s.changer_state = 0;
+    ShowWindow(w, SW_HIDE);
+  }
+}
+
+void OnTransparency(HWND main, int) { TransparencyDialog(main); }
+void OnChangeSkin(HWND, int) { ChangeSkin(); }
+
+void OnLighting(HWND, int id) {
+  int mode = LightingModeForMenuId(id);
+  if (mode < 0) return;
+  SetLightingMode(mode);
+  SendCommand(CMD_MAKE_WALLPAPER);
+  SendCommand(CMD_REFRESH_CANVAS_WINDOW);
+  if (ChangerShowsGarden()) ToChanger(CMD_CHANGER_USE_CANVAS);
+}
+
+// Commands whose windows (the settings sheet, the about and print dialogs)
+// this program does not have: their menu items stay and do nothing.
+void Ignore(HWND, int) {}
+
+struct CommandEntry {
+  int id;
+  void (*run)(HWND main, int id);
+};
+
+const CommandEntry kCommands[] = {
+    {CMD_PERIODIC_UPDATE, OnPeriodicUpdate},
+    {CMD_MAKE_WALLPAPER, OnMakeWallpaper},
+    {CMD_NEW_CANVAS, OnNewCanvas},
+    {CMD_CANVAS_SETTINGS, OnCanvasSettings},
+    {CMD_SAMPLE_GARDEN, OnSampleGarden},
+    {CMD_SAVE_TREE, OnSaveTree},
+    {CMD_PLANT_TREE, OnPlantTree},
+    {CMD_SAVE_CANVAS, OnSaveCanvas},
+    {CMD_EXIT, OnExit},
+    {CMD_HIDE_WINDOWS, OnHideWindows},
+    {CMD_SAVE_CANVAS_AS, OnSaveCanvasAs},
+    {CMD_OPEN_CANVAS, OnOpenCanvas},
+    {CMD_MAP_CLICKED, OnMapClicked},
+    {CMD_APP_SETTINGS, Ignore},
+    {CMD_CHANGE_SKIN, OnChangeSkin},
+    {CMD_SHOW_WINDOWS, OnShowWindows},
+    {CMD_ABOUT, Ignore},
+    {CMD_CANVAS_WINDOW, OnCanvasWindow},
+    {CMD_REFRESH_CANVAS_WINDOW, OnRefreshCanvasWindow},
+    {CMD_TRANSPARENCY, OnTransparency},
+    {40035, OnLighting}, {40036, OnLighting}, {40037, OnLighting}, {40038, OnLighting},
+    {40039, OnLighting}, {40040, OnLighting}, {40041, OnLighting}, {40042, OnLighting},
+    {40043, OnLighting}, {40044, OnLighting}, {40045, OnLighting}, {40046, OnLighting},
+    {40047, OnLighting}, {40048, OnLighting}, {40049, OnLighting}, {40050, OnLighting},
+    {40051, OnLighting}, {40052, OnLighting}, {40053, OnLighting}, {40054, OnLighting},
+    {40055, OnLighting}, {40056, OnLighting}, {40057, OnLighting},
+    {40078, OnLighting}, {40079, OnLighting}, {40080, OnLighting}, {40081, OnLighting},
+    {40082, OnLighting},
+    {CMD_SHOW_NAMES, OnShowNames},
+    {CMD_SHOW_NAMES_NORMAL, OnShowNamesNormal},
+    {CMD_CHANGER, OnChanger},
+    {CMD_PRINT, Ignore},
+    {CMD_SHOW_FILE_NAMES_NORMAL, OnShowFileNamesNormal},
+    {CMD_DAILY_UPDATE, OnDailyUpdate},
+    {CMD_FIRST_UPDATE, OnFirstUpdate},
+};
+
+}  // namespace
+
+int WrapCoordinate(int v, int size) {
+  if (size <= 0) return 0;
+  int r = v % size;
+  return r < 0 ? r + size : r;
+}
+
+void OnCommand(HWND main, int id) {
+  for (const CommandEntry& c : kCommands) {
+    if (c.id == id) {
+      c.run(main, id);
+      return;
+    }
+  }
+}
+
+void SendCommand(int id) {
+  if (Windows().main) SendMessageA(Windows().main, WM_COMMAND, WPARAM(id), 0);
+}
+
+bool PlantingPending() {
+  if (g_planting_pending && !IsWindowVisible(MapWindowHandle())) g_planting_pending = false;
+  return g_planting_pending;
+}
+
+int PlantTreeFile(HWND main, const std::string* path) {
+  if (!GetCanvas().exists) {
+    NoCanvasMessage();
+    return -1;
+  }
+  // The table must not change under a running growth pass.
+  if (!StopWorkerForChange()) return -1;
+  TreeTable& table = GetTreeTable();
+  const int slot = table.FirstEmptySlot();
+  if (slot < 0) {
+    ShowMessage("只今樹が満杯です。", "満杯");
+    return -1;
+  }
+  int loaded = path ? LoadTreeFile(table[slot], *path)
+                    : OpenTreeDialog(main, table[slot], Settings().folders[kFolderOpenTrees]);
+  if (loaded != 0) {
+    table[slot].state = 0;
+    return -1;
+  }
+  g_planting_slot = slot;
+  table[slot].state = 0;
+  if (Settings().scatter_mode == 1 && ScatterDialog(main) != 0) return -1;
+  Surface lit;
+  RenderLitCanvas(lit);
+  MapWindowShowCanvas(lit);
+  ShowWindow(MapWindowHandle(), SW_SHOW);
+  g_planting_pending = true;
+  EnableWindow(main, FALSE);
+  return 0;
+}
+
+MenuCheckState CurrentMenuCheckState() {
+  const MInitInfo& s = Settings();
+  MenuCheckState state;
+  state.changer_shown = s.changer_state == 1 || s.changer_state == 2;
+  state.canvas_window_shown = s.canvas_window_state == 1 || s.canvas_window_state == 2;
+  state.names_are_tree_names = GetLabelList().display_mode == kLabelsNames;
+  state.lighting_mode = CurrentLightingMode();
+  return state;
+}
+
+int OpenOrPlantFile(HWND main, const std::string& path) {
+  // A canvas file is loaded at once: no growth pass may run then.
+  if (!StopWorkerForChange()) return -1;
+  int kind = SortTreeOrCanvasFile(main, path);
+  if (kind == 0) {
+    AfterCanvasOpened(main, true);
+    return 0;
+  }
+  if (kind == 1) return PlantTreeFile(main, &path) == 0 ? 1 : -1;
+  return -1;
+}
+
+}  // namespace sylvane::app

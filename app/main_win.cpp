@@ -1,0 +1,108 @@
+// Start-up of the Windows program: one instance only, the main window, the
+// skin, the file given on the command line, and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/app_win.h"
+#include "app/update_cycle_win.h"
+#include "canvas/settings.h"
+#include "paint/canvas.h"
+#include "platform/platform_win.h"
+#include "trees/ki_dialogs_win.h"
+#include "trees/tree.h"
+#include "ui/skin_win.h"
+
+namespace sylvane::app {
+namespace {
+
+// The command line without its double quotes and surrounding blanks.
+std::string CommandLinePath(const char* command_line) {
+  std::string path;
+  for (const char* c = command_line ? command_line : ""; *c; ++c)
+    if (*c != '"') path.push_back(*c);
+  size_t first = path.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::string();
+  size_t last = path.find_last_not_of(" \t");
+  return path.substr(first, last - first + 1);
+}
+
+void StartSkinOfWindows(HINSTANCE instance, HWND main) {
+  SkinHost host;
+  host.instance = instance;
+  host.main_window = main;
+  host.changer = Windows().changer;
+  host.canvas_window = Windows().canvas_window;
+  host.program_folder = GetPlatform().ProgramFolder();
+  host.set_layered_attributes = LayeredWindowRoutine();
+  host.skin_folder = [] { return Settings().folders[kFolderSkin]; };
+  host.set_skin_folder = [](const std::string& folder) { Settings().folders[kFolderSkin] = folder; };
+  host.set_png_skin = [](bool png) { Settings().skin_option = png ? 1 : 0; };
+  host.transparency_mode = [] { return int(Settings().transparency_mode); };
+  host.user_alpha = [] { return int(Settings().window_opacity); };
+  host.map_rect = [] {
+    const WindowRect& r = Settings().map_window;
+    return SkinRect{r.x, r.y, r.width, r.height};
+  };
+  host.set_map_position = [](int left, int top) {
+    Settings().map_window.x = left;
+    Settings().map_window.y = top;
+  };
+  host.menu_state = [] { return CurrentMenuCheckState(); };
+  InitSkin(host);
+  StartSkin();
+}
+
+int Run(HINSTANCE instance, const char* command_line, int show_mode) {
+  LookUpLayeredWindowRoutine();
+  HANDLE mutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (mutex) CloseHandle(mutex);
+    return 0;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  Windows().instance = instance;
+  GetTreeTable().SetCountListener([](int n) { TreeCountPanelSetCount(n); });
+
+  HWND main = nullptr;
+  if (RegisterMainWindowClass(instance)) main = CreateMainWindow(instance);
+  if (!main) {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+  }
+  InstallTreeSaveDialog(main);
+  StartSkinOfWindows(instance, main);
+  PlaceMainWindow(main);
+  ShowWindowsAtStart(main, show_mode);
+
+  std::string path = CommandLinePath(command_line);
+  if (!path.empty()) {
+    int result = OpenOrPlantFile(main, path);
+    if (GetCanvas().exists && result >= 0) StartUpdateTimer();
+  }
+
+  MSG msg{};
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    HWND changer = Windows().changer;
+    HWND canvas_window = Windows().canvas_window;
+    if (changer && IsDialogMessageA(changer, &msg)) continue;
+    if (canvas_window && IsDialogMessageA(canvas_window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  // A growth pass still running at the end is told to stop before the process goes.
+  StopAndWaitBriefly(2000);
+  ReleaseMutex(mutex);
+  CloseHandle(mutex);
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+}  // namespace sylvane::app
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int show_mode) {
+  return sylvane::app::Run(instance, command_line, show_mode);
+}

@@ -1,0 +1,34 @@
+// Desktop wallpaper output: writes the lit canvas as "default.bmp" in the
+// program folder and makes Windows show it -- through the Active Desktop
+// object, the desktop registry values and SystemParametersInfoA, in that
+// order -- and reads the current wallpaper for the canvas dialogs.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "canvas/surface.h"
+
+namespace sylvane {
+
+// The canvas wallpaper's file in the program folder.
+inline constexpr char kCanvasWallpaperFile[] = "default.bmp";
+
+// Writes lit as "default.bmp" in the program folder (a failure shows the BMP
+// writer's message and the steps go on), finds its full path and, unless the
+// changer is showing a picture of its own, sets it as the wallpaper with the
+// style of the setting (0 tile, 1 centre, 2 fit). Returns 0.
+int PublishCanvasWallpaper(HWND owner, const Surface& lit, int style_setting, bool changer_active);
+
+// Sets full_path as the desktop wallpaper with a style string ("0" centre,
+// "1" tile, "2" fit). Returns 0, or -1 when the desktop key cannot be created
+// ("RegCreateKeyExでエラーが発生しました1", caption "Error"; SystemParametersInfoA
+// is then not called).
+int SetWallpaper(const std::string& full_path, const std::string& style);
+
+// Loads the current wallpaper (the "Wallpaper" value of the desktop key) into
+// out. Returns 0; -1 when the key cannot be opened; -2 when the picture fails
+// to load (the loader's message is shown).
+int ReadCurrentWallpaper(HWND owner, Surface& out);
+
+}  // namespace sylvane

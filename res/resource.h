@@ -1,0 +1,93 @@
+// Identifiers of the Windows program's resources and commands. Included by
+// res/sylvane.rc (through windres) and by the C++ sources of the program.
+#pragma once
+
+// Cursors of the skin buttons.
+#define IDC_SKIN_OVER 104
+#define IDC_SKIN_DOWN 105
+// Icons: the window class's small icon and the tray icon.
+#define IDI_SYLVANE_SMALL 108
+#define IDI_SYLVANE_TRAY 109
+
+// Dialogs.
+#define IDD_NEW_CANVAS 101
+#define IDD_CANVAS_SETTINGS 102
+#define IDD_SCATTER 114
+#define IDD_IMAGE_PREVIEW 126
+#define IDD_TRANSPARENCY 127
+
+// Controls of the new-canvas dialog (101) and the canvas settings dialog (102).
+#define IDC_WIDTH 1000
+#define IDC_HEIGHT 1001
+#define IDC_FIT_DESKTOP 1002
+#define IDC_BG_COLOR 1003
+#define IDC_INTERVAL 1004
+#define IDC_BG_IMAGE 1005
+#define IDC_CURRENT_WALLPAPER 1006
+#define IDC_SETTINGS_INTERVAL 1006
+#define IDC_LABEL_B 1007
+#define IDC_OPEN_CANVAS_WINDOW 1017
+#define IDC_FIT_BG_IMAGE 1022
+#define IDC_SHOW_NAMES 1034
+#define IDC_LABEL_R 1035
+#define IDC_LABEL_G 1036
+#define IDC_LABEL_SIZE 1037
+#define IDC_HIDE_NAMES 1038
+#define IDC_NO_AUTO_WALLPAPER 1053
+// Scatter dialog (114).
+#define IDC_SCATTER_COUNT 1030
+#define IDC_SCATTER_RADIUS 1031
+// Image preview template (126).
+#define IDC_PREVIEW_PICTURE 1163
+#define IDC_PREVIEW_NAME 1172
+#define IDC_PREVIEW_WIDTH 1018
+#define IDC_PREVIEW_HEIGHT 1019
+// Transparency dialog (127).
+#define IDC_TRANS_SKIN 1201
+#define IDC_TRANS_ALPHA 1202
+#define IDC_TRANS_NONE 1203
+#define IDC_TRANS_OPACITY 1204
+
+// Commands of the main window.
+#define CMD_PERIODIC_UPDATE 40001
+#define CMD_MAKE_WALLPAPER 40005
+#define CMD_NEW_CANVAS 40006
+#define CMD_CANVAS_SETTINGS 40007
+#define CMD_SAMPLE_GARDEN 40008
+#define CMD_SAVE_TREE 40009
+#define CMD_PLANT_TREE 40010
+#define CMD_SAVE_CANVAS 40011
+#define CMD_EXIT 40012
+#define CMD_HIDE_WINDOWS 40013
+#define CMD_SAVE_CANVAS_AS 40014
+#define CMD_OPEN_CANVAS 40015
+#define CMD_MAP_CLICKED 40016
+#define CMD_MAP_CANCELLED 40017
+#define TIMER_UPDATE 40018
+#define CMD_APP_SETTINGS 40019
+#define CMD_CHANGE_SKIN 40020
+#define WM_TRAY_CALLBACK 40021
+#define CMD_SHOW_WINDOWS 40022
+#define CMD_ABOUT 40024
+#define CMD_CANVAS_WINDOW 40031
+#define CMD_REFRESH_CANVAS_WINDOW 40032
+#define CMD_TRANSPARENCY 40033
+#define CMD_LIGHT_FIRST 40035
+#define CMD_LIGHT_LAST 40057
+#define CMD_SHOW_NAMES 40058
+#define CMD_NAMES_TO_CANVAS_WINDOW 40059
+#define CMD_SHOW_NAMES_NORMAL 40060
+#define CMD_CHANGER 40073
+#define CMD_LAYOUT_CANVAS_WINDOW 40075
+#define CMD_LAYOUT_CHANGER 40076
+#define CMD_PRINT 40077
+#define CMD_LIGHT_BG_FIRST 40078
+#define CMD_LIGHT_BG_LAST 40082
+#define CMD_CHANGER_REFRESH 40083
+#define CMD_FILE_NAMES_TO_CANVAS_WINDOW 40084
+#define CMD_SHOW_FILE_NAMES_NORMAL 40085
+#define CMD_DAILY_UPDATE 41005
+#define CMD_FIRST_UPDATE 41006
+// Commands of the wallpaper changer window.
+#define CMD_CHANGER_USE_CANVAS 1044
+#define CMD_CHANGER_USE_OTHER 1045
