@@ -56,15 +56,8 @@ void GrowAtOnce(TreeTable& table, const GrowthEnv& env, int budget, GrowthStats*
       const int k = table.FirstEmptySlotExcept(i);
       if (k < 0) break;
       LoopChild(table[k], seeds, j, tree.pen.mode, tree, env.loop_irregularity);
-      if (env.mutate) {
-        env.mutate(tree, table[k]);
-      } else {
-        table[k].CopyParts(tree.parts);
-      }
-      if (stats) {
-        ++stats->loop_children;
-        if (table[k].mutant == 1) ++stats->mutants;
-      }
+      HandleNewChild(env, tree, table[k], stats);
+      if (stats) ++stats->loop_children;
       table[k].state = 2;
       table.CountUp();
     }

@@ -137,15 +137,6 @@ TreeInit InitFrom(const Tree& p, int32_t x, int32_t y, int32_t heading, int32_t 
   return init;
 }
 
-void Mutate(const GrowthEnv& env, Tree& parent, Tree& child, GrowthStats* stats) {
-  if (env.mutate) {
-    env.mutate(parent, child);
-  } else {
-    child.CopyParts(parent.parts);
-  }
-  if (stats && child.mutant == 1) ++stats->mutants;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- public
@@ -153,6 +144,23 @@ void Mutate(const GrowthEnv& env, Tree& parent, Tree& child, GrowthStats* stats)
 std::atomic<uint8_t>& GrowthStopFlag() {
   static std::atomic<uint8_t> flag{1};
   return flag;
+}
+
+void HandleNewChild(const GrowthEnv& env, Tree& parent, Tree& child, GrowthStats* stats) {
+  if (!env.mutate) {
+    child.CopyParts(parent.parts);
+    return;
+  }
+  // A child inherits its parent's mutant flag; clearing it for the call shows
+  // whether this handling made a new mutant (handling never reads the flag).
+  const uint8_t inherited = child.mutant;
+  child.mutant = 0;
+  env.mutate(parent, child);
+  if (child.mutant == 1) {
+    if (stats) ++stats->mutants;
+  } else {
+    child.mutant = inherited;
+  }
 }
 
 void SetGaussianCache(bool enabled) { g_cache_enabled.store(enabled, std::memory_order_relaxed); }
@@ -442,7 +450,7 @@ int GrowthPass(TreeTable& table, const GrowthEnv& env, int budget, GrowthStats* 
         const int k = table.FirstEmptySlotExcept(i);
         if (k < 0) continue;
         LoopChild(table[k], seeds, j, tree.pen.mode, tree, env.loop_irregularity);
-        Mutate(env, tree, table[k], stats);
+        HandleNewChild(env, tree, table[k], stats);
         table[k].state = 2;
         table.CountUp();
         if (stats) ++stats->loop_children;
@@ -457,7 +465,7 @@ int GrowthPass(TreeTable& table, const GrowthEnv& env, int budget, GrowthStats* 
         const int k = table.FirstEmptySlotExcept(i);
         if (k < 0) continue;
         SplitChild(table[k], tree, layer.width, layer.height, env.rising_anywhere);
-        Mutate(env, tree, table[k], stats);
+        HandleNewChild(env, tree, table[k], stats);
         table[k].state = 2;
         table.CountUp();
         if (stats) ++stats->split_children;

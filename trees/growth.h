@@ -56,12 +56,16 @@ struct GrowthStats {
   int64_t trees_finished = 0;  // trees whose program ended (slot freed)
   int64_t loop_children = 0;
   int64_t split_children = 0;
-  int64_t mutants = 0;         // new children that came out of mutation handling as mutants
+  int64_t mutants = 0;         // children that mutation handling turned into mutants
 };
 
 // The stop flag of the growth worker: set by the interface thread to end a
 // running pass after the current tree. 1 at start-up.
 std::atomic<uint8_t>& GrowthStopFlag();
+
+// Mutation handling of a new child (env.mutate; without one the child only
+// receives copies of the parent's part images), counting new mutants.
+void HandleNewChild(const GrowthEnv& env, Tree& parent, Tree& child, GrowthStats* stats);
 
 // One growth pass with step budget `budget` (200 periodic, 300 daily).
 // Returns 0.

@@ -350,6 +350,23 @@ TEST(GrowthPass, MutationHandlingSeesEveryChild) {
   EXPECT_EQ(stats.mutants, 1);
 }
 
+TEST(GrowthPass, AnInheritedMutantFlagIsKeptButNotCountedAsANewMutant) {
+  TreeTable table;
+  Layers c(100, 100);
+  PlantFinishing(table, 0, 100, 1);
+  table[0].mutant = 1;
+  GrowthEnv env = Env(c);
+  env.mutate = [](Tree& parent, Tree& child) {
+    child.CopyParts(parent.parts);
+    return 0;
+  };
+  GrowthStats stats;
+  GrowthPass(table, env, 200, &stats);
+  EXPECT_EQ(stats.split_children, 1);
+  EXPECT_EQ(stats.mutants, 0);
+  EXPECT_EQ(table[1].mutant, 1);
+}
+
 TEST(GrowthPass, NoGrowingTreesDoesNothing) {
   TreeTable table;
   Layers c(10, 10);
