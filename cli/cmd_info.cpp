@@ -1,0 +1,85 @@
+// sylvane-cli info FILE
+// Shows a stored file as one JSON object on standard output: a tree file
+// (".ki", as stored: no load-time length jitter) or the settings file
+// ("sylvane.ini"). The kind is told by the magic at the start of the file.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/bytes.h"
+#include "base/file_io.h"
+#include "canvas/settings.h"
+#include "cli/command.h"
+#include "cli/tree_json.h"
+#include "platform/platform.h"
+#include "trees/ki_file.h"
+
+namespace sylvane::cli {
+namespace {
+
+bool StartsWith(const std::vector<uint8_t>& bytes, const char* magic) {
+  const size_t n = std::strlen(magic);
+  return bytes.size() >= n && std::memcmp(bytes.data(), magic, n) == 0;
+}
+
+void Print(const nlohmann::ordered_json& j) { std::printf("%s\n", j.dump(2).c_str()); }
+
+int InfoTree(const std::vector<uint8_t>& bytes) {
+  ByteReader in(bytes);
+  KiRecord record;
+  const int status = ParseTreeRecord(in, record);
+  if (status != kKiOk) {
+    // The program's own refusal, as it would show it.
+    ShowMessage(KiRefusalMessage(status), "エラー");
+    return 1;
+  }
+  nlohmann::ordered_json j = TreeRecordToJson(record);
+  if (!in.at_end()) j["trailing_bytes"] = in.remaining();
+  Print(j);
+  return 0;
+}
+
+int InfoSettings(const std::vector<uint8_t>& bytes) {
+  float version = 0;
+  if (!ReadSettingsVersion(bytes, version)) {
+    std::fprintf(stderr, "info: the settings file is too short\n");
+    return 1;
+  }
+  const char* raw = reinterpret_cast<const char*>(bytes.data());
+  const std::string magic(raw, strnlen(raw, 16));
+  MInitInfo settings;
+  if (!settings.FromBytes(bytes)) {
+    // Only version 1.39 has a known layout; the program would discard this file.
+    Print({{"magic", magic}, {"version", ShortestFloat(version)}});
+    std::fprintf(stderr, "info: a settings file of this version or length is not read by the program\n");
+    return 1;
+  }
+  Print(SettingsToJson(settings, magic, version));
+  return 0;
+}
+
+int RunInfo(const GlobalOptions&, const std::vector<std::string>& raw) {
+  Args args(raw);
+  std::vector<std::string> rest;
+  std::string error;
+  if (!args.Positional(rest, error) || rest.size() != 1) {
+    std::fprintf(stderr, "info: %s\nusage: info FILE\n", error.empty() ? "one file expected" : error.c_str());
+    return 2;
+  }
+  std::vector<uint8_t> bytes;
+  if (ReadWholeFile(rest[0], bytes) != ReadFileStatus::kOk) {
+    std::fprintf(stderr, "info: cannot read %s\n", rest[0].c_str());
+    return 1;
+  }
+  if (StartsWith(bytes, "sylvanewood_ki")) return InfoTree(bytes);
+  if (StartsWith(bytes, "sylvanewood_ini")) return InfoSettings(bytes);
+  std::fprintf(stderr, "info: %s is neither a tree file nor a settings file\n", rest[0].c_str());
+  return 1;
+}
+
+const Command kInfo{"info", "info FILE            (tree file or settings file as JSON)", RunInfo};
+Registration reg{kInfo};
+
+}  // namespace
+}  // namespace sylvane::cli
