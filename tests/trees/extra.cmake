@@ -1,0 +1,12 @@
+# One growth pass of the sample tree checked against the independent Python
+# implementation through the command line's --layers (host builds only: the
+# check runs the built tool).
+if(NOT CMAKE_CROSSCOMPILING)
+  find_package(Python3 COMPONENTS Interpreter)
+  if(Python3_Interpreter_FOUND)
+    add_test(NAME trees.growth_reference
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/reference/growth_reference.py
+                     $<TARGET_FILE:sylvane-cli> ${CMAKE_SOURCE_DIR}/data)
+    set_tests_properties(trees.growth_reference PROPERTIES TIMEOUT 300)
+  endif()
+endif()
