@@ -35,6 +35,14 @@ using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 SetLayeredWindowAttributesFn LayeredWindowRoutine();
 void LookUpLayeredWindowRoutine();
 
+// A few numbers of the running program published as properties of the main
+// window, so that tools (the end-to-end tests) can read them from outside.
+inline constexpr char kStateWorkerStarts[] = "SylvaneWorkerStarts";  // growth passes started on the worker
+inline constexpr char kStateWorkerEnds[] = "SylvaneWorkerEnds";      // growth passes ended on the worker
+inline constexpr char kStateGrowing[] = "SylvaneGrowing";            // growing-tree count
+inline constexpr char kStateTimer[] = "SylvaneTimer";                // 1 while the one-second timer runs
+void PublishState(const char* name, int value);
+
 // ---- main window (main_window_win.cpp) ----
 bool RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);

@@ -11,6 +11,7 @@
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
 #include "trees/ki_dialogs_win.h"
+#include "trees/mutation.h"
 #include "trees/tree.h"
 #include "ui/skin_win.h"
 
@@ -64,7 +65,18 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   Windows().instance = instance;
-  GetTreeTable().SetCountListener([](int n) { TreeCountPanelSetCount(n); });
+  GetTreeTable().SetCountListener([](int n) {
+    TreeCountPanelSetCount(n);
+    PublishState(kStateGrowing, n);
+  });
+  // Mutation handling may run on the worker: the timer belongs to the interface thread.
+  SetMutationTimerHooks(
+      [] { GetWin32Platform().RunOnInterfaceThread([] { KillUpdateTimer(); }); },
+      [] {
+        GetWin32Platform().RunOnInterfaceThread([] {
+          if (GetCanvas().exists && !InterfacePassRunning()) StartUpdateTimer();
+        });
+      });
 
   HWND main = nullptr;
   if (RegisterMainWindowClass(instance)) main = CreateMainWindow(instance);

@@ -206,6 +206,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     case WM_QUERYENDSESSION:
       return SaveForSessionEnd(hwnd) ? TRUE : FALSE;
     case WM_DESTROY:
+      RemovePropA(hwnd, kStateWorkerStarts);
+      RemovePropA(hwnd, kStateWorkerEnds);
+      RemovePropA(hwnd, kStateGrowing);
+      RemovePropA(hwnd, kStateTimer);
       RemoveTrayIcon();
       KillUpdateTimer();
       PostQuitMessage(0);
@@ -223,6 +227,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
 AppWindows& Windows() {
   static AppWindows windows;
   return windows;
+}
+
+void PublishState(const char* name, int value) {
+  if (Windows().main) SetPropA(Windows().main, name, reinterpret_cast<HANDLE>(static_cast<intptr_t>(value)));
 }
 
 int& MainDockState() {

@@ -24,12 +24,17 @@ bool g_first_update_done = false;
 // worker is not started then, whatever a nested message asks.
 bool g_interface_pass = false;
 
+// Growth passes started on the worker since start-up.
+int g_worker_starts = 0;
+std::atomic<int> g_worker_ends{0};
+
 // The layers as the previous pass left them, for pictures made while a pass runs.
 Surface g_snapshot_trees;
 AlphaPlane g_snapshot_weight;
 
 DWORD WINAPI WorkerBody(LPVOID) {
   GardenGrowthPass(kPeriodicBudget, /*honour_stop=*/true);
+  PublishState(kStateWorkerEnds, ++g_worker_ends);
   g_worker_running.store(0);
   GrowthStopFlag().store(1);
   return 0;
@@ -81,11 +86,13 @@ void StartUpdateTimer() {
   HWND main = Windows().main;
   if (!main) return;
   if (SetTimer(main, TIMER_UPDATE, 1000, nullptr)) g_timer_running = true;
+  PublishState(kStateTimer, g_timer_running ? 1 : 0);
 }
 
 void KillUpdateTimer() {
   if (Windows().main) KillTimer(Windows().main, TIMER_UPDATE);
   g_timer_running = false;
+  PublishState(kStateTimer, 0);
 }
 
 bool UpdateTimerRunning() { return g_timer_running; }
@@ -126,6 +133,8 @@ void StartWorker(HWND) {
   }
   SetThreadPriority(thread, THREAD_PRIORITY_LOWEST);
   g_worker_thread = thread;
+  ++g_worker_starts;
+  PublishState(kStateWorkerStarts, g_worker_starts);
   ResumeThread(thread);
 }
 
