@@ -344,6 +344,8 @@ int WriteTreeRecord(ByteWriter& out, const Tree& tree) { return WriteTreeRecordA
 
 int ReadTreeRecord(ByteReader& in, Tree& tree) { return ReadRecordInto(in, tree, nullptr); }
 
+void ApplyTreeRecord(KiRecord& rec, Tree& tree) { ApplyRecord(rec, tree); }
+
 std::string KiRefusalMessage(int status) {
   switch (status) {
     case kKiOk:

@@ -118,6 +118,13 @@ int ParseTreeRecord(ByteReader& in, KiRecord& out);
 // brush rebuilt (draws). The label state is not touched.
 int ReadTreeRecord(ByteReader& in, Tree& tree);
 
+// The second half of ReadTreeRecord, for readers that parse a whole file
+// before they change anything (canvas files): replaces tree's fields by the
+// parsed record exactly as a successful ReadTreeRecord does (lengths
+// jittered, brush rebuilt in mode 1: both draw). The part images are moved
+// out of rec. The file name is replaced only when the record holds one.
+void ApplyTreeRecord(KiRecord& rec, Tree& tree);
+
 // The load-time length jitter: for ops 1..N-1 with a positive length a sign
 // (odd rand() +1, even -1), then, when the range (branch jitter for branches,
 // part jitter otherwise) is not 0, rand() % range; the length never drops
