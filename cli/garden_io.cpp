@@ -1,0 +1,52 @@
+#include "cli/garden_io.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "base/file_io.h"
+#include "canvas/canvas_file.h"
+#include "canvas/settings.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace sylvane::cli {
+
+void LoadSettingsForCli() {
+  MInitInfo& settings = Settings();
+  std::vector<uint8_t> bytes;
+  const std::string path = JoinPath(GetPlatform().ProgramFolder(), kSettingsFileName);
+  float version = 0.0f;
+  if (ReadWholeFile(path, bytes, uint64_t(1) << 24) == ReadFileStatus::kOk && ReadSettingsVersion(bytes, version) &&
+      version == kSettingsVersion && settings.FromBytes(bytes))
+    return;
+  settings = MInitInfo();
+  settings.ApplyReset();
+}
+
+int LoadGardenForCli(const std::string& path) { return CanvasFileOpen(path) == 0 ? 0 : 1; }
+
+int SaveGardenForCli(const std::string& path) { return CanvasFileSave(path) == kSylSaveOk ? 0 : 1; }
+
+std::set<std::string> TreeFileNames(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::set<std::string> names;
+  if (folder.empty()) return names;
+  std::error_code ec;
+  for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    std::string ext = it->path().extension().string();
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".ki") names.insert(it->path().filename().string());
+  }
+  return names;
+}
+
+long long NewNames(const std::set<std::string>& before, const std::set<std::string>& after) {
+  long long n = 0;
+  for (const std::string& name : after)
+    if (!before.count(name)) ++n;
+  return n;
+}
+
+}  // namespace sylvane::cli

@@ -1,0 +1,33 @@
+// Reading and writing the garden of sylvane-cli: the commands that work on a
+// canvas file (new, plant, grow, save-tree, render, gallery, info, sample)
+// load it into the process's garden and save it back the way the program
+// does, through the canvas file module (canvas/canvas_file.h). Messages of the
+// program appear on stderr as "[caption] text".
+#pragma once
+#include <set>
+#include <string>
+
+namespace sylvane::cli {
+
+// Makes the process's settings those of "sylvane.ini" in the program folder
+// (--home) when it holds a usable one; otherwise the reset values. Unlike the
+// program's start-up, nothing is written.
+void LoadSettingsForCli();
+
+// Opens the canvas file at path into the process's garden (GetCanvas,
+// GetTreeTable, GetLabelList). The caller has built the table and seeded the
+// generator first, as the program does before it reads "default.syl".
+// 0 when loaded; 1 after the reader's message.
+int LoadGardenForCli(const std::string& path);
+
+// Saves the process's garden to path (atomically; the old file stays when the
+// save fails). 0 when saved; 1 after the message.
+int SaveGardenForCli(const std::string& path);
+
+// The "*.ki" files of a folder by name, so that a command can tell which tree
+// files mutation handling archived (pruning may delete others meanwhile).
+std::set<std::string> TreeFileNames(const std::string& folder);
+// The number of names in `after` that are not in `before`.
+long long NewNames(const std::set<std::string>& before, const std::set<std::string>& after);
+
+}  // namespace sylvane::cli
