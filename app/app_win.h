@@ -39,6 +39,7 @@ void LookUpLayeredWindowRoutine();
 // window, so that tools (the end-to-end tests) can read them from outside.
 inline constexpr char kStateWorkerStarts[] = "SylvaneWorkerStarts";  // growth passes started on the worker
 inline constexpr char kStateWorkerEnds[] = "SylvaneWorkerEnds";      // growth passes ended on the worker
+inline constexpr char kStateWorkerStartClock[] = "SylvaneWorkerStartClock";  // timer clock (s) at the last start
 inline constexpr char kStateGrowing[] = "SylvaneGrowing";            // growing-tree count
 inline constexpr char kStateTimer[] = "SylvaneTimer";                // 1 while the one-second timer runs
 void PublishState(const char* name, int value);

@@ -208,6 +208,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     case WM_DESTROY:
       RemovePropA(hwnd, kStateWorkerStarts);
       RemovePropA(hwnd, kStateWorkerEnds);
+      RemovePropA(hwnd, kStateWorkerStartClock);
       RemovePropA(hwnd, kStateGrowing);
       RemovePropA(hwnd, kStateTimer);
       RemoveTrayIcon();

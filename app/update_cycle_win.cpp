@@ -135,6 +135,8 @@ void StartWorker(HWND) {
   g_worker_thread = thread;
   ++g_worker_starts;
   PublishState(kStateWorkerStarts, g_worker_starts);
+  PublishState(kStateWorkerStartClock,
+               canvas.elapsed_hours * 3600 + canvas.elapsed_minutes * 60 + canvas.elapsed_seconds);
   ResumeThread(thread);
 }
 

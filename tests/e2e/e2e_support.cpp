@@ -486,6 +486,49 @@ bool App::DropFile(const std::string& path) {
   return PostMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != 0;
 }
 
+void SetField(const Box& box, int id, const std::string& text) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(GetDlgItem(box.window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_NORMAL, 10000, &result);
+}
+
+void Click(const Box& box, int id) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(GetDlgItem(box.window, id), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
+bool IsChecked(const Box& box, int id) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(GetDlgItem(box.window, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, 10000, &result);
+  return result == BST_CHECKED;
+}
+
+bool NewCanvas(App& app, const std::string& width, const std::string& height, const std::string& interval) {
+  app.Post(40006);
+  Box box;
+  if (!app.WaitForBox("", box)) return false;
+  if (box.caption == "保存？") {
+    app.Press(box, IDNO);
+    if (!WaitUntil([&] { return app.WaitForBox("キャンバスの新規作成", box, 200); })) return false;
+  }
+  if (box.caption != "キャンバスの新規作成") return false;
+  SetField(box, 1000, width);
+  SetField(box, 1001, height);
+  SetField(box, 1004, interval);
+  app.Press(box, IDOK);
+  return WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); });
+}
+
+bool BmpInfo(const std::string& path, int& width, int& height, int& bits) {
+  std::vector<uint8_t> b;
+  if (!ReadFile(path, b) || b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
+  auto i32 = [&](size_t o) { return int32_t(b[o] | (b[o + 1] << 8) | (b[o + 2] << 16) | (uint32_t(b[o + 3]) << 24)); };
+  width = i32(18);
+  height = i32(22);
+  bits = b[28] | (b[29] << 8);
+  return true;
+}
+
 bool ReadUserString(const char* subkey, const char* value, std::string& out, DWORD* length) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -495,8 +538,20 @@ bool ReadUserString(const char* subkey, const char* value, std::string& out, DWO
   LONG rc = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) return false;
-  if (length) *length = size;
   out.assign(buf, strnlen(buf, size));
+  if (length) {
+    // The stored byte count, as the registry keeps it (UTF-16): the A call adds
+    // a terminator of its own when it converts the text back.
+    std::wstring name(value, value + std::strlen(value));
+    DWORD wsize = 0;
+    HKEY k2 = nullptr;
+    *length = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &k2) == ERROR_SUCCESS) {
+      if (RegQueryValueExW(k2, name.c_str(), nullptr, nullptr, nullptr, &wsize) == ERROR_SUCCESS)
+        *length = wsize / 2;
+      RegCloseKey(k2);
+    }
+  }
   return true;
 }
 

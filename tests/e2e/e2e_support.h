@@ -122,8 +122,23 @@ class App {
   HWND main_ = nullptr;
 };
 
-// Reads a REG_SZ value of HKEY_CURRENT_USER; `length` receives the stored
-// byte count. False when missing.
+// Sets the text of a control of a box (an edit field).
+void SetField(const Box& box, int id, const std::string& text);
+// Clicks a check box or button of a box (BM_CLICK).
+void Click(const Box& box, int id);
+bool IsChecked(const Box& box, int id);
+
+// Opens the new-canvas dialog (40006; the program must have no canvas yet, or
+// the save question is answered No), fills width, height and interval and
+// presses OK. Returns true when the dialog closed.
+bool NewCanvas(App& app, const std::string& width, const std::string& height, const std::string& interval);
+
+// Width, height and bit count of a BMP file's headers; false when unreadable.
+bool BmpInfo(const std::string& path, int& width, int& height, int& bits);
+
+// Reads a REG_SZ value of HKEY_CURRENT_USER; `length` receives the number of
+// characters stored (a terminating NUL included when one was stored). False
+// when missing.
 bool ReadUserString(const char* subkey, const char* value, std::string& out, DWORD* length = nullptr);
 void DeleteUserValue(const char* subkey, const char* value);
 
