@@ -7,6 +7,7 @@
 
 #include "base/file_io.h"
 #include "base/random.h"
+#include "platform/text.h"
 #include "trees/huffman.h"
 #include "support/recording_platform.h"
 #include "tree_fixtures.h"
@@ -538,7 +539,8 @@ TEST(KiFile, SaveSetsFileNameAndLoadRestoresIt) {
   Tree t;
   MakeFixtureTree(t, 0);
   t.part_jitter = t.branch_jitter = 0;
-  const std::string path = dir.File("保存した樹.ki");
+  // JoinPath, not TempDir::File: that one re-encodes a Shift-JIS name on Windows.
+  const std::string path = JoinPath(dir.path(), "保存した樹.ki");
   ASSERT_EQ(SaveTreeFile(t, path), 0);
   EXPECT_EQ(t.file_name, "保存した樹.ki");
   EXPECT_TRUE(platform.messages.empty());

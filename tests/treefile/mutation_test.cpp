@@ -321,7 +321,7 @@ TEST_F(MutationTest, AutomaticSavingKeepsTheNewestFiles) {
   EXPECT_EQ(names, (std::vector<std::string>{"a.ki", "b.ki", "エゾイチヤクソウ_5_3_14_7_9_250.ki"}));
   EXPECT_TRUE(FileExists(archive.File("other.txt")));
   Tree loaded;
-  ASSERT_EQ(LoadTreeFile(loaded, archive.File("エゾイチヤクソウ_5_3_14_7_9_250.ki")), 0);
+  ASSERT_EQ(LoadTreeFile(loaded, JoinPath(archive.path(), "エゾイチヤクソウ_5_3_14_7_9_250.ki")), 0);
   EXPECT_EQ(loaded.mutant, 1);
 }
 
