@@ -9,6 +9,7 @@
 #include "canvas/luma_hue.h"
 #include "canvas/resample.h"
 #include "trees/part_data.h"
+#include "trees/portable_math.h"
 
 namespace sylvane {
 namespace {
@@ -115,8 +116,8 @@ int DrawPart(Surface& tree_layer, AlphaPlane& weight, const PartImage& part, int
   // 4. Rotation about the pivot (rows counted from the bottom from here on).
   d = NormalizeDegrees(d + heading - 90);
   const double theta = static_cast<double>(d) * kDegreesToRadians;
-  const double sn = std::sin(theta);
-  const double cs = std::cos(theta);
+  const double sn = portable::Sin(theta);
+  const double cs = portable::Cos(theta);
   const int pivot_row = h2 - ry - 1;
   const int px = static_cast<int>(cs * rx - sn * pivot_row);
   const int py = static_cast<int>(cs * pivot_row + sn * rx);

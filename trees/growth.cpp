@@ -13,6 +13,7 @@
 #include "canvas/name_labels.h"
 #include "paint/brush.h"
 #include "trees/draw_part.h"
+#include "trees/portable_math.h"
 
 namespace sylvane {
 namespace {
@@ -47,7 +48,7 @@ BucketEnds BuildBuckets(int mean, int variance, int n) {
   int64_t hi = 0;
   for (int i = 0; i < n; ++i) {
     const double diff = static_cast<double>(mean) - i;
-    const float p = static_cast<float>(std::exp(-(diff * diff) / two_variance) / norm);
+    const float p = static_cast<float>(portable::Exp(-(diff * diff) / two_variance) / norm);
     hi += static_cast<int64_t>(p * 100000.0f);  // each bucket truncated on its own
     ends.push_back(static_cast<int32_t>(std::min<int64_t>(hi, INT32_MAX)));
     if (hi > kMaxDraw) break;
@@ -172,7 +173,7 @@ int GaussianPickUncached(int mean, int variance, int n) {
   if (variance > 0) {
     for (int i = 0; i < n; ++i) {
       const double diff = static_cast<double>(mean) - i;
-      p[size_t(i)] = static_cast<float>(std::exp(-(diff * diff) / (2.0 * variance)) / std::sqrt(6.28 * variance));
+      p[size_t(i)] = static_cast<float>(portable::Exp(-(diff * diff) / (2.0 * variance)) / std::sqrt(6.28 * variance));
     }
   }
   const int r = Rand() % 100000;

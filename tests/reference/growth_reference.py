@@ -6,7 +6,8 @@ weight plane that `sylvane-cli grow-sample --passes 1 --layers` writes.
 It covers the pen's walk (Gaussian turns, sector moves, wrapping), brush
 stamps (patterns from brush_reference.py), the firing of ops, and part sprite
 drawing (shrink, mirror, rotation with mask-aware bilinear sampling, luma-hue
-tint, blending). 32-bit float arithmetic is done through struct.
+tint, blending). 32-bit float arithmetic is done through struct; sine,
+cosine and exp follow the program's portable polynomials.
 
 usage: growth_reference.py PATH_TO_SYLVANE_CLI DATA_FOLDER
 """
@@ -27,6 +28,61 @@ f32 = br.f32
 
 def trunc(v):
     return int(math.trunc(v))
+
+
+# ------------------------------------------------------------------ math
+# Sine, cosine and exp from additions and multiplications only (the fdlibm
+# polynomials), so that the program gets the same bits on every platform.
+
+
+def _ksin(x):
+    z = x * x
+    v = z * x
+    r = 8.33333333332248946124e-03 + z * (-1.98412698298579493134e-04 + z * (
+        2.75573137070700676789e-06 + z * (-2.50507602534068634195e-08 + z * 1.58969099521155010221e-10)))
+    return x + v * (-1.66666666666666324348e-01 + z * r)
+
+
+def _kcos(x):
+    z = x * x
+    r = z * (4.16666666666666019037e-02 + z * (-1.38888888888741095749e-03 + z * (
+        2.48015872894767294178e-05 + z * (-2.75573143513906633035e-07 + z * (
+            2.08757232129817482790e-09 + z * -1.13596475577881948265e-11)))))
+    hz = 0.5 * z
+    w = 1.0 - hz
+    return w + (((1.0 - w) - hz) + z * r)
+
+
+def _reduce(x):
+    n = math.floor(x * 6.36619772367581382433e-01 + 0.5)
+    y = (x - n * 1.57079632673412561417e+00) - n * 6.07710050650619224932e-11
+    return int(n) % 4, y
+
+
+def psin(x):
+    q, y = _reduce(x)
+    return (_ksin(y), _kcos(y), -_ksin(y), -_kcos(y))[q]
+
+
+def pcos(x):
+    q, y = _reduce(x)
+    return (_kcos(y), -_ksin(y), -_kcos(y), _ksin(y))[q]
+
+
+def pexp(x):
+    if x > 709.782712893383973096:
+        return float("inf")
+    if x < -745.13321910194110842:
+        return 0.0
+    k = math.floor(x * 1.44269504088896338700e+00 + 0.5)
+    hi = x - k * 6.93147180369123816490e-01
+    lo = k * 1.90821492927058770002e-10
+    r = hi - lo
+    t = r * r
+    c = r - t * (1.66666666666666019037e-01 + t * (-2.77777777770155933842e-03 + t * (
+        6.61375632143793436117e-05 + t * (-1.65339022054652515390e-06 + t * 4.13813679705723846039e-08))))
+    y = 1.0 - ((lo - (r * c) / (2.0 - c)) - hi)
+    return math.ldexp(y, int(k))
 
 
 # ------------------------------------------------------------------ PNG
@@ -216,7 +272,7 @@ def draw_part(gen, canvas, part, x, y, part_angle, heading):
         rx = w2 - rx
     d = (d + heading - 90) % 360
     theta = d * 0.01745328
-    sn, cs = math.sin(theta), math.cos(theta)
+    sn, cs = psin(theta), pcos(theta)
     pivot_row = h2 - ry - 1
     px = trunc(cs * rx - sn * pivot_row)
     py = trunc(cs * pivot_row + sn * rx)
@@ -279,7 +335,7 @@ def gaussian_pick(gen, mean, variance, n):
         return mean
     lo = 0
     for i in range(n):
-        p = f32(math.exp(-((mean - i) ** 2) / (2.0 * variance)) / math.sqrt(6.28 * variance))
+        p = f32(pexp(-((mean - i) ** 2) / (2.0 * variance)) / math.sqrt(6.28 * variance))
         hi = lo + trunc(f32(p * 100000.0))
         if lo <= r < hi:
             return i
