@@ -61,10 +61,13 @@ void TilePicture(const Surface& source, int32_t width, int32_t height, Surface& 
 
 MapPicture FitCanvasInMap(int32_t map_w, int32_t map_h, int32_t canvas_w, int32_t canvas_h) {
   MapPicture p;
-  const int32_t area_w = map_w - 2 * kMapMarginLeftRight;
-  const int32_t area_h = map_h - kMapMarginTop - kMapMarginBottom;
+  // 64 bits: the map size comes from the settings file and may be anything.
+  const int64_t wide_area_w = int64_t(map_w) - 2 * kMapMarginLeftRight;
+  const int64_t wide_area_h = int64_t(map_h) - kMapMarginTop - kMapMarginBottom;
   // A map too small for any picture, or no canvas, would divide by zero.
-  if (area_w < 1 || area_h < 1 || canvas_w < 1 || canvas_h < 1) return p;
+  if (wide_area_w < 1 || wide_area_h < 1 || canvas_w < 1 || canvas_h < 1) return p;
+  const int32_t area_w = int32_t(wide_area_w);
+  const int32_t area_h = int32_t(wide_area_h);
   if (int64_t(area_w) * canvas_h < int64_t(canvas_w) * area_h) {
     p.width = area_w;
     p.scale = float(canvas_w) / float(area_w);

@@ -19,7 +19,7 @@
 //   Stop and wait:            TimerPanelShowStopped();
 //   Clock restored or reset:  TimerPanelRefresh();
 //   Growing count changed:    TreeCountPanelSetCount(n);  // any thread
-//   Planting (Part of 40010): MapWindowShowCanvas(lit_canvas); ShowWindow(MapWindowHandle(), SW_SHOW);
+//   Planting a tree file:     MapWindowShowCanvas(lit_canvas); ShowWindow(MapWindowHandle(), SW_SHOW);
 //                             EnableWindow(main, FALSE);
 //   Command 40016:            CanvasPoint p = MapPlantingPosition();
 //   Changer / canvas window:  LoadSkinComposite(SkinImageSetFolder(set), ...) for their backgrounds,
