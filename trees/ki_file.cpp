@@ -24,22 +24,30 @@ constexpr size_t kOpBytes = 40;
 bool HasFileNameField(float version) { return double(version) >= 0.2; }
 bool HasBranchJitterField(float version) { return double(version) >= 0.1; }
 
-// A char[260] field read as text: cut before the first NUL, and at most 259
-// bytes without splitting a two-byte character.
+// Text cut to the 259 bytes a char[260] field holds before its NUL, without
+// splitting a two-byte Shift-JIS character.
+std::string FitField(std::string text) {
+  if (text.size() <= Tree::kMaxText) return text;
+  size_t i = 0, keep = 0;
+  while (i < Tree::kMaxText) {
+    size_t n = IsSjisLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    if (i + n > Tree::kMaxText) break;
+    i += n;
+    keep = i;
+  }
+  text.resize(keep);
+  return text;
+}
+
+// A char[260] field read as text: cut before the first NUL (FitField when
+// there is none).
 bool ReadText(ByteReader& in, std::string& out) {
   if (!in.ReadCharBuffer(kKiTextBytes, out)) return false;
-  if (out.size() > Tree::kMaxText) {
-    size_t i = 0, keep = 0;
-    while (i < Tree::kMaxText) {
-      size_t n = IsSjisLeadByte(static_cast<unsigned char>(out[i])) ? 2 : 1;
-      if (i + n > Tree::kMaxText) break;
-      i += n;
-      keep = i;
-    }
-    out.resize(keep);
-  }
+  out = FitField(std::move(out));
   return true;
 }
+
+void WriteText(ByteWriter& out, const std::string& text) { out.WriteCharBuffer(FitField(text), kKiTextBytes); }
 
 bool ReadOp(ByteReader& in, GrowthOp& op) {
   return in.ReadI32(op.code) && in.ReadI32(op.heading_offset) && in.ReadI32(op.length) &&
@@ -311,8 +319,8 @@ void JitterLengths(std::vector<GrowthOp>& ops, int32_t part_jitter, int32_t bran
 int WriteTreeRecordAs(ByteWriter& out, const Tree& tree, float version) {
   out.WriteBytes(kKiMagic, kKiMagicBytes);
   out.WriteF32(version);
-  out.WriteCharBuffer(tree.name, kKiTextBytes);
-  if (HasFileNameField(version)) out.WriteCharBuffer(tree.file_name, kKiTextBytes);
+  WriteText(out, tree.name);
+  if (HasFileNameField(version)) WriteText(out, tree.file_name);
   if (HasBranchJitterField(version)) {
     WriteZeros(out, kReservedAfterNames);
     out.WriteI32(tree.loop_chance);
@@ -366,7 +374,7 @@ int SaveTreeFile(Tree& tree, const std::string& path) {
     return -1;
   }
   std::string previous = std::move(tree.file_name);
-  tree.file_name = FileNamePart(path);
+  tree.file_name = FitField(FileNamePart(path));
   ByteWriter out;
   if (WriteTreeRecord(out, tree) != 0 || !file.Write(out.bytes().data(), out.bytes().size()) || !file.Commit()) {
     file.Abandon();
@@ -390,7 +398,7 @@ int LoadTreeFile(Tree& tree, const std::string& path) {
       return -1;
   }
   ByteReader in(bytes);
-  const std::string name = FileNamePart(path);
+  const std::string name = FitField(FileNamePart(path));
   return ReadRecordInto(in, tree, &name) == kKiOk ? 0 : -1;
 }
 

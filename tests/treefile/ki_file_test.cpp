@@ -445,6 +445,23 @@ TEST(KiRecord, AlphaLengthMustMatchThePicture) {
   ExpectRefused(b, kKiDamaged, "このファイルには対応していません。LoadKi");
 }
 
+TEST(KiRecord, LongNamesAreCutAtACharacterBoundary) {
+  RecordingPlatform platform;
+  Tree t;
+  MakeFixtureTree(t, 1);
+  t.name.clear();
+  for (int i = 0; i < 150; ++i) t.name += "樹";  // 300 bytes of two-byte characters
+  auto b = Record(t);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data() + kOffName)).size(), 258u);
+  EXPECT_EQ(b[kOffName + 258], 0);
+  // A field filled to the last byte without its NUL keeps 259 bytes at most.
+  std::memset(b.data() + kOffName, 'a', 260);
+  KiRecord rec;
+  ByteReader in(b);
+  ASSERT_EQ(ParseTreeRecord(in, rec), kKiOk);
+  EXPECT_EQ(rec.name, std::string(259, 'a'));
+}
+
 TEST(KiRecord, LengthJitterWithKnownDraws) {
   // Seed 1 gives 41, 18467, 6334, 26500, 19169, ...
   SeedRandom(1);
