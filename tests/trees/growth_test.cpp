@@ -348,3 +348,50 @@ TEST(Grow, AFlowerlessTreeIsLabelledAtItsFirstLeafAndOneWithNeitherNever) {
 
 }  // namespace
 }  // namespace sylvane
+
+namespace sylvane {
+namespace {
+
+// Values a damaged or edited tree file may carry: growth stays inside the
+// canvas and the program and ends in bounded time.
+TEST(Grow, HostileValuesStayInBounds) {
+  Layers c(30, 20);
+  Tree t;
+  t.growth_speed = 2000000000;  // far beyond 100 %
+  t.pen.x = -5000;
+  t.pen.y = 99999;
+  t.pen.heading = -123456;
+  t.pen.heading_variance = 2000000000;
+  t.pen.stamp_countdown = INT32_MIN;
+  t.pen.stamp_interval = -7;
+  t.pen.step_count = INT32_MAX - 3;
+  t.AppendBranch(0, 0, 0, 1);
+  t.AppendPart(kOpFlower, 2000000000, 1, 0, 0, -2000000000);
+  t.AppendBranch(-2000000000, 3, 0, 2);
+  t.AppendPart(kOpLeaf, 7, 2147483647, 2, 0, 2147483647);
+  t.ops[0].fired_x = 1 << 30;
+  PartImage sprite;
+  sprite.surface.CreateFilled(5, 4, 200);
+  sprite.alpha.CreateFilled(5, 4, 255);
+  sprite.params[1] = 1 << 30;   // root far outside the sprite
+  sprite.params[2] = -(1 << 30);
+  sprite.params[9] = 1000;      // colour ranges and offsets far out of 0..255
+  sprite.params[7] = 2000000000;
+  sprite.params[8] = -2000000000;
+  for (PartImage& p : t.parts) p = sprite;
+  t.label_state = 0;
+  LoopSeeds seeds;
+  for (int call = 0; call < 5; ++call) {
+    Grow(t, c.trees, c.weight, nullptr, 200, seeds);
+    EXPECT_GE(t.pen.x, 0);
+    EXPECT_LT(t.pen.x, 30);
+    EXPECT_GE(t.pen.y, 0);
+    EXPECT_LT(t.pen.y, 20);
+    EXPECT_GE(t.pen.heading, 0);
+    EXPECT_LT(t.pen.heading, 360);
+  }
+  EXPECT_EQ(t.cursor, 3u);  // the last op waits for its enormous length
+}
+
+}  // namespace
+}  // namespace sylvane
