@@ -224,7 +224,8 @@ int ParseCanvas(ByteReader& in, ParsedCanvas& p) {
     if (!ReadLabels(in, HasFullLabels(p.version), p.labels)) return kSylUnsupported;
   }
   uint8_t present = 0;
-  if (!in.ReadU8(present)) return kSylUnsupported;
+  // The program writes 0 or 1; anything else is damage.
+  if (!in.ReadU8(present) || present > 1) return kSylUnsupported;
   p.has_layer = present == 1;
   if (p.has_layer) {
     if (DecodePng(in.current(), in.remaining(), p.trees, &p.weight, false) != kPngOk) return kSylUnsupported;
