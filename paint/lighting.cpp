@@ -69,59 +69,48 @@ int ThreadsFor(int32_t width, int32_t height) {
   return std::clamp(wanted, 1, std::max(1, height));
 }
 
-void RenderRows(const renderers::RenderPlan& plan, const renderers::Layers& layers, Surface& out,
-                int32_t first, int32_t last) {
-  renderers::RowScratch scratch;
-  scratch.Reserve(plan.width);
-  for (int32_t yb = first; yb < last; ++yb) {
-    renderers::RenderRow(plan, layers, yb, scratch, out.BufferRow(yb));
+// Runs work(first, last) over 0..count split into `threads` contiguous
+// shares, one on the calling thread. A share whose thread cannot be started
+// runs on the calling thread too.
+template <typename Work>
+void SplitOverThreads(int64_t count, int threads, const Work& work) {
+  if (threads <= 1 || count <= 1) {
+    work(int64_t(0), count);
+    return;
   }
+  std::vector<std::thread> pool;
+  pool.reserve(size_t(threads - 1));
+  const int64_t per = count / threads;
+  const int64_t extra = count % threads;
+  int64_t first = 0;
+  for (int i = 0; i < threads; ++i) {
+    const int64_t last = first + per + (i < extra ? 1 : 0);
+    bool started = false;
+    if (i < threads - 1) {
+      try {
+        pool.emplace_back([&work, first, last] { work(first, last); });
+        started = true;
+      } catch (const std::system_error&) {
+        started = false;
+      }
+    }
+    if (!started) work(first, last);
+    first = last;
+  }
+  for (std::thread& t : pool) t.join();
 }
 
-// Starts a thread for rows first..last-1; false when no thread could be
-// started (the caller then renders them itself).
-bool StartRows(std::vector<std::thread>& pool, const renderers::RenderPlan& plan,
-               const renderers::Layers& layers, Surface& out, int32_t first, int32_t last) {
-  try {
-    pool.emplace_back(RenderRows, std::cref(plan), std::cref(layers), std::ref(out), first, last);
-    return true;
-  } catch (const std::system_error&) {
-    return false;
+// Makes out a w x h picture, keeping its buffer when it already has that
+// size: every byte is written by the render, so it needs no clearing.
+void PrepareOutput(Surface& out, int32_t w, int32_t h) {
+  if (out.width == w && out.height == h && out.stride == StrideFor(w) &&
+      out.pixels.size() == size_t(h) * size_t(StrideFor(w))) {
+    return;
   }
+  out.Create(w, h);
 }
 
 }  // namespace
-
-namespace renderers {
-
-void RenderRow(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
-               uint8_t* out_row) {
-  const uint8_t* b = layers.background->BufferRow(yb);
-  const uint8_t* t = layers.trees->BufferRow(yb);
-  const uint8_t* m = layers.weight->BufferRow(yb);
-  switch (plan.formula) {
-    case Formula::kPlain:
-      PlainRow(b, t, m, plan.width, out_row);
-      break;
-    case Formula::kDimLights:
-    case Formula::kDimAddAll:
-      DimLightsRow(plan, b, t, m, yb, scratch, out_row);
-      break;
-    case Formula::kPlainChannel:
-      PlainChannelRow(plan, b, t, m, yb, scratch, out_row);
-      break;
-    case Formula::kGain:
-    case Formula::kWhole:
-      GainRow(plan, b, t, m, yb, scratch, out_row);
-      break;
-  }
-  // Row padding is written too, so that the whole buffer is defined.
-  const size_t used = size_t(plan.width) * 3;
-  const size_t stride = size_t(StrideFor(plan.width));
-  for (size_t i = used; i < stride; ++i) out_row[i] = 0;
-}
-
-}  // namespace renderers
 
 const LightingMode* LightingModes() { return kModes; }
 
@@ -174,32 +163,22 @@ int RenderLayers(int renderer, const Surface& background, const Surface& trees,
     out.Clear();
     return kRenderOk;
   }
-  out.Create(w, h);
-  const renderers::Layers layers{&background, &trees, &weight};
+  PrepareOutput(out, w, h);
   const int threads = ThreadsFor(w, h);
-  if (threads <= 1) {
-    RenderRows(plan, layers, out, 0, h);
-  } else {
-    std::vector<std::thread> pool;
-    pool.reserve(size_t(threads - 1));
-    const int32_t per = h / threads;
-    const int32_t extra = h % threads;
-    int32_t first = 0;
-    int32_t own_first = 0;
-    int32_t own_last = 0;
-    for (int i = 0; i < threads; ++i) {
-      const int32_t last = first + per + (i < extra ? 1 : 0);
-      if (i == threads - 1) {
-        own_first = first;
-        own_last = last;
-      } else if (!StartRows(pool, plan, layers, out, first, last)) {
-        RenderRows(plan, layers, out, first, last);
-      }
-      first = last;
-    }
-    RenderRows(plan, layers, out, own_first, own_last);
-    for (std::thread& t : pool) t.join();
+  const int64_t quarter_rows = renderers::QuarterRowCount(plan);
+  if (quarter_rows > 0) {
+    SplitOverThreads(quarter_rows, threads, [&plan](int64_t first, int64_t last) {
+      renderers::BuildQuarterRows(plan, first, last);
+    });
   }
+  const renderers::Layers layers{&background, &trees, &weight};
+  SplitOverThreads(h, threads, [&plan, &layers, &out](int64_t first, int64_t last) {
+    renderers::RowScratch scratch;
+    scratch.Reserve(plan.width);
+    for (int64_t yb = first; yb < last; ++yb) {
+      renderers::RenderRow(plan, layers, int32_t(yb), scratch, out.BufferRow(int32_t(yb)));
+    }
+  });
   out.RefreshHeaders();
   return kRenderOk;
 }

@@ -2,6 +2,7 @@
 // spot tables, and the random numbers drawn before the first pixel.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "base/random.h"
 #include "paint/renderers.h"
@@ -54,6 +55,21 @@ void SetDim(RenderPlan& plan, double red, double green, double blue) {
   const double factor[3] = {blue, green, red};
   for (int c = 0; c < 3; ++c) {
     for (int t = 0; t < 256; ++t) plan.dim[c][t] = uint8_t(std::min(255.0, std::trunc(t * factor[c])));
+  }
+  // Most factors reduce to a multiply and shift that gives the very same
+  // truncated products, which the row code can compute without lookups. A
+  // factor whose double products fall just short of an integer (0.7 at 90,
+  // 170 and 180) keeps its table.
+  plan.dim_exact = true;
+  for (int c = 0; c < 3; ++c) {
+    bool found = false;
+    const uint32_t guess = uint32_t(factor[c] * 65536.0);
+    for (uint32_t mul = guess; mul <= guess + 2 && !found; ++mul) {
+      found = true;
+      for (uint32_t t = 0; t < 256 && found; ++t) found = ((t * mul) >> 16) == plan.dim[c][t];
+      if (found) plan.dim_multiplier[c] = mul;
+    }
+    plan.dim_exact = plan.dim_exact && found;
   }
 }
 
@@ -124,20 +140,48 @@ void MakeDots(RenderPlan& plan, int32_t period, int32_t radius, int32_t strength
   }
 }
 
+// Largest quarter table built, in values: beyond it (canvases far above 4K)
+// the lights take their square roots row by row instead.
+constexpr int64_t kMaxQuarterValues = int64_t(48) << 20;
+
 void FillTables(RenderPlan& plan) {
-  int64_t farthest = 0;
+  // Every distance looked up, quarter tables included, lies within the
+  // largest column and row offsets of any light from any pixel.
+  int64_t widest = 0;
+  int64_t tallest = 0;
   for (const Light& light : plan.lights) {
-    const int64_t corners_x[2] = {light.x, int64_t(light.x) - (plan.width - 1)};
-    const int64_t corners_y[2] = {light.y, int64_t(light.y) - (plan.height - 1)};
-    for (int64_t dx : corners_x) {
-      for (int64_t dy : corners_y) farthest = std::max(farthest, SquareRoot(dx * dx + dy * dy));
-    }
+    widest = std::max({widest, std::abs(int64_t(light.x)), std::abs(int64_t(light.x) - (plan.width - 1))});
+    tallest = std::max({tallest, std::abs(int64_t(light.y)), std::abs(int64_t(light.y) - (plan.height - 1))});
   }
+  const int64_t farthest = SquareRoot(widest * widest + tallest * tallest);
   for (SpotTable& table : plan.tables) {
     table.by_distance.resize(size_t(farthest) + 1);
     for (int64_t d = 0; d <= farthest; ++d) {
       table.by_distance[size_t(d)] = SpotValue(d, table.radius, table.strength);
     }
+  }
+  // Quarter tables: a light reads its rows instead of walking square roots
+// along every row, and the table covers only the offsets that occur (a
+// quarter of the canvas for a light in the middle), shared by all lights of
+// the same spot shape.
+  plan.quarters.assign(plan.tables.size(), QuarterTable());
+  if (plan.width <= 0 || plan.height <= 0) return;
+  std::vector<int> users(plan.tables.size(), 0);
+  std::vector<int64_t> rows(plan.tables.size(), 0);
+  std::vector<int64_t> columns(plan.tables.size(), 0);
+  for (const Light& light : plan.lights) {
+    const size_t t = size_t(light.table);
+    ++users[t];
+    rows[t] = std::max({rows[t], std::abs(int64_t(light.y)), std::abs(int64_t(light.y) - (plan.height - 1))});
+    columns[t] = std::max({columns[t], std::abs(int64_t(light.x)), std::abs(int64_t(light.x) - (plan.width - 1))});
+  }
+  for (size_t t = 0; t < plan.tables.size(); ++t) {
+    const int64_t values = (rows[t] + 1) * (columns[t] + 1);
+    if (users[t] < 1 || values > kMaxQuarterValues) continue;
+    QuarterTable& q = plan.quarters[t];
+    q.rows = int32_t(rows[t] + 1);
+    q.columns = int32_t(columns[t] + 1);
+    q.values.resize(size_t(values));
   }
 }
 
@@ -342,6 +386,43 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   FillTables(plan);
 }
 
+int64_t QuarterRowCount(const RenderPlan& plan) {
+  int64_t n = 0;
+  for (const QuarterTable& q : plan.quarters) {
+    if (!q.values.empty()) n += q.rows;
+  }
+  return n;
+}
+
+void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last) {
+  int64_t base = 0;
+  for (size_t t = 0; t < plan.quarters.size(); ++t) {
+    QuarterTable& q = plan.quarters[t];
+    if (q.values.empty()) continue;
+    const int32_t* by_distance = plan.tables[t].by_distance.data();
+    const int64_t begin = std::max(first - base, int64_t(0));
+    const int64_t end = std::min(last - base, int64_t(q.rows));
+    for (int64_t dy = begin; dy < end; ++dy) {
+      uint16_t* row = q.values.data() + size_t(dy) * size_t(q.columns);
+      // Along the row the squared distance grows by 2k - 1 per column and its
+      // integer root by at most one.
+      int64_t s = dy * dy;
+      int64_t d = dy;
+      int64_t next = (d + 1) * (d + 1);
+      for (int32_t k = 0; k < q.columns; ++k) {
+        row[k] = uint16_t(by_distance[d]);
+        s += 2 * int64_t(k) + 1;
+        // Without a branch: whether the root grows here follows no pattern
+        // that a predictor could learn.
+        const int64_t grows = s >= next;
+        d += grows;
+        next += grows * (2 * d + 1);
+      }
+    }
+    base += q.rows;
+  }
+}
+
 void SpotRow(const SpotTable& table, int32_t light_x, int32_t light_y, int32_t yb, int32_t width,
              int32_t* out) {
   const int32_t* by_distance = table.by_distance.data();
@@ -380,6 +461,9 @@ void RowScratch::Reserve(int32_t width) {
   for (auto* v : {&a, &b, &c, &d, &out[0], &out[1], &out[2], &weight_left}) {
     if (v->size() < n) v->resize(n);
   }
+  if (draws.size() < 3 * n + 16) draws.resize(3 * n + 16);
+  if (weight3.size() < 3 * n) weight3.resize(3 * n);
+  if (gain3.size() < 3 * n) gain3.resize(3 * n);
 }
 
 }  // namespace sylvane::renderers

@@ -1,115 +1,97 @@
-// Row fillers of the plain formula, the dimmed-trees-with-coloured-lights
-// formula (and renderer 6's variant of it) and the plain-plus-one-channel
-// formula. Every sum saturates at 255; layers that keep the tree-layer
-// invariant never reach that limit in the steps that the formulas leave
-// unclamped.
-#include <algorithm>
+// Rendering one row: the kernels of renderer_kernels.h and
+// renderer_gain_kernels.h compiled twice, for the baseline processor and for
+// one with wider vector instructions, the latter chosen when the processor
+// has them.
+#include <atomic>
 
+#include "paint/renderer_gain_kernels.h"
+#include "paint/renderer_kernels.h"
 #include "paint/renderers.h"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define SYLVANE_HAS_VECTOR_ROWS 1
+// 256-bit vectors on Linux; on Windows the stack is only 16-byte aligned, so
+// the vector code keeps to 128-bit registers there.
+#ifdef _WIN32
+#define SYLVANE_VECTOR_TARGET "sse4.2"
+#else
+#define SYLVANE_VECTOR_TARGET "avx2"
+#endif
+#endif
 
 namespace sylvane::renderers {
 namespace {
 
-inline int32_t Min255(int32_t v) { return v > 255 ? 255 : v; }
-
-// True when some pixel of the row carries tree paint (weight below 255).
-bool AnyTreePaint(const uint8_t* m, int32_t width) {
-  for (int32_t x = 0; x < width; ++x) {
-    if (m[x] != 255) return true;
+SYLVANE_KERNEL void RowBody(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
+                            uint8_t* out_row) {
+  const uint8_t* b = layers.background->BufferRow(yb);
+  const uint8_t* t = layers.trees->BufferRow(yb);
+  const uint8_t* m = layers.weight->BufferRow(yb);
+  switch (plan.formula) {
+    case Formula::kPlain:
+      kernels::Plain(b, t, m, plan.width, scratch, out_row);
+      break;
+    case Formula::kDimLights:
+    case Formula::kDimAddAll:
+      kernels::DimLights(plan, b, t, m, yb, scratch, out_row);
+      break;
+    case Formula::kPlainChannel:
+      kernels::PlainChannel(plan, b, t, m, yb, scratch, out_row);
+      break;
+    case Formula::kGain:
+    case Formula::kWhole:
+      kernels::GainRow(plan, b, t, m, yb, scratch, out_row);
+      break;
   }
-  return false;
+  // Row padding is written too, so that the whole buffer is defined.
+  const int32_t used = plan.width * 3;
+  const int32_t stride = StrideFor(plan.width);
+  for (int32_t i = used; i < stride; ++i) out_row[i] = 0;
 }
 
-// out += floor(left * light * k / 65025), saturating: one light's colour
-// channel weighted by how much tree paint covers the pixel.
-void AddWeightedLight(int32_t* out, const int32_t* left, const int32_t* light, int32_t k,
-                      int32_t width) {
-  const uint32_t kk = uint32_t(k);
-  for (int32_t x = 0; x < width; ++x) {
-    const uint32_t add = uint32_t(left[x]) * uint32_t(light[x]) * kk / 65025u;
-    out[x] = Min255(out[x] + int32_t(add));
-  }
+void BaselineRow(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch, uint8_t* out_row) {
+  RowBody(plan, layers, yb, scratch, out_row);
 }
 
-// out += floor(light * k / 255), saturating, on every pixel (renderer 6).
-void AddLight(int32_t* out, const int32_t* light, int32_t k, int32_t width) {
-  const uint32_t kk = uint32_t(k);
-  for (int32_t x = 0; x < width; ++x) {
-    const uint32_t add = uint32_t(light[x]) * kk / 255u;
-    out[x] = Min255(out[x] + int32_t(add));
-  }
+#ifdef SYLVANE_HAS_VECTOR_ROWS
+__attribute__((target(SYLVANE_VECTOR_TARGET))) void VectorRow(const RenderPlan& plan, const Layers& layers,
+                                                              int32_t yb, RowScratch& scratch, uint8_t* out_row) {
+  RowBody(plan, layers, yb, scratch, out_row);
 }
+
+bool ProcessorHasVectorRows() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports(SYLVANE_VECTOR_TARGET);
+}
+#endif
+
+using RowFunction = void (*)(const RenderPlan&, const Layers&, int32_t, RowScratch&, uint8_t*);
+
+RowFunction AutoRow() {
+#ifdef SYLVANE_HAS_VECTOR_ROWS
+  static const bool vector = ProcessorHasVectorRows();
+  if (vector) return VectorRow;
+#endif
+  return BaselineRow;
+}
+
+std::atomic<RowFunction> g_row{nullptr};
 
 }  // namespace
 
-void PlainRow(const uint8_t* b, const uint8_t* t, const uint8_t* m, int32_t width, uint8_t* o) {
-  for (int32_t x = 0; x < width; ++x) {
-    const uint32_t mm = m[x];
-    const size_t i = size_t(x) * 3;
-    const uint32_t v0 = uint32_t(b[i]) * mm / 255u + t[i];
-    const uint32_t v1 = uint32_t(b[i + 1]) * mm / 255u + t[i + 1];
-    const uint32_t v2 = uint32_t(b[i + 2]) * mm / 255u + t[i + 2];
-    o[i] = uint8_t(v0 > 255 ? 255 : v0);
-    o[i + 1] = uint8_t(v1 > 255 ? 255 : v1);
-    o[i + 2] = uint8_t(v2 > 255 ? 255 : v2);
-  }
+void SelectRowCode(RowCode code) {
+  RowFunction f = nullptr;
+  if (code == RowCode::kBaseline) f = BaselineRow;
+#ifdef SYLVANE_HAS_VECTOR_ROWS
+  if (code == RowCode::kVector && ProcessorHasVectorRows()) f = VectorRow;
+#endif
+  g_row.store(f, std::memory_order_relaxed);
 }
 
-void DimLightsRow(const RenderPlan& plan, const uint8_t* b, const uint8_t* t, const uint8_t* m,
-                  int32_t yb, RowScratch& s, uint8_t* o) {
-  const int32_t width = plan.width;
-  int32_t* out[3] = {s.out[0].data(), s.out[1].data(), s.out[2].data()};
-  int32_t* left = s.weight_left.data();
-  // First step: trunc(T * f) + trunc(B * M / 255) per channel.
-  for (int32_t x = 0; x < width; ++x) {
-    const uint32_t mm = m[x];
-    const size_t i = size_t(x) * 3;
-    left[x] = int32_t(255 - mm);
-    out[0][x] = plan.dim[0][t[i]] + int32_t(uint32_t(b[i]) * mm / 255u);
-    out[1][x] = plan.dim[1][t[i + 1]] + int32_t(uint32_t(b[i + 1]) * mm / 255u);
-    out[2][x] = plan.dim[2][t[i + 2]] + int32_t(uint32_t(b[i + 2]) * mm / 255u);
-  }
-  // The coloured lights: renderer 6 adds them everywhere; the others only
-  // where tree paint lies, in proportion to it (a pixel of weight 255 gets 0,
-  // so a row without paint can skip them).
-  const bool everywhere = plan.formula == Formula::kDimAddAll;
-  if (!plan.lights.empty() && (everywhere || AnyTreePaint(m, width))) {
-    int32_t* light = s.a.data();
-    for (const Light& l : plan.lights) {
-      SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, light);
-      for (int c = 0; c < 3; ++c) {
-        if (l.colour[c] == 0) continue;
-        if (everywhere) {
-          AddLight(out[c], light, l.colour[c], width);
-        } else {
-          AddWeightedLight(out[c], left, light, l.colour[c], width);
-        }
-      }
-    }
-  }
-  for (int32_t x = 0; x < width; ++x) {
-    const size_t i = size_t(x) * 3;
-    o[i] = uint8_t(Min255(out[0][x]));
-    o[i + 1] = uint8_t(Min255(out[1][x]));
-    o[i + 2] = uint8_t(Min255(out[2][x]));
-  }
-}
-
-void PlainChannelRow(const RenderPlan& plan, const uint8_t* b, const uint8_t* t, const uint8_t* m,
-                     int32_t yb, RowScratch& s, uint8_t* o) {
-  const int32_t width = plan.width;
-  PlainRow(b, t, m, width, o);
-  if (plan.lights.empty() || !AnyTreePaint(m, width)) return;
-  const Light& l = plan.lights[0];
-  int32_t* light = s.a.data();
-  SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, light);
-  const int c = plan.channel;
-  for (int32_t x = 0; x < width; ++x) {
-    const uint32_t left = 255u - m[x];
-    const size_t i = size_t(x) * 3 + size_t(c);
-    const uint32_t v = o[i] + left * uint32_t(light[x]) / 255u;
-    o[i] = uint8_t(v > 255 ? 255 : v);
-  }
+void RenderRow(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch, uint8_t* out_row) {
+  RowFunction f = g_row.load(std::memory_order_relaxed);
+  if (!f) f = AutoRow();
+  f(plan, layers, yb, scratch, out_row);
 }
 
 }  // namespace sylvane::renderers

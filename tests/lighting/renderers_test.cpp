@@ -7,6 +7,7 @@
 
 #include "base/random.h"
 #include "paint/lighting.h"
+#include "paint/renderer_kernels.h"
 #include "paint/renderers.h"
 #include "reference_lighting.h"
 #include "test_layers.h"
@@ -76,6 +77,19 @@ TEST(Renderers, EveryRendererMatchesTheReferenceOnOddSizes) {
   }
 }
 
+// The baseline and the vector forms of the row code give the same bytes.
+TEST(Renderers, BothFormsOfTheRowCodeMatchTheReference) {
+  const Case cases[] = {{101, 67, 2, Coverage::kMixed}, {300, 131, 17, Coverage::kFull}};
+  for (renderers::RowCode code : {renderers::RowCode::kBaseline, renderers::RowCode::kVector}) {
+    SCOPED_TRACE(code == renderers::RowCode::kBaseline ? "baseline" : "vector");
+    renderers::SelectRowCode(code);
+    for (int renderer = 0; renderer < kRendererCount; ++renderer) {
+      for (const Case& c : cases) CheckAgainstReference(renderer, c, 2, 4321);
+    }
+  }
+  renderers::SelectRowCode(renderers::RowCode::kAuto);
+}
+
 TEST(Renderers, SplitOverThreadsGivesTheSameBytes) {
   const Case c{101, 67, 7, Coverage::kFull};
   for (int renderer = 0; renderer < kRendererCount; ++renderer) {
@@ -140,6 +154,24 @@ TEST(Renderers, AdvancingTheGeneratorEqualsDrawing) {
     for (uint64_t i = 0; i < steps; ++i) Rand();
     EXPECT_EQ(renderers::AdvanceRandomState(4242, steps), RandomState()) << steps;
   }
+}
+
+}  // namespace
+}  // namespace sylvane
+
+namespace sylvane {
+namespace {
+
+TEST(RendererKernels, DivisionsWithoutDividing) {
+  for (uint32_t x = 0; x <= 65534; ++x) ASSERT_EQ(renderers::kernels::Div255(x), x / 255) << x;
+  // Exhaustive up to 2^24, then a stride through the whole range used.
+  for (uint32_t x = 0; x < (1u << 24); ++x) ASSERT_EQ(renderers::kernels::DivBy255(x), x / 255) << x;
+  for (uint32_t x = 1u << 24; x < (1u << 31) - 1000; x += 997) {
+    ASSERT_EQ(renderers::kernels::DivBy255(x), x / 255) << x;
+    ASSERT_EQ(renderers::kernels::DivBy65025(x), x / 65025) << x;
+  }
+  for (uint32_t x = 0; x < (1u << 24); x += 3) ASSERT_EQ(renderers::kernels::DivBy65025(x), x / 65025) << x;
+  EXPECT_EQ(renderers::kernels::DivBy255((1u << 31) - 1), ((1u << 31) - 1) / 255);
 }
 
 }  // namespace

@@ -1,0 +1,256 @@
+// Row kernels of the gain formulas: gain on the trees (F1) and the
+// whole-picture gain (F3), with the gains of every renderer that uses them.
+// Forced inline like those of renderer_kernels.h, for the same reason.
+#pragma once
+#include <cstdint>
+#include <cstring>
+
+#include "paint/renderer_kernels.h"
+
+namespace sylvane::renderers::kernels {
+
+// Lattice lines that renderers 18 and 19 leave black.
+SYLVANE_KERNEL bool LatticeOneRow(int32_t yb) { return yb % 64 <= 3; }
+SYLVANE_KERNEL bool LatticeTwoRow(int32_t yb) { return yb % 256 <= 8 || yb % 128 <= 2; }
+
+// Blackens the lattice columns of a written row.
+SYLVANE_KERNEL void LatticeColumns(Gain gain, int32_t width, uint8_t* __restrict o) {
+  if (gain == Gain::kLatticeOne) {
+    for (int32_t x = 0; x < width; x += 16) {
+      const int32_t n = width - x < 2 ? width - x : 2;
+      std::memset(o + 3 * x, 0, size_t(n) * 3);
+    }
+  } else {
+    for (int32_t x = 0; x < width; x += 128) {
+      const int32_t line = x % 256 == 0 ? 9 : 3;  // x mod 256 <= 8, else x mod 128 <= 2
+      const int32_t n = width - x < line ? width - x : line;
+      std::memset(o + 3 * x, 0, size_t(n) * 3);
+    }
+  }
+}
+
+// g = the sum of all lights' spot values along row yb.
+SYLVANE_KERNEL void SumOfLights(const RenderPlan& plan, int32_t yb, RowScratch& s, int32_t* __restrict g) {
+  const int32_t width = plan.width;
+  if (plan.lights.empty()) {
+    for (int32_t x = 0; x < width; ++x) g[x] = 0;
+    return;
+  }
+  LightRow(plan, plan.lights[0], yb, g);
+  int32_t* __restrict more = s.a.data();
+  for (size_t i = 1; i < plan.lights.size(); ++i) {
+    LightRow(plan, plan.lights[i], yb, more);
+    for (int32_t x = 0; x < width; ++x) g[x] += more[x];
+  }
+}
+
+// Renderer 17: each channel's own light plus 100/255 of the other two.
+SYLVANE_KERNEL void MixThree(const int32_t* __restrict g1, const int32_t* __restrict g2,
+                             const int32_t* __restrict g3, int32_t width, int32_t* __restrict gb,
+                             int32_t* __restrict gg, int32_t* __restrict gr) {
+  for (int32_t x = 0; x < width; ++x) {
+    gr[x] = g1[x] + int32_t(DivBy255(uint32_t(g2[x] + g3[x]) * 100u));
+    gg[x] = g3[x] + int32_t(DivBy255(uint32_t(g1[x] + g2[x]) * 100u));
+    gb[x] = g2[x] + int32_t(DivBy255(uint32_t(g1[x] + g3[x]) * 100u));
+  }
+}
+
+// Renderer 18: G_c = a + b + c_c * w / 255.
+SYLVANE_KERNEL void LatticeOneGains(const int32_t* __restrict a, const int32_t* __restrict b,
+                                    const int32_t* __restrict w, uint32_t cb, uint32_t cg, uint32_t cr,
+                                    int32_t width, int32_t* __restrict gb, int32_t* __restrict gg,
+                                    int32_t* __restrict gr) {
+  for (int32_t x = 0; x < width; ++x) {
+    const int32_t base = a[x] + b[x];
+    const uint32_t ww = uint32_t(w[x]);
+    gb[x] = base + int32_t(DivBy255(cb * ww));
+    gg[x] = base + int32_t(DivBy255(cg * ww));
+    gr[x] = base + int32_t(DivBy255(cr * ww));
+  }
+}
+
+// Renderer 19; the fractional parts of a channel's terms add up before
+// truncation.
+SYLVANE_KERNEL void LatticeTwoGains(const int32_t* __restrict r, const int32_t* __restrict a,
+                                    const int32_t* __restrict p, const int32_t* __restrict q, uint32_t cb,
+                                    uint32_t cg, uint32_t cr, int32_t width, int32_t* __restrict gb,
+                                    int32_t* __restrict gg, int32_t* __restrict gr) {
+  for (int32_t x = 0; x < width; ++x) {
+    const uint32_t rr = uint32_t(r[x]);
+    const uint32_t pp = uint32_t(p[x]);
+    const uint32_t qq = uint32_t(q[x]);
+    gb[x] = a[x] + p[x] + int32_t(DivBy255(cb * rr + 80u * qq));
+    gg[x] = a[x] + int32_t(DivBy255(cg * rr + 100u * pp + 150u * qq));
+    gr[x] = a[x] + q[x] + int32_t(DivBy255(cr * rr + 100u * pp));
+  }
+}
+
+// Per-channel gains of the renderers whose channels differ, into s.out
+// (blue, green, red).
+SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, RowScratch& s) {
+  const int32_t width = plan.width;
+  int32_t* __restrict gb = s.out[0].data();
+  int32_t* __restrict gg = s.out[1].data();
+  int32_t* __restrict gr = s.out[2].data();
+  int32_t* __restrict l0 = s.a.data();
+  int32_t* __restrict l1 = s.b.data();
+  int32_t* __restrict l2 = s.c.data();
+  int32_t* __restrict l3 = s.d.data();
+  const int32_t cb = plan.colour_numbers[0];
+  const int32_t cg = plan.colour_numbers[1];
+  const int32_t cr = plan.colour_numbers[2];
+  switch (plan.gain) {
+    case Gain::kThreeMixed:
+      LightRow(plan, plan.lights[0], yb, l0);
+      LightRow(plan, plan.lights[1], yb, l1);
+      LightRow(plan, plan.lights[2], yb, l2);
+      MixThree(l0, l1, l2, width, gb, gg, gr);
+      return;
+    case Gain::kLatticeOne:  // a, b, w
+      LightRow(plan, plan.lights[0], yb, l0);
+      LightRow(plan, plan.lights[1], yb, l1);
+      LightRow(plan, plan.lights[2], yb, l2);
+      LatticeOneGains(l0, l1, l2, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
+      return;
+    case Gain::kLatticeTwo:  // r, a, p, q
+      LightRow(plan, plan.lights[0], yb, l0);
+      LightRow(plan, plan.lights[1], yb, l1);
+      LightRow(plan, plan.lights[2], yb, l2);
+      LightRow(plan, plan.lights[3], yb, l3);
+      LatticeTwoGains(l0, l1, l2, l3, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
+      return;
+    case Gain::kColourDots: {
+      const int32_t period = plan.dot_period;
+      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period) * 3;
+      for (int32_t x0 = 0; x0 < width; x0 += period) {
+        const int32_t n = width - x0 < period ? width - x0 : period;
+        for (int32_t i = 0; i < n; ++i) {
+          gb[x0 + i] = cells[3 * i];
+          gg[x0 + i] = cells[3 * i + 1];
+          gr[x0 + i] = cells[3 * i + 2];
+        }
+      }
+      return;
+    }
+    case Gain::kGlitter: {
+      LightRow(plan, plan.lights[0], yb, l0);
+      // Three draws per pixel (red, green, blue) in row order, continued from
+      // the state before the first pixel. Eight interleaved sequences, each
+      // stepping eight draws at once, give the same states in order.
+      uint32_t* __restrict st = s.draws.data();  // room for 3 * width + 16 states
+      const int32_t n = 3 * width;
+      uint32_t lane[8];
+      lane[0] = AdvanceRandomState(plan.glitter_state, 3ull * uint64_t(yb) * uint64_t(width) + 1);
+      for (int l = 1; l < 8; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
+      const uint32_t add8 = AdvanceRandomState(0, 8);
+      const uint32_t mul8 = AdvanceRandomState(1, 8) - add8;
+      for (int32_t i = 1; i <= n; i += 8) {
+        for (int l = 0; l < 8; ++l) {
+          st[i + l] = lane[l];
+          lane[l] = lane[l] * mul8 + add8;
+        }
+      }
+      for (int32_t x = 0; x < width; ++x) {
+        const uint32_t spot = uint32_t(l0[x]);
+        const uint32_t nr = ((st[3 * x + 1] >> 16) & 127u) + 128u;
+        const uint32_t ng = ((st[3 * x + 2] >> 16) & 127u) + 128u;
+        const uint32_t nb = ((st[3 * x + 3] >> 16) & 127u) + 128u;
+        gr[x] = int32_t(DivBy255(nr * spot));
+        gg[x] = int32_t(DivBy255(ng * spot));
+        gb[x] = int32_t(DivBy255(nb * spot));
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+// Each gain three times, one per channel byte.
+SYLVANE_KERNEL void TripleGains(const int32_t* __restrict g, int32_t width, uint16_t* __restrict g3) {
+  for (int32_t x = 0; x < width; ++x) {
+    const uint16_t v = uint16_t(g[x]);
+    g3[3 * x] = v;
+    g3[3 * x + 1] = v;
+    g3[3 * x + 2] = v;
+  }
+}
+
+// The three channel gains interleaved like the pixel bytes.
+SYLVANE_KERNEL void InterleaveGains(const int32_t* __restrict g0, const int32_t* __restrict g1,
+                                    const int32_t* __restrict g2, int32_t width, uint16_t* __restrict g3) {
+  for (int32_t x = 0; x < width; ++x) {
+    g3[3 * x] = uint16_t(g0[x]);
+    g3[3 * x + 1] = uint16_t(g1[x]);
+    g3[3 * x + 2] = uint16_t(g2[x]);
+  }
+}
+
+// F1 over the channel bytes: (B * M + T * G) / 255, clamped. Above 65279 the
+// quotient is at least 256 and clamps to 255.
+SYLVANE_KERNEL void GainOnTrees(const uint8_t* __restrict b, const uint8_t* __restrict t,
+                                const uint8_t* __restrict m3, const uint16_t* __restrict g3, int32_t n,
+                                uint8_t* __restrict o) {
+  for (int32_t i = 0; i < n; ++i) {
+    uint32_t v = uint32_t(b[i] * m3[i]) + uint32_t(t[i]) * g3[i];
+    v = v > 65279u ? 65279u : v;
+    o[i] = uint8_t(Div255(v));
+  }
+}
+
+// F3 over the channel bytes: trunc(G * B * M) / 65025 in integers, plus
+// G * T / 255, truncated and clamped.
+SYLVANE_KERNEL void WholePicture(const uint8_t* __restrict b, const uint8_t* __restrict t,
+                                 const uint8_t* __restrict m3, const uint16_t* __restrict g3, int32_t n,
+                                 uint8_t* __restrict o) {
+  for (int32_t i = 0; i < n; ++i) {
+    const uint32_t gain = g3[i];
+    const uint32_t v = DivBy65025(gain * uint32_t(b[i] * m3[i])) + DivBy255(gain * t[i]);
+    o[i] = uint8_t(v > 255 ? 255 : v);
+  }
+}
+
+SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                            const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = plan.width;
+  const bool lattice = plan.gain == Gain::kLatticeOne || plan.gain == Gain::kLatticeTwo;
+  if (lattice && (plan.gain == Gain::kLatticeOne ? LatticeOneRow(yb) : LatticeTwoRow(yb))) {
+    std::memset(o, 0, size_t(width) * 3);
+    return;
+  }
+  int32_t* __restrict g = s.out[0].data();
+  uint8_t* __restrict m3 = s.weight3.data();
+  uint16_t* __restrict g3 = s.gain3.data();
+  if (plan.formula == Formula::kWhole) {
+    SumOfLights(plan, yb, s, g);
+    TripleWeights(m, width, m3);
+    TripleGains(g, width, g3);
+    WholePicture(b, t, m3, g3, width * 3, o);
+    return;
+  }
+  // Gain on the trees alone: a row without tree colour is the plain picture.
+  if (!AnyTreeColour(t, width)) {
+    Plain(b, t, m, width, s, o);
+  } else {
+    if (plan.gain == Gain::kSum) {
+      SumOfLights(plan, yb, s, g);
+      TripleGains(g, width, g3);
+    } else if (plan.gain == Gain::kDots) {
+      const int32_t period = plan.dot_period;
+      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period);
+      for (int32_t x0 = 0; x0 < width; x0 += period) {
+        const int32_t n = width - x0 < period ? width - x0 : period;
+        for (int32_t i = 0; i < n; ++i) g[x0 + i] = cells[i];
+      }
+      TripleGains(g, width, g3);
+    } else {
+      ChannelGains(plan, yb, s);
+      InterleaveGains(s.out[0].data(), s.out[1].data(), s.out[2].data(), width, g3);
+    }
+    TripleWeights(m, width, m3);
+    GainOnTrees(b, t, m3, g3, width * 3, o);
+  }
+  if (lattice) LatticeColumns(plan.gain, width, o);
+}
+
+}  // namespace sylvane::renderers::kernels
