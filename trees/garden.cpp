@@ -70,13 +70,18 @@ int MakeSampleGarden(Canvas& canvas, TreeTable& table, LabelList& labels, const 
   const int status = CreateGardenCanvas(canvas, table, labels, kSampleGardenWidth, kSampleGardenHeight,
                                         SettingsBackgroundColour(settings), kBackgroundColour, Surface{}, 0, false);
   if (status != kCanvasOk) return status;
+  PlantAndGrowSample(canvas, table, labels, settings, program_folder, stats);
+  return 0;
+}
+
+void PlantAndGrowSample(Canvas& canvas, TreeTable& table, LabelList& labels, const MInitInfo& settings,
+                        const std::string& program_folder, GrowthStats* stats) {
   Tree& sample = table[0];
   LoadSampleParts(sample, program_folder, kSamplePartDescriptions);
   MakeSampleTree(sample, canvas.width() / 2 + 50, canvas.height() / 2 + 100, 90);
   sample.state = 1;
   table.SetCount(1);
   GrowAtOnce(table, MakeGrowthEnv(canvas, labels, settings), kSampleBudget, stats);
-  return 0;
 }
 
 int GardenGrowthPass(int budget, bool honour_stop, GrowthStats* stats) {

@@ -58,6 +58,14 @@ void GrowAtOnce(TreeTable& table, const GrowthEnv& env, int budget, GrowthStats*
 int MakeSampleGarden(Canvas& canvas, TreeTable& table, LabelList& labels, const MInitInfo& settings,
                      const std::string& program_folder, GrowthStats* stats = nullptr);
 
+// Steps 3 and 4 of the sample garden on a canvas just created (for callers
+// that create the canvas themselves, like the main window with its window
+// commands): the sample parts into slot 0, the built-in sample tree at
+// (width / 2 + 50, height / 2 + 100), heading 90, pen mode 1, state 1, count
+// 1, then growing at once with budget 5000.
+void PlantAndGrowSample(Canvas& canvas, TreeTable& table, LabelList& labels, const MInitInfo& settings,
+                        const std::string& program_folder, GrowthStats* stats = nullptr);
+
 // A growth pass over the process's table, canvas, labels and settings
 // (budget 200 for the worker, 300 daily). With honour_stop the pass ends when
 // GrowthStopFlag() is seen set after a tree.
