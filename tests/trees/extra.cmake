@@ -10,3 +10,11 @@ if(NOT CMAKE_CROSSCOMPILING)
     set_tests_properties(trees.growth_reference PROPERTIES TIMEOUT 300)
   endif()
 endif()
+
+# The garden commands: same seed same garden, the report, refused arguments.
+if(NOT CMAKE_CROSSCOMPILING AND Python3_Interpreter_FOUND)
+  add_test(NAME trees.garden_cli
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/trees/garden_cli_check.py
+                   $<TARGET_FILE:sylvane-cli> ${CMAKE_SOURCE_DIR}/data)
+  set_tests_properties(trees.garden_cli PROPERTIES TIMEOUT 300)
+endif()
