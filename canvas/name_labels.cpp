@@ -1,17 +1,37 @@
 #include "canvas/name_labels.h"
 
+#include <mutex>
+
 namespace sylvane {
 namespace {
 constexpr size_t kMaxText = 259;  // char[260] with its NUL
 
 std::string Clip(const std::string& text) { return text.size() > kMaxText ? text.substr(0, kMaxText) : text; }
+
+// One lock for every list: labels are added rarely (a tree's first flower),
+// and a list stays copyable for loading and saving.
+std::mutex& EntriesMutex() {
+  static std::mutex* mutex = new std::mutex();  // lives until exit
+  return *mutex;
+}
 }  // namespace
 
 void LabelList::Add(const LabelEntry& entry) {
   LabelEntry copy = entry;
   copy.name = Clip(copy.name);
   copy.file_name = Clip(copy.file_name);
+  std::lock_guard<std::mutex> lock(EntriesMutex());
   entries.push_back(std::move(copy));
+}
+
+void LabelList::Clear() {
+  std::lock_guard<std::mutex> lock(EntriesMutex());
+  entries.clear();
+}
+
+std::vector<LabelEntry> LabelList::Snapshot() const {
+  std::lock_guard<std::mutex> lock(EntriesMutex());
+  return entries;
 }
 
 LabelList& GetLabelList() {

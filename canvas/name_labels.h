@@ -38,7 +38,11 @@ struct LabelList {
   // Appends a copy of the entry (names clipped to 259 bytes).
   void Add(const LabelEntry& entry);
   // Removes every entry; colour, font height and mode stay.
-  void Clear() { entries.clear(); }
+  void Clear();
+  // A copy of the entries. The growth worker adds labels while the canvas
+  // window may be drawing them: the window reads through this copy, which
+  // is taken under the same lock as Add and Clear.
+  std::vector<LabelEntry> Snapshot() const;
 };
 
 // The label list of the process's canvas.

@@ -3,6 +3,8 @@
 
 #include "canvas/name_labels.h"
 
+#include <thread>
+
 namespace sylvane {
 namespace {
 
@@ -40,6 +42,22 @@ TEST(LabelList, AddKeepsOrderAndClearKeepsColourAndFont) {
   EXPECT_EQ(list.text_colour, 0x123456);
   EXPECT_EQ(list.font_height, 20);
   EXPECT_EQ(list.display_mode, kLabelsNames);
+}
+
+TEST(LabelList, SnapshotsWhileAnotherThreadAdds) {
+  LabelList list;
+  std::thread writer([&] {
+    for (int i = 0; i < 2000; ++i) list.Add(At(i, i));
+  });
+  size_t last = 0;
+  for (int i = 0; i < 200; ++i) {
+    const std::vector<LabelEntry> copy = list.Snapshot();
+    EXPECT_GE(copy.size(), last);
+    for (size_t k = 0; k < copy.size(); ++k) EXPECT_EQ(copy[k].x, int(k));
+    last = copy.size();
+  }
+  writer.join();
+  EXPECT_EQ(list.Snapshot().size(), 2000u);
 }
 
 TEST(LabelList, MutantsShowTheirNameWithVar) {
