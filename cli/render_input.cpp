@@ -1,0 +1,115 @@
+#include "cli/render_input.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "canvas/image_io.h"
+#include "canvas/settings.h"
+#include "cli/garden_io.h"
+#include "cli/garden_output.h"
+#include "paint/canvas.h"
+#include "trees/planting.h"
+#include "trees/tree.h"
+
+namespace sylvane::cli {
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  const size_t dot = path.find_last_of('.');
+  const size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+}  // namespace
+
+bool TakeLayersOption(std::vector<std::string>& args, LayerSource& source, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--layers") continue;
+    if (i + 2 >= args.size()) {
+      error = "--layers needs BACKGROUND and TREES";
+      return false;
+    }
+    source.background = args[i + 1];
+    source.trees = args[i + 2];
+    args.erase(args.begin() + long(i), args.begin() + long(i) + 3);
+    return true;
+  }
+  return true;
+}
+
+bool ParseClock(const std::string& text, int& hour, int& minute) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos) return false;
+  int h = 0, m = 0;
+  if (!ParseInt(text.substr(0, colon), h) || !ParseInt(text.substr(colon + 1), m)) return false;
+  if (h < 0 || h > 23 || m < 0 || m > 59) return false;
+  hour = h;
+  minute = m;
+  return true;
+}
+
+void FixClock(const GlobalOptions& global, int hour, int minute) {
+  LocalTime t = GetPlatform().Now();
+  t.hour = hour;
+  t.minute = minute;
+  t.second = 0;
+  t.milliseconds = 0;
+  if (global.console) global.console->set_fixed_time(t);
+}
+
+int LoadLayers(const GlobalOptions& global, const LayerSource& source) {
+  LoadSettingsForCli();
+  GetTreeTable();
+  global.SeedNow();
+  Canvas& canvas = GetCanvas();
+  if (!source.garden.empty()) {
+    if (LoadGardenForCli(source.garden) != 0) return 1;
+    if (!canvas.exists) {
+      ShowNoCanvasMessage();
+      return 1;
+    }
+    return 0;
+  }
+  Surface background;
+  Surface trees;
+  AlphaPlane weight;
+  if (LoadImage(source.background, background) != 0) {
+    std::fprintf(stderr, "cannot read the background picture %s\n", source.background.c_str());
+    return 1;
+  }
+  if (LoadImageWithAlpha(source.trees, trees, weight) != 0) {
+    std::fprintf(stderr, "cannot read the tree layer %s\n", source.trees.c_str());
+    return 1;
+  }
+  if (background.width != trees.width || background.height != trees.height) {
+    std::fprintf(stderr, "the background is %dx%d but the tree layer %dx%d\n", background.width,
+                 background.height, trees.width, trees.height);
+    return 1;
+  }
+  canvas.background = std::move(background);
+  canvas.trees = std::move(trees);
+  canvas.weight = std::move(weight);
+  canvas.exists = 1;
+  return 0;
+}
+
+int WritePicture(const Surface& picture, const std::string& path) {
+  const std::string ext = LowerExtension(path);
+  int result = -1;
+  if (ext == "png") {
+    result = WritePng(path, picture);
+  } else if (ext == "bmp") {
+    result = WriteBmp(path, picture);
+  } else if (ext == "jpg" || ext == "jpeg") {
+    result = WriteJpeg(path, picture, 80);
+  } else {
+    std::fprintf(stderr, "%s: the picture's name must end in .png, .bmp, .jpg or .jpeg\n", path.c_str());
+    return 1;
+  }
+  return result == 0 ? 0 : 1;
+}
+
+}  // namespace sylvane::cli

@@ -1,0 +1,46 @@
+// The input of the lighting commands of sylvane-cli (render, gallery): the
+// canvas layers from a garden file, or from two pictures given with
+//   --layers BACKGROUND TREES
+// where TREES is an RGBA PNG whose colour is the tree layer and whose alpha is
+// the background-weight plane (the form "grow" and "plant" write with
+// --trees). Also the clock option --time HH:MM for the time-of-day lighting.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "canvas/surface.h"
+#include "cli/command.h"
+
+namespace sylvane {
+struct Canvas;
+}
+
+namespace sylvane::cli {
+
+// Where the layers come from.
+struct LayerSource {
+  std::string garden;      // a canvas file, or empty
+  std::string background;  // --layers: the background picture
+  std::string trees;       // --layers: the tree layer with the weights as alpha
+};
+
+// Takes "--layers A B" out of args (the generic parser knows only
+// one-value options). False with error set when it is incomplete.
+bool TakeLayersOption(std::vector<std::string>& args, LayerSource& source, std::string& error);
+
+// Parses "HH:MM" (0..23, 0..59).
+bool ParseClock(const std::string& text, int& hour, int& minute);
+
+// Fixes the console platform's clock at hour:minute of today.
+void FixClock(const GlobalOptions& global, int hour, int minute);
+
+// Reads the settings (for the lighting mode), seeds the generator where the
+// program would, and loads the layers into the process's canvas. 0, or 1
+// after a message on stderr.
+int LoadLayers(const GlobalOptions& global, const LayerSource& source);
+
+// Writes a picture as PNG, BMP or JPEG (quality 80) by the name's extension.
+// 0, or 1 after a message.
+int WritePicture(const Surface& picture, const std::string& path);
+
+}  // namespace sylvane::cli
