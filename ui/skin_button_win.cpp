@@ -190,6 +190,9 @@ void SkinButton::OnLButtonUp(POINT p) {
   if (Inside(p) && state_ == kHeldInside) {
     state_ = kIdle;
     ReleaseHeldCapture();
+    // The button springs back before the command runs, so that it does not
+    // stay pressed behind a dialog the command opens.
+    PaintPicture(pictures_.normal);
     HWND self = hwnd_;
     SendMessageA(owner_, WM_COMMAND, MAKEWPARAM(command_, 0), 0);
     // The command may have closed the owner and with it this window.

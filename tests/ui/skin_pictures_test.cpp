@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace sylvane {
 namespace {
 
@@ -177,6 +179,11 @@ TEST(MapPicture, NoRoomOrNoCanvasGivesNoPicture) {
   EXPECT_FALSE(FitCanvasInMap(10, 300, 600, 500).valid);
   EXPECT_FALSE(FitCanvasInMap(300, 40, 600, 500).valid);
   EXPECT_FALSE(FitCanvasInMap(300, 300, 0, 500).valid);
+  // Stored map sizes come from the settings file: any value must be safe.
+  EXPECT_FALSE(FitCanvasInMap(INT32_MIN, INT32_MIN, 600, 500).valid);
+  MapPicture huge = FitCanvasInMap(INT32_MAX, INT32_MAX, 600, 500);
+  EXPECT_TRUE(huge.valid);
+  EXPECT_GE(huge.left, 5);
   MapPicture none = FitCanvasInMap(300, 300, 600, 0);
   EXPECT_FALSE(MapPictureContains(none, 100, 100));
 }
