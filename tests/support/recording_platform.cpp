@@ -3,6 +3,8 @@
 #include <atomic>
 #include <filesystem>
 
+#include "platform/text.h"
+
 namespace sylvane::testing {
 
 RecordingPlatform::RecordingPlatform() { SetPlatform(this); }
@@ -39,7 +41,9 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(const std::string& name) const {
-  return (std::filesystem::path(path_) / name).string();
+  // Names are Shift-JIS bytes: join them as bytes, never through
+  // std::filesystem::path, which would re-encode them on Windows.
+  return JoinPath(path_, name);
 }
 
 }  // namespace sylvane::testing
