@@ -16,10 +16,6 @@ inline constexpr char kMainTitle[] = "シルヴァネ";
 inline constexpr char kDefaultCanvasFile[] = "default.syl";
 inline constexpr char kTrayTip[] = "sylvane";
 
-// The no-canvas message used by several commands.
-inline constexpr char kNoCanvasText[] = "まだキャンバスが作成されていません。";
-inline constexpr char kNoCanvasCaption[] = "キャンバスを作成してちょ。";
-
 // The top-level windows. The changer and the canvas window are null while
 // the program has none.
 struct AppWindows {
@@ -69,8 +65,6 @@ int OpenOrPlantFile(HWND main, const std::string& path);
 int PlantTreeFile(HWND main, const std::string* path);
 // True while the map window waits for a planting position.
 bool PlantingPending();
-// v brought into 0..size-1 by adding or subtracting size as often as needed.
-int WrapCoordinate(int v, int size);
 
 // The Windows shutdown query: "default.syl" and the automatic saving (no
 // question); false when the user cancelled the save dialog.

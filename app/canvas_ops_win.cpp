@@ -7,6 +7,7 @@
 #include "app/app_win.h"
 #include "app/update_cycle_win.h"
 #include "base/file_io.h"
+#include "canvas/canvas_file.h"
 #include "canvas/image_io.h"
 #include "canvas/name_labels.h"
 #include "canvas/settings.h"
@@ -73,11 +74,12 @@ int RunCanvasFileDialog(HWND owner, bool save, std::string& folder, std::string&
   return 0;
 }
 
-// The canvas file operations of the canvas file module.
-int CanvasFileSave(HWND, const std::string&) { return -1; }
-int CanvasFileSaveDefault(HWND) { return -1; }
-int CanvasFileOpen(HWND, const std::string&) { return -1; }
-int CanvasFileSort(HWND, const std::string&) { return -1; }
+// What follows every canvas file read into the garden: the background's
+// memory picture and, when the file held a canvas, the wallpaper.
+void AfterCanvasRead(HWND main) {
+  RefreshBackgroundPicture(main);
+  if (GetCanvas().exists) SendCommand(CMD_MAKE_WALLPAPER);
+}
 
 }  // namespace
 
@@ -126,20 +128,20 @@ bool RenderLitCanvas(Surface& out) {
   return !out.empty();
 }
 
-int SaveDefaultCanvas(HWND main) { return CanvasFileSaveDefault(main); }
+int SaveDefaultCanvas(HWND) { return CanvasFileSaveDefault(); }
 
-int SaveCanvasToPath(HWND main, const std::string& path) { return CanvasFileSave(main, path); }
+int SaveCanvasToPath(HWND, const std::string& path) { return CanvasFileSave(path); }
 
 int OpenCanvasFile(HWND main, const std::string& path) {
-  int rc = CanvasFileOpen(main, path);
-  if (rc == 0) RefreshBackgroundPicture(main);
+  int rc = CanvasFileOpen(path);
+  if (rc == 0) AfterCanvasRead(main);
   return rc;
 }
 
 int SortTreeOrCanvasFile(HWND main, const std::string& path) {
-  int rc = CanvasFileSort(main, path);
-  if (rc == 0) RefreshBackgroundPicture(main);
-  return rc;
+  int rc = CanvasFileSort(path);
+  if (rc == kSortCanvasOpened) AfterCanvasRead(main);
+  return rc == kSortCanvasOpened ? 0 : rc == kSortTreeFile ? 1 : -1;
 }
 
 int SaveCanvasDialog(HWND main) {
@@ -149,15 +151,11 @@ int SaveCanvasDialog(HWND main) {
   if (RunCanvasFileDialog(main, true, folder, path, filter) != 0) return -1;
   if (filter <= 1) return SaveCanvasToPath(main, path) == 0 ? 0 : -1;
   Surface lit;
-  RenderLitCanvas(lit);
-  int rc = 0;
-  if (filter == 2)
-    rc = WriteJpeg(path, lit, 80);
-  else if (filter == 3)
-    rc = WriteBmp(path, lit);
-  else
-    rc = WritePng(path, lit);
-  return rc == 0 ? 0 : -1;
+  if (!RenderLitCanvas(lit)) return -1;
+  CanvasPictureType type = filter == 2   ? CanvasPictureType::kJpeg
+                           : filter == 3 ? CanvasPictureType::kBmp
+                                         : CanvasPictureType::kPng;
+  return ExportCanvasPicture(lit, path, type) == 0 ? 0 : -1;
 }
 
 int OpenCanvasDialog(HWND main) {

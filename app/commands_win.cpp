@@ -22,6 +22,7 @@
 #include "trees/ki_file.h"
 #include "trees/mutation.h"
 #include "trees/part_data.h"
+#include "trees/planting.h"
 #include "trees/tree.h"
 #include "ui/skin_win.h"
 
@@ -34,7 +35,7 @@ int g_planting_slot = -1;
 // hidden by its cancel button).
 bool g_planting_pending = false;
 
-void NoCanvasMessage() { ShowMessage(kNoCanvasText, kNoCanvasCaption); }
+void NoCanvasMessage() { ShowNoCanvasMessage(); }
 
 void ToCanvasWindow(int id) {
   if (Windows().canvas_window) SendMessageA(Windows().canvas_window, WM_COMMAND, WPARAM(id), 0);
@@ -165,45 +166,14 @@ void OnSaveTree(HWND main, int) {
 
 void OnPlantTree(HWND main, int) { PlantTreeFile(main, nullptr); }
 
-void OnMapClicked(HWND main, int) {
+void OnMapClicked(HWND, int) {
   g_planting_pending = false;
   if (!StopWorkerForChange()) return;
-  TreeTable& table = GetTreeTable();
   Canvas& canvas = GetCanvas();
-  const int s = g_planting_slot;
-  if (s < 0 || s >= TreeTable::kSlots || !canvas.exists || table[s].ops.empty()) return;
-  const MInitInfo& settings = Settings();
-  const int w = canvas.width();
-  const int h = canvas.height();
+  if (!canvas.exists) return;
   const CanvasPoint click = MapPlantingPosition();
-  const int radius = std::max(0, settings.scatter_radius);
-  for (int n = 0; n < settings.scatter_count; ++n) {
-    int t = s;
-    if (n > 0) {
-      t = -1;
-      for (int k = s; k < TreeTable::kSlots; ++k) {
-        if (table[k].state == 0 && k != s) {
-          t = k;
-          break;
-        }
-      }
-      if (t < 0) continue;
-      SplitChild(table[t], table[s], w, h, settings.rising_anywhere != 0);
-      table[t].CopyParts(table[s].parts);
-      HandleMutation(table[s], table[t]);
-    }
-    Tree& tree = table[t];
-    tree.state = 0;
-    const int sign = (Rand() & 1) ? -1 : 1;
-    const int ox = radius > 0 ? Rand() % radius : 0;
-    const int oy = radius > 0 ? Rand() % radius : 0;
-    int x = WrapCoordinate(click.x + sign * ox, w);
-    int y = WrapCoordinate(click.y + sign * oy, h);
-    if (tree.kind == 1 && !settings.rising_anywhere) y = h - static_cast<int>(tree.pen.brush.height * 0.5) - 1;
-    tree.Place(x, y);
-    table.CountUp();
-  }
-  (void)main;
+  ScatterTree(GetTreeTable(), g_planting_slot, click.x, click.y, canvas.width(), canvas.height(),
+              ScatterOptionsFromSettings(Settings()));
 }
 
 // ---- windows ----
@@ -343,12 +313,6 @@ const CommandEntry kCommands[] = {
 
 }  // namespace
 
-int WrapCoordinate(int v, int size) {
-  if (size <= 0) return 0;
-  int r = v % size;
-  return r < 0 ? r + size : r;
-}
-
 void OnCommand(HWND main, int id) {
   for (const CommandEntry& c : kCommands) {
     if (c.id == id) {
@@ -368,33 +332,25 @@ bool PlantingPending() {
 }
 
 int PlantTreeFile(HWND main, const std::string* path) {
-  if (!GetCanvas().exists) {
-    NoCanvasMessage();
-    return -1;
-  }
+  Canvas& canvas = GetCanvas();
+  TreeTable& table = GetTreeTable();
+  // The checks come first, so that a full table is reported before any dialog.
+  if (FindPlantingSlot(canvas, table) < 0) return -1;
   // The table must not change under a running growth pass.
   if (!StopWorkerForChange()) return -1;
-  TreeTable& table = GetTreeTable();
-  const int slot = table.FirstEmptySlot();
-  if (slot < 0) {
-    ShowMessage("只今樹が満杯です。", "満杯");
-    return -1;
-  }
-  int loaded = path ? LoadTreeFile(table[slot], *path)
-                    : OpenTreeDialog(main, table[slot], Settings().folders[kFolderOpenTrees]);
-  if (loaded != 0) {
-    table[slot].state = 0;
-    return -1;
-  }
+  int slot = path ? LoadTreeFileForPlanting(canvas, table, *path)
+                  : LoadTreeForPlanting(canvas, table, [&](Tree& tree) {
+                      return OpenTreeDialog(main, tree, Settings().folders[kFolderOpenTrees]);
+                    });
+  if (slot < 0) return -1;
   g_planting_slot = slot;
-  table[slot].state = 0;
   if (Settings().scatter_mode == 1 && ScatterDialog(main) != 0) return -1;
   Surface lit;
   RenderLitCanvas(lit);
   MapWindowShowCanvas(lit);
-  ShowWindow(MapWindowHandle(), SW_SHOW);
   g_planting_pending = true;
   EnableWindow(main, FALSE);
+  ShowWindow(MapWindowHandle(), SW_SHOW);
   return 0;
 }
 

@@ -308,7 +308,7 @@ bool ReadSettings(const std::string& program_folder, sylvane::MInitInfo& out) {
 }
 
 bool WriteSampleTreeFile(const std::string& path, int kind, int mutation_chance, int split_chance,
-                         int growth_speed) {
+                         int growth_speed, int split_max) {
   sylvane::Tree tree;
   sylvane::LoadSampleParts(tree, DataFolder(), sylvane::kSamplePartDescriptions);
   sylvane::MakeSampleTree(tree, 300, 400, 90);
@@ -316,6 +316,7 @@ bool WriteSampleTreeFile(const std::string& path, int kind, int mutation_chance,
   tree.mutation_chance = mutation_chance;
   tree.split_chance = split_chance;
   tree.growth_speed = growth_speed;
+  tree.split_max = split_max;
   return sylvane::SaveTreeFile(tree, path) == 0;
 }
 
@@ -501,6 +502,30 @@ bool IsChecked(const Box& box, int id) {
   DWORD_PTR result = 0;
   SendMessageTimeoutA(GetDlgItem(box.window, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, 10000, &result);
   return result == BST_CHECKED;
+}
+
+void FillFileDialog(const Box& box, const std::string& path) {
+  // The file name field: a combo box (cmb13) in explorer-style dialogs, an edit (edt1) otherwise.
+  HWND field = GetDlgItem(box.window, 0x47C);
+  if (!field) field = GetDlgItem(box.window, 0x480);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 10000, &result);
+  PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box.window, IDOK)));
+}
+
+bool ClickMapCentre(App& app) {
+  HWND map = nullptr;
+  if (!WaitUntil([&] {
+        map = app.FindWindowOfClass("MAP_VIEW");
+        return map && IsWindowVisible(map);
+      }))
+    return false;
+  RECT r;
+  GetClientRect(map, &r);
+  LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2 + 10);
+  PostMessageA(map, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(map, WM_LBUTTONUP, 0, at);
+  return WaitUntil([&] { return !IsWindowVisible(map); });
 }
 
 bool NewCanvas(App& app, const std::string& width, const std::string& height, const std::string& interval) {

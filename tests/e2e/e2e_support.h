@@ -50,7 +50,7 @@ bool ReadSettings(const std::string& program_folder, sylvane::MInitInfo& out);
 // A tree file made from the built-in sample tree with the data folder's
 // sample parts; kind, mutation chance, split chance and growth speed as given.
 bool WriteSampleTreeFile(const std::string& path, int kind = 1, int mutation_chance = 0, int split_chance = 0,
-                         int growth_speed = 22);
+                         int growth_speed = 22, int split_max = 1);
 
 // A message box or dialog of the program.
 struct Box {
@@ -127,6 +127,12 @@ void SetField(const Box& box, int id, const std::string& text);
 // Clicks a check box or button of a box (BM_CLICK).
 void Click(const Box& box, int id);
 bool IsChecked(const Box& box, int id);
+
+// Types a path into the file name field of a standard file dialog and presses OK.
+void FillFileDialog(const Box& box, const std::string& path);
+
+// Clicks the map window's picture at its centre (the planting position).
+bool ClickMapCentre(App& app);
 
 // Opens the new-canvas dialog (40006; the program must have no canvas yet, or
 // the save question is answered No), fills width, height and interval and

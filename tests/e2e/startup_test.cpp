@@ -12,6 +12,8 @@ TEST(Startup, FirstStartWritesSettingsFileWithTheCentredWindow) {
   ASSERT_TRUE(app.Start());
   EXPECT_TRUE(app.WaitNoBox(3000)) << "no message at a normal start";
   EXPECT_TRUE(Exists(app.File("sylvane.ini")));
+  EXPECT_TRUE(Exists(app.File("default.syl"))) << "written from the empty garden";
+  EXPECT_EQ(app.State("SylvaneTimer"), 0) << "no canvas, no clock";
   sylvane::MInitInfo s;
   ASSERT_TRUE(ReadSettings(app.folder(), s));
   // Reset values: the main window centred on the screen.
@@ -55,6 +57,43 @@ TEST(Startup, ClosingStoresTheWindowPositionInTheSettings) {
   ASSERT_TRUE(ReadSettings(app.folder(), s));
   EXPECT_EQ(s.main_x, 123);
   EXPECT_EQ(s.main_y, 77);
+}
+
+TEST(Startup, NextStartResumesTheGardenFromDefaultSylAndRunsTheClock) {
+  App app("resume_garden");
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(app.Send(40008));
+  const int growing = app.State("SylvaneGrowing");
+  ASSERT_TRUE(app.Close());
+  uint64_t size = 0;
+  FILETIME t{};
+  ASSERT_TRUE(FileStamp(app.File("default.syl"), size, t));
+  EXPECT_GT(size, 1000u) << "the sample garden with its tree layer";
+  DeleteFileA(app.File("default.bmp").c_str());
+  ASSERT_TRUE(app.Start());
+  EXPECT_TRUE(app.WaitNoBox(3000));
+  EXPECT_EQ(app.State("SylvaneTimer"), 1) << "a canvas was resumed: the clock runs";
+  EXPECT_TRUE(Exists(app.File("default.bmp"))) << "loading the canvas made the wallpaper";
+  EXPECT_EQ(app.State("SylvaneGrowing"), growing) << "the growing trees came back";
+  ASSERT_TRUE(app.Close());
+}
+
+TEST(Startup, CommandLineTreeFileIsPlantedThroughTheMap) {
+  App app("command_line_tree");
+  // A garden to plant into.
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(NewCanvas(app, "300", "200", "5"));
+  ASSERT_TRUE(app.Close());
+  const std::string tree = app.File("my tree.ki");
+  ASSERT_TRUE(WriteSampleTreeFile(tree));
+  ASSERT_TRUE(app.Start("\"" + tree + "\""));
+  HWND map = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    map = app.FindWindowOfClass("MAP_VIEW");
+    return map && IsWindowVisible(map);
+  })) << "planting shows the map";
+  EXPECT_FALSE(IsWindowEnabled(app.main()));
+  ASSERT_TRUE(app.Close(3000) || (app.Kill(), true));
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// Skins of each VERSION, a misspelt key, and a skin folder without skin.txt.
+#include <gtest/gtest.h>
+
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+// The element's rectangle in the main window's client area.
+RECT ElementRect(const App& app, const char* cls) {
+  RECT r{};
+  HWND e = app.Element(cls);
+  if (!e) return r;
+  GetWindowRect(e, &r);
+  MapWindowPoints(nullptr, app.main(), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+App& StartWithSkin(App& app, int version, int misspell_row = 0) {
+  MakeSkin(app.File("skin"), version, misspell_row);
+  EXPECT_TRUE(app.Start());
+  EXPECT_TRUE(app.WaitNoBox(3000)) << "no message for a readable skin";
+  return app;
+}
+
+void ExpectMainSize(const App& app, int w, int h) {
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(app.main(), &r));
+  EXPECT_EQ(r.right - r.left, w);
+  EXPECT_EQ(r.bottom - r.top, h);
+}
+
+TEST(Skin, VersionZeroHasNoChangerOrCanvasWindowButton) {
+  App app("skin_v0", false);
+  StartWithSkin(app, 0);
+  ExpectMainSize(app, kTestSkinWidth, kTestSkinHeight);
+  RECT close = ElementRect(app, "CLOSE");
+  EXPECT_EQ(close.left, 240);
+  EXPECT_EQ(close.top, 4);
+  EXPECT_EQ(close.right - close.left, 14);
+  HWND changer = app.Element("CHANGER");
+  EXPECT_TRUE(changer == nullptr || !IsWindowVisible(changer));
+  HWND canvas_button = app.Element("SYL_WND");
+  EXPECT_TRUE(canvas_button == nullptr || !IsWindowVisible(canvas_button));
+  SaveScreenshot(app.main(), "skin_version0");
+  ASSERT_TRUE(app.Close());
+}
+
+TEST(Skin, VersionTwoPlacesTheChangerButton) {
+  App app("skin_v2", false);
+  StartWithSkin(app, 2);
+  HWND changer = app.Element("CHANGER");
+  ASSERT_NE(changer, nullptr);
+  EXPECT_TRUE(IsWindowVisible(changer));
+  RECT r = ElementRect(app, "CHANGER");
+  EXPECT_EQ(r.left, 210);
+  EXPECT_EQ(r.top, 34);
+  EXPECT_EQ(r.right - r.left, 14);
+  EXPECT_EQ(r.bottom - r.top, 24);
+  ASSERT_TRUE(app.Close());
+  sylvane::MInitInfo s;
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(s.skin_option, 0);
+}
+
+TEST(Skin, VersionThreeDrawsTheMainWindowFromThePngSet) {
+  App app("skin_v3", false);
+  StartWithSkin(app, 3);
+  ExpectMainSize(app, kTestSkinWidth, kTestSkinHeight);
+  Sleep(500);
+  sylvane::Surface shot;
+  ASSERT_TRUE(CaptureWindow(app.Element("CLOSE"), shot));
+  // The normal image (70, 150, 90) at alpha 200 over the back image (90, 40, 110).
+  const uint8_t* p = shot.PixelAt(shot.width / 2, shot.height / 2);
+  EXPECT_NEAR(p[2], 74, 2);
+  EXPECT_NEAR(p[1], 126, 2);
+  EXPECT_NEAR(p[0], 94, 2);
+  SaveScreenshot(app.main(), "skin_version3");
+  ASSERT_TRUE(app.Close());
+  sylvane::MInitInfo s;
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(s.skin_option, 1);
+}
+
+TEST(Skin, MisspeltKeyStopsTheReadingThere) {
+  App app("skin_misspelt", false);
+  StartWithSkin(app, 2, 64);  // CHANGER_BTN_L misspelt: it and every later row stay unread
+  RECT close = ElementRect(app, "CLOSE");
+  EXPECT_EQ(close.left, 240) << "rows before the misspelt one were read";
+  HWND changer = app.Element("CHANGER");
+  EXPECT_TRUE(changer == nullptr || !IsWindowVisible(changer)) << "its width stayed 0";
+  ASSERT_TRUE(app.Close());
+}
+
+TEST(Skin, SkinFolderWithoutSkinTxtFallsBackToTheDefaultFolderSilently) {
+  App app("skin_fallback");
+  CreateDirectoryA(app.File("empty_skin").c_str(), nullptr);
+  sylvane::MInitInfo s = TestSettings(app.folder());
+  s.folders[sylvane::kFolderSkin] = app.File("empty_skin");
+  WriteSettings(s, app.folder());
+  ASSERT_TRUE(app.Start());
+  EXPECT_TRUE(app.WaitNoBox(3000));
+  ASSERT_TRUE(app.Close());
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(_stricmp(s.folders[sylvane::kFolderSkin].c_str(), app.File("skin").c_str()), 0)
+      << s.folders[sylvane::kFolderSkin];
+}
+
+}  // namespace
+}  // namespace e2e
