@@ -6,6 +6,10 @@
 #include <cstring>
 
 #include "base/file_io.h"
+#include "canvas/canvas_file.h"
+#include "canvas/name_labels.h"
+#include "paint/canvas.h"
+#include "trees/garden.h"
 #include "canvas/image_io.h"
 #include "platform/platform.h"
 #include "trees/ki_file.h"
@@ -554,6 +558,38 @@ bool BmpInfo(const std::string& path, int& width, int& height, int& bits) {
   return true;
 }
 
+void* App::RemoteString(const std::string& text) {
+  void* remote = VirtualAllocEx(process_, nullptr, text.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote) return nullptr;
+  SIZE_T written = 0;
+  if (!WriteProcessMemory(process_, remote, text.c_str(), text.size() + 1, &written)) return nullptr;
+  return remote;
+}
+
+bool App::ChangeSkinTo(const std::string& folder) {
+  Post(40020);
+  Box browser;
+  if (!WaitForBox("", browser)) return false;
+  void* remote = RemoteString(folder);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(browser.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                      10000, &result);
+  Sleep(300);
+  Press(browser, IDOK);
+  return WaitUntil([&] { return !IsWindow(browser.window) || !IsWindowVisible(browser.window); });
+}
+
+bool WriteCanvasFile(const std::string& path, int width, int height, COLORREF colour, int interval) {
+  sylvane::Canvas canvas;
+  sylvane::TreeTable table;
+  sylvane::LabelList labels;
+  sylvane::Surface no_picture;
+  if (sylvane::CreateGardenCanvas(canvas, table, labels, width, height, uint32_t(colour),
+                                  sylvane::kBackgroundColour, no_picture, interval, false) != 0)
+    return false;
+  return sylvane::SaveCanvasFile(sylvane::GardenRefs{canvas, table, labels}, path) == 0;
+}
+
 bool ReadUserString(const char* subkey, const char* value, std::string& out, DWORD* length) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -588,8 +624,10 @@ void DeleteUserValue(const char* subkey, const char* value) {
 }
 
 bool CaptureWindow(HWND window, sylvane::Surface& out) {
+  // The client area: without a window manager (Xvfb) the frames are not drawn.
   RECT r;
-  if (!GetWindowRect(window, &r)) return false;
+  if (!GetClientRect(window, &r)) return false;
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return false;
   out.CreateFilled(w, h, 0);
@@ -615,6 +653,9 @@ bool CaptureWindow(HWND window, sylvane::Surface& out) {
 }
 
 std::string SaveScreenshot(HWND window, const std::string& name) {
+  // Lets the window finish painting (frame and every control) first.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(700);
   sylvane::Surface s;
   if (!CaptureWindow(window, s)) return std::string();
   MakeFolders(ArtifactsFolder());

@@ -114,6 +114,11 @@ class App {
   // Drops a file on the main window (WM_DROPFILES with a DROPFILES block
   // written into the program's memory).
   bool DropFile(const std::string& path);
+  // Copies a NUL-terminated string into the program's memory (for messages
+  // whose parameter points at text, such as BFFM_SETSELECTIONA).
+  void* RemoteString(const std::string& text);
+  // Command 40020 with the folder browser answered: `folder` selected, OK.
+  bool ChangeSkinTo(const std::string& folder);
 
  private:
   std::string folder_;
@@ -142,13 +147,17 @@ bool NewCanvas(App& app, const std::string& width, const std::string& height, co
 // Width, height and bit count of a BMP file's headers; false when unreadable.
 bool BmpInfo(const std::string& path, int& width, int& height, int& bits);
 
+// Writes a canvas file of the given size and background colour (no trees)
+// with the program's own canvas file writer.
+bool WriteCanvasFile(const std::string& path, int width, int height, COLORREF colour, int interval);
+
 // Reads a REG_SZ value of HKEY_CURRENT_USER; `length` receives the number of
 // characters stored (a terminating NUL included when one was stored). False
 // when missing.
 bool ReadUserString(const char* subkey, const char* value, std::string& out, DWORD* length = nullptr);
 void DeleteUserValue(const char* subkey, const char* value);
 
-// Captures what the window shows on the screen into a picture.
+// Captures what the window's client area shows on the screen into a picture.
 bool CaptureWindow(HWND window, sylvane::Surface& out);
 // CaptureWindow and write it as a PNG into the artifacts folder; returns the path.
 std::string SaveScreenshot(HWND window, const std::string& name);

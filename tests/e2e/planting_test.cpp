@@ -43,6 +43,21 @@ TEST(Planting, DroppedFileOfAnotherKindIsRefused) {
   ASSERT_TRUE(app.Close());
 }
 
+TEST(Planting, DroppedCanvasFileIsOpenedAndBecomesTheWallpaper) {
+  App app("drop_canvas");
+  ASSERT_TRUE(app.Start());
+  const std::string garden = app.File("other garden.syl");
+  ASSERT_TRUE(WriteCanvasFile(garden, 333, 222, RGB(1, 2, 3), 4));
+  ASSERT_TRUE(app.DropFile(garden));
+  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneTimer") == 1; })) << "a canvas now exists";
+  int w = 0, h = 0, bits = 0;
+  ASSERT_TRUE(WaitUntil([&] { return BmpInfo(app.File("default.bmp"), w, h, bits); }));
+  EXPECT_EQ(w, 333);
+  EXPECT_EQ(h, 222);
+  EXPECT_TRUE(app.Boxes().empty());
+  ASSERT_TRUE(app.Close());
+}
+
 TEST(Planting, DroppedTreeIsScatteredThroughTheMap) {
   App app("drop_scatter");
   StartWithScatter(app, 5, 0);

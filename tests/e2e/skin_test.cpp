@@ -106,5 +106,50 @@ TEST(Skin, SkinFolderWithoutSkinTxtFallsBackToTheDefaultFolderSilently) {
       << s.folders[sylvane::kFolderSkin];
 }
 
+TEST(Skin, ChangeSkinToAPngSkinResizesTheMainWindowInPlace) {
+  App app("skin_change_v3");
+  ASSERT_TRUE(app.Start());
+  RECT before;
+  ASSERT_TRUE(GetWindowRect(app.main(), &before));
+  MakeSkin(app.File("skin3"), 3);
+  ASSERT_TRUE(app.ChangeSkinTo(app.File("skin3")));
+  ASSERT_TRUE(WaitUntil([&] {
+    RECT r;
+    GetWindowRect(app.main(), &r);
+    return r.right - r.left == kTestSkinWidth && r.bottom - r.top == kTestSkinHeight;
+  })) << "the main window takes the new background's size";
+  RECT after;
+  GetWindowRect(app.main(), &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_TRUE(app.Boxes().empty());
+  ASSERT_TRUE(app.Close());
+  sylvane::MInitInfo s;
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(_stricmp(s.folders[sylvane::kFolderSkin].c_str(), app.File("skin3").c_str()), 0);
+  EXPECT_EQ(s.skin_option, 1);
+}
+
+TEST(Skin, ChangeSkinToAFolderWithoutSkinTxtFallsBackSilently) {
+  App app("skin_change_empty", false);
+  MakeSkin(app.File("skin"), 2);
+  MakeSkin(app.File("skin3"), 3);
+  sylvane::MInitInfo s = TestSettings(app.folder());
+  s.folders[sylvane::kFolderSkin] = app.File("skin3");
+  WriteSettings(s, app.folder());
+  ASSERT_TRUE(app.Start());
+  CreateDirectoryA(app.File("empty").c_str(), nullptr);
+  ASSERT_TRUE(app.ChangeSkinTo(app.File("empty")));
+  Sleep(1000);
+  EXPECT_TRUE(app.Boxes().empty()) << "no message";
+  HWND changer = app.Element("CHANGER");
+  EXPECT_TRUE(changer && IsWindowVisible(changer)) << "the default folder's VERSION 2 skin is in use";
+  ASSERT_TRUE(app.Close());
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(_stricmp(s.folders[sylvane::kFolderSkin].c_str(), app.File("skin").c_str()), 0)
+      << s.folders[sylvane::kFolderSkin];
+  EXPECT_EQ(s.skin_option, 0);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -59,6 +59,35 @@ TEST(Startup, ClosingStoresTheWindowPositionInTheSettings) {
   EXPECT_EQ(s.main_y, 77);
 }
 
+TEST(Startup, MainWindowFollowsADragByItsBackground) {
+  App app("drag_main");
+  ASSERT_TRUE(app.Start());
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(app.main(), &r));
+  // A point of the background that is no element.
+  POINT grab{r.left + 2, r.top + 2};
+  ASSERT_EQ(ChildWindowFromPointEx(app.main(), POINT{2, 2}, CWP_SKIPINVISIBLE), app.main());
+  SetCursorPos(grab.x, grab.y);
+  Sleep(200);
+  PostMessageA(app.main(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  Sleep(200);
+  SetCursorPos(grab.x + 60, grab.y + 40);
+  Sleep(200);
+  PostMessageA(app.main(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(62, 42));
+  Sleep(200);
+  PostMessageA(app.main(), WM_LBUTTONUP, 0, MAKELPARAM(62, 42));
+  ASSERT_TRUE(WaitUntil([&] {
+    RECT now;
+    GetWindowRect(app.main(), &now);
+    return now.left == r.left + 60 && now.top == r.top + 40;
+  })) << "the window moved with the cursor";
+  ASSERT_TRUE(app.Close());
+  sylvane::MInitInfo s;
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(s.main_x, r.left + 60);
+  EXPECT_EQ(s.main_y, r.top + 40);
+}
+
 TEST(Startup, NextStartResumesTheGardenFromDefaultSylAndRunsTheClock) {
   App app("resume_garden");
   ASSERT_TRUE(app.Start());
