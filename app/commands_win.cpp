@@ -133,15 +133,9 @@ void OnSampleGarden(HWND main, int) {
   if (CreateCanvas(main, kSampleGardenWidth, kSampleGardenHeight, SettingsBackgroundColour(settings),
                    kBackgroundColour, no_picture, 0, false) != 0)
     return;
-  Tree& sample = table[0];
-  LoadSampleParts(sample, GetPlatform().ProgramFolder(), kSamplePartDescriptions);
-  MakeSampleTree(sample, canvas.width() / 2 + 50, canvas.height() / 2 + 100, 90);
-  sample.pen.mode = 1;
-  sample.state = 1;
-  table.SetCount(1);
   {
     InterfacePass pass;
-    GrowAtOnce(table, MakeGrowthEnv(canvas, GetLabelList(), settings), kSampleBudget);
+    PlantAndGrowSample(canvas, table, GetLabelList(), settings, GetPlatform().ProgramFolder());
   }
   Surface composed;
   if (ComposePlain(canvas.background, canvas.trees, canvas.weight, composed))
