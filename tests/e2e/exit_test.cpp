@@ -81,5 +81,27 @@ TEST(ExitSaving, AutomaticWithoutAFileAsksForANameThenSavesThere) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data())), "sylvanewood_syl");
 }
 
+TEST(ExitSaving, WindowsShutdownSavesWithoutTheQuestion) {
+  App app("exit_session_end");
+  StartWithExitSaving(app, 2);
+  uint64_t empty_size = 0, size = 0;
+  FILETIME t{};
+  ASSERT_TRUE(FileStamp(app.File("default.syl"), empty_size, t));
+  ASSERT_TRUE(app.Send(40008));
+  DeleteFileA(app.File("sylvane.ini").c_str());
+  SetWindowPos(app.main(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  DWORD_PTR agreed = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(app.main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &agreed));
+  EXPECT_EQ(agreed, TRUE);
+  EXPECT_TRUE(app.Boxes().empty()) << "the ask setting asks nothing at a shutdown";
+  ASSERT_TRUE(FileStamp(app.File("default.syl"), size, t));
+  EXPECT_GT(size, empty_size) << "default.syl holds the garden";
+  sylvane::MInitInfo s;
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(s.main_x, 50);
+  EXPECT_EQ(s.main_y, 60);
+  ASSERT_TRUE(app.Close());
+}
+
 }  // namespace
 }  // namespace e2e
