@@ -1,7 +1,10 @@
-// sylvane-cli sample [--out PICTURE] [--layers TREES.png] [--report]
+// sylvane-cli sample [GARDEN.syl [--passes N] [--budget A]] [--out PICTURE]
+//                    [--layers TREES.png] [--report]
 // The sample garden exactly as the main window's "樹の新規作成" makes it, in
 // the program folder's settings (read, or reset and written, as the program
-// does at start-up).
+// does at start-up). With GARDEN.syl it is saved as a canvas file, after N
+// further growth passes with budget A (default 0 passes, budget 200) as the
+// update cycle would grow it.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,27 +12,41 @@
 #include "canvas/name_labels.h"
 #include "canvas/settings.h"
 #include "cli/command.h"
+#include "cli/garden_io.h"
 #include "cli/garden_output.h"
 #include "paint/canvas.h"
 #include "platform/platform.h"
 #include "trees/garden.h"
+#include "trees/growth.h"
 #include "trees/tree.h"
 
 namespace sylvane::cli {
 namespace {
 
+constexpr char kUsage[] =
+    "sample [GARDEN.syl [--passes N] [--budget A]] [--out PICTURE] [--layers TREES.png] [--report]";
+
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "sample: %s\nusage: %s\n", text.c_str(), kUsage);
+  return 2;
+}
+
 int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) {
   Args args(raw);
   const auto out = args.Value("--out");
   const auto layers = args.Value("--layers");
+  const auto passes_text = args.Value("--passes");
+  const auto budget_text = args.Value("--budget");
   const bool report = args.Flag("--report");
   std::vector<std::string> rest;
   std::string error;
-  if (!args.Positional(rest, error) || !rest.empty()) {
-    std::fprintf(stderr, "sample: %s\nusage: sample [--out PICTURE] [--layers TREES.png] [--report]\n",
-                 error.empty() ? "unexpected argument" : error.c_str());
-    return 2;
-  }
+  if (!args.Positional(rest, error)) return Fail(error);
+  if (rest.size() > 1) return Fail("unexpected argument " + rest[1]);
+  const std::string garden_path = rest.empty() ? std::string() : rest[0];
+  int passes = 0, budget = kPeriodicBudget;
+  if (passes_text && (!ParseInt(*passes_text, passes) || passes < 0)) return Fail("--passes needs a number >= 0");
+  if (budget_text && (!ParseInt(*budget_text, budget) || budget < 1)) return Fail("--budget needs a number >= 1");
+  if ((passes_text || budget_text) && garden_path.empty()) return Fail("--passes and --budget need GARDEN.syl");
   if (out && !IsPictureName(*out)) {
     std::fprintf(stderr, "sample: --out needs a .png, .bmp, .jpg or .jpeg name\n");
     return 2;
@@ -51,16 +68,22 @@ int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) 
     return 1;
   }
   result.passes = 1;
+  if (passes > 0) {
+    const GrowthEnv env = MakeGrowthEnv(canvas, GetLabelList(), settings);
+    for (int i = 0; i < passes; ++i) GrowthPass(table, env, budget, &result.stats);
+    result.passes += passes;
+  }
   result.archived_files = std::max<int64_t>(0, CountTreeFiles(archive) - files_before);
 
   int status = 0;
+  if (!garden_path.empty() && SaveGardenForCli(garden_path) != 0) status = 1;
   if (out && WriteComposite(canvas, *out) != 0) status = 1;
   if (layers && WriteTreeLayers(canvas, *layers) != 0) status = 1;
   if (report) PrintReport(result);
   return status;
 }
 
-const Command kSample{"sample", "sample [--out PICTURE] [--layers TREES.png] [--report]", RunSample};
+const Command kSample{"sample", kUsage, RunSample};
 Registration reg{kSample};
 
 }  // namespace
