@@ -38,6 +38,7 @@ inline constexpr char kStateWorkerEnds[] = "SylvaneWorkerEnds";      // growth p
 inline constexpr char kStateWorkerStartClock[] = "SylvaneWorkerStartClock";  // timer clock (s) at the last start
 inline constexpr char kStateGrowing[] = "SylvaneGrowing";            // growing-tree count
 inline constexpr char kStateTimer[] = "SylvaneTimer";                // 1 while the one-second timer runs
+inline constexpr char kStateReady[] = "SylvaneReady";                // 1 once start-up has finished
 void PublishState(const char* name, int value);
 
 // ---- main window (main_window_win.cpp) ----

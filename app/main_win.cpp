@@ -96,6 +96,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
     if (GetCanvas().exists && result >= 0) StartUpdateTimer();
   }
 
+  PublishState(kStateReady, 1);
   MSG msg{};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     HWND changer = Windows().changer;

@@ -211,6 +211,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
       RemovePropA(hwnd, kStateWorkerStartClock);
       RemovePropA(hwnd, kStateGrowing);
       RemovePropA(hwnd, kStateTimer);
+      RemovePropA(hwnd, kStateReady);
       RemoveTrayIcon();
       KillUpdateTimer();
       PostQuitMessage(0);

@@ -362,11 +362,11 @@ bool App::Start(const std::string& arguments, DWORD wait_ms) {
   CloseHandle(pi.hThread);
   process_ = pi.hProcess;
   pid_ = pi.dwProcessId;
-  // The main window is there once it is visible, or once start-up shows a message.
+  // Start-up has finished when the program says so, or it shows a message.
   return WaitUntil(
       [&] {
         main_ = FindWindowOfClass("SylvanWood");
-        return main_ && (IsWindowVisible(main_) || !Boxes().empty());
+        return main_ && (State("SylvaneReady") == 1 || !Boxes().empty());
       },
       wait_ms);
 }
