@@ -138,6 +138,40 @@ TEST(Worker, MutantQuestionOfTheWorkerIsAskedByTheInterfaceWhichStaysResponsive)
   ASSERT_TRUE(app.Close());
 }
 
+TEST(Worker, StopAndWaitLetsTheWorkersQuestionThrough) {
+  App app("worker_stop_question");
+  StartWithScatter(app, 1, 0);
+  ASSERT_TRUE(NewCanvas(app, "300", "200", "30"));
+  const std::string tree = app.File("parent.ki");
+  ASSERT_TRUE(WriteSampleTreeFile(tree, 1, 100, 100, 3000, 1));
+  ASSERT_TRUE(app.DropFile(tree));
+  ASSERT_TRUE(ClickMapCentre(app));
+  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 1; }));
+  // The periodic update starts the worker; the sample garden right behind it
+  // has to stop and wait for it while the worker asks its question.
+  app.Post(40001);
+  app.Post(40008);
+  Box question;
+  ASSERT_TRUE(app.WaitForBox("変異種発生", question, 30000));
+  SaveScreenshot(app.Element("TIMER"), "timer_panel_stopping");
+  Box refusal;
+  bool nested = app.WaitForBox("作業停止中", refusal, 1500);
+  if (nested) app.Press(refusal, IDOK);  // the question came first: the command was refused
+  app.Press(question, IDNO);
+  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneWorkerEnds") == 1; }, 20000)) << "no deadlock";
+  ASSERT_TRUE(app.WaitNoBox());
+  if (!nested) {
+    // The wait let the question through and went on once the pass had ended.
+    ASSERT_TRUE(WaitUntil([&] { return Exists(app.File("default.bmp")); }));
+    int w = 0, h = 0, bits = 0;
+    ASSERT_TRUE(WaitUntil([&] { return BmpInfo(app.File("default.bmp"), w, h, bits) && w == 600; }))
+        << "the sample garden was made after the wait";
+  }
+  std::printf("[ INFO     ] the question came %s the stop-and-wait\n", nested ? "before" : "during");
+  EXPECT_TRUE(app.Send(40005, 5000)) << "the interface answers";
+  ASSERT_TRUE(app.Close());
+}
+
 TEST(Worker, RebuildingTheGardenWaitsForARunningPass) {
   App app("worker_stop_wait");
   StartWithScatter(app, 100, 200);
