@@ -20,7 +20,8 @@ constexpr int64_t kMaxGridCells = int64_t(1) << 25;
 // True when a columns x rows grid would hold cells: both counts positive and
 // the product within kMaxGridCells.
 constexpr bool IsGridSizeUsable(int64_t columns, int64_t rows) {
-  return columns > 0 && rows > 0 && columns * rows <= kMaxGridCells;
+  // Divided rather than multiplied: sizes from damaged files can overflow a product.
+  return columns > 0 && rows > 0 && columns <= kMaxGridCells / rows;
 }
 
 struct FloatGrid {

@@ -365,6 +365,19 @@ TEST_F(CanvasFileTest, TreesAreReadWithTheDrawsOfReadingStraightThrough) {
   EXPECT_TRUE(jittered);
 }
 
+TEST_F(CanvasFileTest, AbsurdBrushSizeReadsAsAnEmptyBrush) {
+  // Sizes whose cell count overflows 64 bits (found by fuzzing).
+  Tree& tree = (*saved.table)[0];
+  ASSERT_EQ(tree.pen.mode, 1);
+  tree.pen.brush.width = 1768515945;
+  tree.pen.brush.height = 1768515945;
+  ASSERT_EQ(Read(Encode(saved)), kSylOk);
+  const Pen& pen = (*loaded.table)[0].pen;
+  EXPECT_EQ(pen.brush_params().width, 1768515945);
+  EXPECT_EQ(pen.brush_params().height, 1768515945);
+  EXPECT_TRUE(pen.brush.cells.empty());
+}
+
 TEST_F(CanvasFileTest, NewerVersionAndForeignMagicAreRefused) {
   std::vector<uint8_t> bytes = Encode(saved);
   const float newer = 0.21f;
