@@ -446,6 +446,30 @@ TEST_F(CanvasFileTest, BackgroundPictureIsLoadedFromItsPath) {
   EXPECT_EQ(again.canvas.background.PixelAt(39, 29)[2], 0x03);
 }
 
+TEST_F(CanvasFileTest, PictureWithoutPixelsFillsTheColour) {
+  // A picture that failed to load has no size: the colour is used, nothing
+  // divides by its width or height.
+  Surface no_rows;
+  no_rows.width = 5;
+  Surface no_columns;
+  no_columns.height = 5;
+  for (const Surface* picture : {&no_rows, &no_columns}) {
+    for (bool stretch : {false, true}) {
+      Canvas canvas;
+      ASSERT_EQ(ChangeBackground(canvas, 6, 4, 0x00A0B0C0u, kBackgroundPicture, *picture, 3, stretch), kCanvasOk);
+      EXPECT_EQ(canvas.background_kind, kBackgroundColour);
+      for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 6; ++x) {
+          const uint8_t* p = canvas.background.PixelAt(x, y);
+          ASSERT_EQ(p[0], 0xA0);
+          ASSERT_EQ(p[1], 0xB0);
+          ASSERT_EQ(p[2], 0xC0);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(CanvasFileTest, SaveToPathMakesItTheCanvasFileAndDefaultDoesNot) {
   const std::string own = dir.File("own.syl");
   ASSERT_EQ(SaveCanvasFile(saved.refs(), own), kSylSaveOk);
