@@ -177,6 +177,7 @@ bool AskToSaveCanvas(HWND main) {
   if (a == Answer::kCancel) return false;
   if (a == Answer::kYes) {
     if (!StopWorkerForChange()) return false;
+    HoldWorker hold;
     if (SaveCanvasToOwnFileOrAsk(main) != 0) return false;
   }
   return true;

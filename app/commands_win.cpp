@@ -85,6 +85,7 @@ void OnCanvasSettings(HWND main, int) {
 
 void OnSaveCanvas(HWND main, int) {
   if (!StopWorkerForChange()) return;
+  HoldWorker hold;
   if (!GetCanvas().exists) {
     NoCanvasMessage();
     return;
@@ -94,6 +95,7 @@ void OnSaveCanvas(HWND main, int) {
 
 void OnSaveCanvasAs(HWND main, int) {
   if (!StopWorkerForChange()) return;
+  HoldWorker hold;
   if (!GetCanvas().exists) {
     NoCanvasMessage();
     return;
@@ -118,6 +120,7 @@ void AfterCanvasOpened(HWND main, bool loaded) {
 void OnOpenCanvas(HWND main, int) {
   if (GetCanvas().exists && !AskToSaveCanvas(main)) return;
   if (!StopWorkerForChange()) return;
+  HoldWorker hold;
   KillUpdateTimer();
   bool loaded = OpenCanvasDialog(main) == 0;
   AfterCanvasOpened(main, loaded);
@@ -134,7 +137,7 @@ void OnSampleGarden(HWND main, int) {
                    kBackgroundColour, no_picture, 0, false) != 0)
     return;
   {
-    InterfacePass pass;
+    HoldWorker hold;
     PlantAndGrowSample(canvas, table, GetLabelList(), settings, GetPlatform().ProgramFolder());
   }
   Surface composed;
@@ -149,6 +152,7 @@ void OnSaveTree(HWND main, int) {
   TreeTable& table = GetTreeTable();
   if (table[0].ops.empty()) return;
   if (!StopWorkerForChange()) return;
+  HoldWorker hold;
   // The file gets the tree as it would start afresh (state 1, cursor 0); the
   // growing tree itself goes on where it is.
   Tree copy = table[0];
@@ -330,8 +334,10 @@ int PlantTreeFile(HWND main, const std::string* path) {
   TreeTable& table = GetTreeTable();
   // The checks come first, so that a full table is reported before any dialog.
   if (FindPlantingSlot(canvas, table) < 0) return -1;
-  // The table must not change under a running growth pass.
+  // The table must not change under a running growth pass, nor may one start
+  // from the clock while the dialogs are open.
   if (!StopWorkerForChange()) return -1;
+  HoldWorker hold;
   int slot = path ? LoadTreeFileForPlanting(canvas, table, *path)
                   : LoadTreeForPlanting(canvas, table, [&](Tree& tree) {
                       return OpenTreeDialog(main, tree, Settings().folders[kFolderOpenTrees]);

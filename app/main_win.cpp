@@ -74,7 +74,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
       [] { GetWin32Platform().RunOnInterfaceThread([] { KillUpdateTimer(); }); },
       [] {
         GetWin32Platform().RunOnInterfaceThread([] {
-          if (GetCanvas().exists && !InterfacePassRunning()) StartUpdateTimer();
+          if (GetCanvas().exists && !WorkerHeld()) StartUpdateTimer();
         });
       });
 

@@ -321,6 +321,7 @@ void StoreMainWindowPosition(HWND main) {
 bool CloseMainWindow(HWND main) {
   // Nothing may write the garden while a growth pass still changes it.
   if (!StopWorkerForChange()) return false;
+  HoldWorker hold;
   Canvas& canvas = GetCanvas();
   if (canvas.exists) {
     SaveDefaultCanvas(main);
@@ -337,6 +338,7 @@ bool SaveForSessionEnd(HWND main) {
   // when it does not end within a few seconds the garden files are left as
   // they are rather than written from a half-grown table.
   bool stopped = StopAndWaitBriefly(5000);
+  HoldWorker hold;
   Canvas& canvas = GetCanvas();
   if (canvas.exists && stopped) {
     SaveDefaultCanvas(main);

@@ -20,9 +20,8 @@ std::atomic<uint8_t> g_worker_running{0};
 HANDLE g_worker_thread = nullptr;
 bool g_timer_running = false;
 bool g_first_update_done = false;
-// Set while a growth pass runs on the interface thread (the daily pass): the
-// worker is not started then, whatever a nested message asks.
-bool g_interface_pass = false;
+// Number of live HoldWorker objects: no worker is started while it is above 0.
+int g_holds = 0;
 
 // Growth passes started on the worker since start-up.
 int g_worker_starts = 0;
@@ -111,7 +110,7 @@ void OnUpdateTimer(HWND) {
 bool WorkerRunning() { return g_worker_running.load() != 0; }
 
 void StartWorker(HWND) {
-  if (g_worker_running.load() || g_interface_pass) return;
+  if (g_worker_running.load() || g_holds > 0) return;
   // A loaded tree waits in an empty slot for its planting position: a pass
   // could give that slot to a new child.
   if (PlantingPending()) return;
@@ -185,23 +184,24 @@ void PeriodicUpdate(HWND main) {
   StartWorker(main);
 }
 
-InterfacePass::InterfacePass() : timer_was_running_(g_timer_running) {
+HoldWorker::HoldWorker() : timer_was_running_(g_timer_running) {
   KillUpdateTimer();
-  g_interface_pass = true;
+  ++g_holds;
 }
 
-InterfacePass::~InterfacePass() {
-  g_interface_pass = false;
-  if (timer_was_running_) StartUpdateTimer();
+HoldWorker::~HoldWorker() {
+  --g_holds;
+  // Restarted only when it ran before and nothing (a new canvas) started it since.
+  if (timer_was_running_ && !g_timer_running) StartUpdateTimer();
 }
 
-bool InterfacePassRunning() { return g_interface_pass; }
+bool WorkerHeld() { return g_holds > 0; }
 
 void DailyUpdate(HWND) {
-  if (!GetCanvas().exists || g_interface_pass) return;
+  if (!GetCanvas().exists || g_holds > 0) return;
   if (!StopAndWait()) return;
   {
-    InterfacePass pass;
+    HoldWorker hold;
     GardenGrowthPass(kDailyBudget, /*honour_stop=*/false);
   }
   SendCommand(CMD_MAKE_WALLPAPER);

@@ -51,20 +51,22 @@ bool StopWorkerForChange();
 const Surface& SnapshotTrees();
 const AlphaPlane& SnapshotWeight();
 
-// While an object of this kind lives, a growth pass runs on the interface
-// thread (the daily pass, the sample garden): the clock stands still (a
-// question of mutation handling may let messages through) and no worker starts.
-class InterfacePass {
+// While an object of this kind lives no growth pass starts on the worker and
+// the clock stands still: for a growth pass on the interface thread (the daily
+// pass, the sample garden) and for operations that change or save the garden
+// through modal windows (file dialogs, questions), whose message loops would
+// otherwise let the clock start a pass under them. Holds may nest.
+class HoldWorker {
  public:
-  InterfacePass();
-  ~InterfacePass();
-  InterfacePass(const InterfacePass&) = delete;
-  InterfacePass& operator=(const InterfacePass&) = delete;
+  HoldWorker();
+  ~HoldWorker();
+  HoldWorker(const HoldWorker&) = delete;
+  HoldWorker& operator=(const HoldWorker&) = delete;
 
  private:
   bool timer_was_running_;
 };
-bool InterfacePassRunning();
+bool WorkerHeld();
 
 // The three update commands.
 void PeriodicUpdate(HWND main);
