@@ -1,0 +1,690 @@
+// The canvas window: message handling, the picture it shows, scrolling,
+// hovering, clicking, dragging, collapsing and dropped tree files. The
+// geometry lives in ui/canvas_view.h.
+#include "ui/canvas_window_win.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/app_win.h"
+#include "app/canvas_ops_win.h"
+#include "app/update_cycle_win.h"
+#include "canvas/canvas_dialogs_win.h"
+#include "canvas/name_labels.h"
+#include "canvas/resample.h"
+#include "canvas/settings.h"
+#include "canvas/surface_win.h"
+#include "paint/canvas.h"
+#include "platform/platform.h"
+#include "res/canvaswin_resource.h"
+#include "trees/planting.h"
+#include "trees/tree.h"
+#include "ui/canvas_view.h"
+#include "ui/gdi_win.h"
+#include "ui/skin_win.h"
+#include "ui/tree_description_win.h"
+
+namespace sylvane {
+namespace {
+
+constexpr int kCmdClose = 40012;
+constexpr int kCmdRefresh = 40032;
+constexpr int kCmdTreeNames = 40059;
+constexpr int kCmdToggleNames = 40072;
+constexpr int kCmdSkinReload = 40075;
+constexpr int kCmdFileNames = 40084;
+
+constexpr uint8_t kStateClosed = 0;
+constexpr uint8_t kStateOpen = 1;
+constexpr uint8_t kStateCollapsed = 2;
+
+constexpr COLORREF kMarkerColour = RGB(255, 0, 0);
+constexpr int kMarkerPenWidth = 2;
+// The wide pen reaches one pixel past the marker's square.
+constexpr int kMarkerMargin = 2;
+constexpr int kNamesDropWidth = 96;  // pixels: the names list shows "ファイル名" whole
+
+// Everything the window holds, attached to it at WM_INITDIALOG.
+struct CanvasWindow {
+  HWND window = nullptr;
+  HWND main = nullptr;
+  float factor = 1.0f;                     // zoom factor in use
+  PixelSize canvas{kNoCanvasWidth, kNoCanvasHeight};  // canvas shown, unzoomed pixels
+  PixelSize scaled;                        // canvas shown, zoomed pixels
+  Surface picture;                         // the window picture (frame and zoomed canvas)
+  SurfaceDC picture_dc;                    // memory copy of it, with labels and the hovered name
+  Surface frame_composite;                 // skin: normal over back
+  Surface frame_back;                      // skin: back image alone
+  int hpos = 0;                            // scroll positions 0..100
+  int vpos = 0;
+  bool marker_shown = false;               // the red circle of the hovered tree
+  ViewPoint marker;                        // its top-left, picture pixels
+  gdi::Brush control_brush;                // CTRL_BG_COLOR behind the combo boxes
+  COLORREF control_colour = RGB(255, 255, 255);
+  bool dragging = false;                   // the window follows the pointer
+  bool moved = false;                      // it did move during this press
+  POINT last_cursor{};                     // screen pixels
+};
+
+HWND g_handle = nullptr;
+
+CanvasWindow* StateOf(HWND window) {
+  return reinterpret_cast<CanvasWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+PixelSize PictureSize(const CanvasWindow& w) { return PixelSize{w.picture.width, w.picture.height}; }
+
+PixelSize ClientSize(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return PixelSize{r.right - r.left, r.bottom - r.top};
+}
+
+PixelSize WorkArea() {
+  RECT r{};
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return PixelSize{};
+  return PixelSize{r.right, r.bottom};
+}
+
+bool Collapsed() { return Settings().canvas_window_state == kStateCollapsed; }
+
+// The picture pixel shown at the client area's top-left corner.
+POINT ScrollOrigin(const CanvasWindow& w) {
+  if (Collapsed()) return POINT{0, 0};
+  const PixelSize client = ClientSize(w.window);
+  return POINT{ScrollOffset(w.hpos, w.picture.width, client.width),
+               ScrollOffset(w.vpos, w.picture.height, client.height)};
+}
+
+POINT ClientToPicture(const CanvasWindow& w, int x, int y) {
+  const POINT o = ScrollOrigin(w);
+  return POINT{x + o.x, y + o.y};
+}
+
+void Repaint(const CanvasWindow& w) {
+  InvalidateRect(w.window, nullptr, FALSE);
+  UpdateWindow(w.window);
+}
+
+// Invalidates a rectangle given in picture pixels.
+void InvalidatePictureRect(const CanvasWindow& w, int left, int top, int right, int bottom) {
+  const POINT o = ScrollOrigin(w);
+  RECT r{left - o.x, top - o.y, right - o.x, bottom - o.y};
+  InvalidateRect(w.window, &r, FALSE);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll bars
+
+void SetBar(HWND window, int bar, int page, int position, bool shown) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = shown ? kScrollMax : 0;
+  si.nPage = UINT(shown ? page : 0);
+  si.nPos = shown ? position : 0;
+  SetScrollInfo(window, bar, &si, TRUE);
+  if (!shown) ShowScrollBar(window, bar, FALSE);
+}
+
+// The bars follow the client size: each page is the visible share of the
+// picture; a bar whose page covers the whole range disappears. The collapsed
+// strip has none.
+void UpdateScrollBars(CanvasWindow& w) {
+  const PixelSize picture = PictureSize(w);
+  const PixelSize client = ClientSize(w.window);
+  const bool collapsed = Collapsed();
+  const int hpage = ScrollPage(client.width, picture.width);
+  const int vpage = ScrollPage(client.height, picture.height);
+  w.hpos = ScrollPositionAfter(ScrollRequest::kOther, w.hpos, hpage, 0);
+  w.vpos = ScrollPositionAfter(ScrollRequest::kOther, w.vpos, vpage, 0);
+  SetBar(w.window, SB_HORZ, hpage, w.hpos, !collapsed && hpage <= kScrollMax);
+  SetBar(w.window, SB_VERT, vpage, w.vpos, !collapsed && vpage <= kScrollMax);
+}
+
+ScrollRequest RequestOf(int code) {
+  switch (code) {
+    case SB_LINEUP:
+      return ScrollRequest::kLineUp;
+    case SB_LINEDOWN:
+      return ScrollRequest::kLineDown;
+    case SB_PAGEUP:
+      return ScrollRequest::kPageUp;
+    case SB_PAGEDOWN:
+      return ScrollRequest::kPageDown;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+      return ScrollRequest::kThumb;
+    default:
+      return ScrollRequest::kOther;
+  }
+}
+
+void OnScroll(CanvasWindow& w, int bar, int code) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(w.window, bar, &si)) return;
+  int& position = bar == SB_HORZ ? w.hpos : w.vpos;
+  position = ScrollPositionAfter(RequestOf(code), position, int(si.nPage), si.nTrackPos);
+  SetScrollPos(w.window, bar, position, TRUE);
+  w.marker_shown = false;
+  Repaint(w);
+}
+
+// ---------------------------------------------------------------------------
+// Labels and the hovered name
+
+// Writes the name labels (mode 1 tree names, 2 file names) onto the memory
+// picture and shows them; the list's display mode becomes mode.
+void DrawLabels(CanvasWindow& w, int mode) {
+  LabelList& list = GetLabelList();
+  const std::vector<LabelEntry> entries = list.Snapshot();
+  HDC dc = w.picture_dc.dc();
+  if (dc && w.picture_dc.bitmap_made()) {
+    const std::vector<LabelDraw> draws = LayOutLabels(entries, w.canvas.width, w.factor, list.font_height, mode);
+    const COLORREF colour = COLORREF(list.text_colour) & 0x00FFFFFF;
+    gdi::Font font(gdi::CreatePanelFont(list.font_height));
+    gdi::Pen pen(CreatePen(PS_SOLID, 1, colour));
+    const ClipBox clip = LabelClip(PictureSize(w));
+    gdi::Object<HRGN> region(CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom));
+    {
+      gdi::Selection font_in(dc, font.get());
+      gdi::Selection pen_in(dc, pen.get());
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, colour);
+      SelectClipRgn(dc, region.get());
+      for (const LabelDraw& d : draws) {
+        MoveToEx(dc, d.place.anchor_x, d.place.anchor_y, nullptr);
+        LineTo(dc, d.place.end_x, d.place.end_y);
+        TextOutA(dc, d.place.text_x, d.place.text_y, d.text.data(), int(d.text.size()));
+      }
+      SelectClipRgn(dc, nullptr);
+    }
+  }
+  list.display_mode = uint8_t(mode);
+  w.marker_shown = false;
+  Repaint(w);
+}
+
+// The top 30 rows of the memory picture as the window picture has them (the
+// hovered name written there before is gone).
+void RestoreTopStrip(CanvasWindow& w) {
+  HDC dc = w.picture_dc.dc();
+  if (!dc || w.picture.empty()) return;
+  const int rows = std::min<int>(kTopStripRows, w.picture.height);
+  BITMAPINFO bi = SurfaceBitmapInfo(w.picture);
+  // A bottom-up picture's source rows count from its bottom: the top rows
+  // start at height - rows.
+  SetDIBitsToDevice(dc, 0, 0, DWORD(w.picture.width), DWORD(rows), 0, w.picture.height - rows, 0,
+                    UINT(w.picture.height), w.picture.pixels.data(), &bi, DIB_RGB_COLORS);
+}
+
+void ShowHoveredName(CanvasWindow& w, const std::string& name) {
+  RestoreTopStrip(w);
+  HDC dc = w.picture_dc.dc();
+  if (dc) {
+    gdi::Font font(gdi::CreatePanelFont(kHoverNameHeight));
+    gdi::Selection font_in(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, kHoverNameX, kHoverNameY, name.data(), int(name.size()));
+  }
+  InvalidatePictureRect(w, kHoverNameX, kHoverNameY, w.picture.width, kTopStripRows);
+}
+
+void DrawMarker(CanvasWindow& w, ViewPoint top_left) {
+  const POINT o = ScrollOrigin(w);
+  gdi::WindowDc dc(w.window);
+  if (!dc) return;
+  gdi::Pen pen(CreatePen(PS_SOLID, kMarkerPenWidth, kMarkerColour));
+  gdi::Selection pen_in(dc.get(), pen.get());
+  gdi::Selection brush_in(dc.get(), GetStockObject(HOLLOW_BRUSH));
+  const int left = top_left.x - o.x;
+  const int top = top_left.y - o.y;
+  Ellipse(dc.get(), left, top, left + kMarkerSize, top + kMarkerSize);
+}
+
+void HideMarker(CanvasWindow& w) {
+  if (!w.marker_shown) return;
+  InvalidatePictureRect(w, w.marker.x - kMarkerMargin, w.marker.y - kMarkerMargin,
+                        w.marker.x + kMarkerSize + kMarkerMargin, w.marker.y + kMarkerSize + kMarkerMargin);
+  w.marker_shown = false;
+}
+
+void OnHover(CanvasWindow& w, int x, int y) {
+  if (w.picture.empty()) return;
+  const POINT p = ClientToPicture(w, x, y);
+  const std::vector<LabelEntry> entries = GetLabelList().Snapshot();
+  const std::vector<int> hits = TreesUnderPointer(entries, w.factor, w.scaled, p.x, p.y);
+  if (hits.empty()) {
+    HideMarker(w);
+    UpdateWindow(w.window);
+    return;
+  }
+  for (int i : hits) {
+    const LabelEntry& e = entries[size_t(i)];
+    if (!w.marker_shown) {
+      w.marker = MarkerTopLeft(ZoomedTreePoint(e, w.factor));
+      DrawMarker(w, w.marker);
+      w.marker_shown = true;
+    }
+    ShowHoveredName(w, e.name);
+  }
+  UpdateWindow(w.window);
+}
+
+// ---------------------------------------------------------------------------
+// Building the picture
+
+// Renders the canvas with the current lighting (a consistent copy while a
+// growth pass runs), zooms it by factor, frames it and shows it; the window
+// takes the picture's size (within the work area) unless it is collapsed.
+// Names are written again when the list shows them.
+void Rebuild(CanvasWindow& w, float factor) {
+  w.factor = factor;
+  Surface lit;
+  if (!app::RenderLitCanvas(lit)) {
+    lit.CreateFilled(kNoCanvasWidth, kNoCanvasHeight, 0);
+    lit.RefreshHeaders();
+  }
+  w.canvas = PixelSize{lit.width, lit.height};
+  w.scaled = ScaledCanvasSize(lit.width, lit.height, factor);
+  Surface zoomed;
+  if (SmoothShrink(lit, zoomed, w.scaled.width, w.scaled.height) != 0 &&
+      NearestScale(lit, zoomed, w.scaled.width, w.scaled.height) != 0)
+    return;
+  Surface picture;
+  if (!ComposeWindowPicture(w.frame_composite, w.frame_back, zoomed, picture)) return;
+  w.picture = std::move(picture);
+  w.marker_shown = false;
+  ShowSurface(w.window, w.picture, w.picture_dc);
+  if (!Collapsed()) {
+    const PixelSize size = FitWindowSize(PictureSize(w), WorkArea());
+    SetWindowPos(w.window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  UpdateScrollBars(w);
+  Repaint(w);
+  const int mode = GetLabelList().display_mode;
+  if (mode == kLabelsNames || mode == kLabelsFileNames) DrawLabels(w, mode);
+}
+
+// Loads the frame pictures of the skin's canvas-window image set: from its
+// folder, else from the default skin folder, else white.
+void LoadFrame(CanvasWindow& w) {
+  const ImageSetFiles files = ImageSetFileNames(ImageSet::kCanvasWindow);
+  const std::string folders[2] = {SkinImageSetFolder(ImageSet::kCanvasWindow),
+                                  DefaultSkinFolder(GetPlatform().ProgramFolder())};
+  for (const std::string& folder : folders) {
+    Surface composite;
+    Surface back;
+    if (LoadSkinComposite(folder, files.normal, files.back, composite) == 0 &&
+        LoadSkinImage(folder, files.back, back, nullptr) == 0) {
+      w.frame_composite = std::move(composite);
+      w.frame_back = std::move(back);
+      return;
+    }
+  }
+  MakeFallbackFrame(w.frame_composite, w.frame_back);
+}
+
+void OnSkinReload(CanvasWindow& w) {
+  LoadFrame(w);
+  Rebuild(w, ZoomFactor(Settings().canvas_zoom_step));
+  w.control_colour = COLORREF(CurrentSkinLayout().canvas_ctrl_bg_color) & 0x00FFFFFF;
+  w.control_brush.reset(CreateSolidBrush(w.control_colour));
+  InvalidateRect(GetDlgItem(w.window, CW_IDC_ZOOM), nullptr, TRUE);
+  InvalidateRect(GetDlgItem(w.window, CW_IDC_NAMES), nullptr, TRUE);
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void SendSelf(const CanvasWindow& w, int command) {
+  SendMessageA(w.window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+void OnZoomChosen(CanvasWindow& w) {
+  const int step = int(SendDlgItemMessageA(w.window, CW_IDC_ZOOM, CB_GETCURSEL, 0, 0));
+  if (step < 0) return;
+  Settings().canvas_zoom_step = uint8_t(step);
+  Rebuild(w, ZoomFactor(step));
+}
+
+void OnNamesChosen(CanvasWindow& w) {
+  const int choice = int(SendDlgItemMessageA(w.window, CW_IDC_NAMES, CB_GETCURSEL, 0, 0));
+  if (choice < 0) return;
+  Settings().canvas_names = uint8_t(choice);
+  GetLabelList().display_mode = kLabelsOff;
+  for (int command : NamesChoiceCommands(choice)) SendSelf(w, command);
+}
+
+void OnZoomCommand(CanvasWindow& w, int step) {
+  Settings().canvas_zoom_step = uint8_t(step);
+  SendDlgItemMessageA(w.window, CW_IDC_ZOOM, CB_SETCURSEL, WPARAM(step), 0);
+  Rebuild(w, ZoomFactor(step));
+}
+
+void OnToggleNames(CanvasWindow& w) {
+  LabelList& list = GetLabelList();
+  if (list.display_mode != kLabelsOff) {
+    list.display_mode = kLabelsOff;
+    Rebuild(w, w.factor);
+  } else {
+    SendSelf(w, kCmdTreeNames);
+  }
+}
+
+void OnHide(CanvasWindow& w) {
+  Settings().canvas_window_state = kStateClosed;
+  ShowWindow(w.window, SW_HIDE);
+}
+
+void OnCommand(CanvasWindow& w, int id, int code) {
+  if (id == CW_IDC_ZOOM) {
+    if (code == CBN_SELCHANGE) OnZoomChosen(w);
+    return;
+  }
+  if (id == CW_IDC_NAMES) {
+    if (code == CBN_SELCHANGE) OnNamesChosen(w);
+    return;
+  }
+  const int zoom_step = ZoomStepForCommand(id);
+  if (zoom_step >= 0) {
+    OnZoomCommand(w, zoom_step);
+    return;
+  }
+  switch (id) {
+    case kCmdClose:
+    case IDCANCEL:  // Escape, or closed from the keyboard: hidden like the close button
+      OnHide(w);
+      break;
+    case kCmdRefresh:
+      Rebuild(w, w.factor);
+      break;
+    case kCmdTreeNames:
+      DrawLabels(w, kLabelsNames);
+      break;
+    case kCmdFileNames:
+      DrawLabels(w, kLabelsFileNames);
+      break;
+    case kCmdToggleNames:
+      OnToggleNames(w);
+      break;
+    case kCmdSkinReload:
+      OnSkinReload(w);
+      break;
+    default:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+void ToggleCollapse(CanvasWindow& w) {
+  MInitInfo& s = Settings();
+  PixelSize size;
+  if (s.canvas_window_state == kStateCollapsed) {
+    s.canvas_window_state = kStateOpen;
+    size = FitWindowSize(PictureSize(w), WorkArea());
+  } else {
+    s.canvas_window_state = kStateCollapsed;
+    size = PixelSize{kCollapsedWidth, kCollapsedHeight};
+  }
+  RECT r{};
+  GetWindowRect(w.window, &r);
+  const WindowBox box = ResizedInWorkArea(r.left, r.top, size, WorkArea());
+  SetWindowPos(w.window, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  UpdateScrollBars(w);
+  Repaint(w);
+}
+
+void OnLButtonDown(CanvasWindow& w, int x, int y) {
+  const POINT p = ClientToPicture(w, x, y);
+  if (InCollapseToggle(p.x, p.y)) {
+    ToggleCollapse(w);
+    return;
+  }
+  SetCapture(w.window);
+  w.dragging = true;
+  w.moved = false;
+  GetCursorPos(&w.last_cursor);
+}
+
+void OnDrag(CanvasWindow& w) {
+  POINT now{};
+  GetCursorPos(&now);
+  const int dx = now.x - w.last_cursor.x;
+  const int dy = now.y - w.last_cursor.y;
+  if (dx == 0 && dy == 0) return;
+  RECT r{};
+  GetWindowRect(w.window, &r);
+  SetWindowPos(w.window, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  w.last_cursor = now;
+  w.moved = true;
+}
+
+void OnMouseMove(CanvasWindow& w, int x, int y) {
+  if (w.dragging) {
+    OnDrag(w);
+    return;
+  }
+  OnHover(w, x, y);
+}
+
+// A click on trees (a press and release without moving the window) opens
+// the description of each tree under the pointer in turn.
+void OnClickTrees(CanvasWindow& w, int x, int y) {
+  const POINT p = ClientToPicture(w, x, y);
+  const std::vector<LabelEntry> entries = GetLabelList().Snapshot();
+  for (int i : TreesUnderPointer(entries, w.factor, w.scaled, p.x, p.y)) {
+    const LabelEntry& e = entries[size_t(i)];
+    TreeDescriptionInput input;
+    input.name = e.name;
+    input.file_name = e.file_name;
+    input.kind = e.kind;
+    input.mutant = e.mutant;
+    input.x = e.x;
+    input.y = e.y;
+    ShowTreeDescription(w.window, input);
+  }
+}
+
+void OnLButtonUp(CanvasWindow& w, int x, int y) {
+  if (!w.dragging) return;
+  const bool clicked = !w.moved;
+  ReleaseCapture();
+  w.dragging = false;
+  if (clicked) OnClickTrees(w, x, y);
+}
+
+// ---------------------------------------------------------------------------
+// Dropped files
+
+// What follows a canvas file opened by a drop: the tree-count and timer
+// panels, this window, and the update clock.
+void AfterCanvasOpened(CanvasWindow& w) {
+  Canvas& canvas = GetCanvas();
+  TreeCountPanelSetCount(GetTreeTable().growing_count());
+  TimerPanelRefresh(canvas.elapsed_hours, canvas.elapsed_minutes, canvas.elapsed_seconds);
+  SendSelf(w, kCmdRefresh);
+  if (canvas.exists) {
+    app::StartUpdateTimer();
+    if (canvas.update_interval == 0) app::DailyCheck(w.main);
+  }
+}
+
+// Plants the tree file at path where it was dropped (picture point p).
+void PlantDroppedTree(CanvasWindow& w, const std::string& path, POINT p) {
+  Canvas& canvas = GetCanvas();
+  TreeTable& table = GetTreeTable();
+  const int slot = LoadTreeFileForPlanting(canvas, table, path);
+  if (slot < 0) return;
+  if (Settings().scatter_mode == 1 && ScatterDialog(w.window) != 0) return;
+  // The scatter dialog let the clock run: a growth pass may have started.
+  if (!app::StopWorkerForChange()) return;
+  const ViewPoint at = DropPointToCanvas(p.x, p.y, w.factor, canvas.width(), canvas.height());
+  ScatterTree(table, slot, at.x, at.y, canvas.width(), canvas.height(), ScatterOptionsFromSettings(Settings()));
+}
+
+void OnDropFiles(CanvasWindow& w, HDROP drop) {
+  POINT client{};
+  DragQueryPoint(drop, &client);
+  char file[MAX_PATH] = {};
+  const UINT length = DragQueryFileA(drop, 0, file, MAX_PATH);
+  DragFinish(drop);
+  if (length == 0) return;
+  const std::string path(file);
+  // The map window is waiting with a loaded tree for its position: that
+  // planting must finish first.
+  if (app::PlantingPending()) return;
+  // Opening a canvas or planting changes the garden: no growth pass may run.
+  if (!app::StopWorkerForChange()) return;
+  const int kind = app::SortTreeOrCanvasFile(w.main, path);
+  if (kind == 0) {
+    AfterCanvasOpened(w);
+    return;
+  }
+  if (kind != 1) return;
+  PlantDroppedTree(w, path, ClientToPicture(w, client.x, client.y));
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void OnPaint(CanvasWindow& w) {
+  gdi::PaintDc paint(w.window);
+  HDC dc = paint.get();
+  const PixelSize client = ClientSize(w.window);
+  const POINT o = ScrollOrigin(w);
+  int shown_w = 0;
+  int shown_h = 0;
+  if (w.picture_dc.dc() && w.picture_dc.bitmap_made()) {
+    shown_w = std::min<int>(client.width, w.picture.width - int(o.x));
+    shown_h = std::min<int>(client.height, w.picture.height - int(o.y));
+    BitBlt(dc, 0, 0, shown_w, shown_h, w.picture_dc.dc(), o.x, o.y, SRCCOPY);
+  }
+  // What lies beyond the picture (a window larger than it) gets the control colour.
+  HBRUSH fill = w.control_brush ? w.control_brush.get() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  RECT right{std::max(shown_w, 0), 0, client.width, client.height};
+  RECT below{0, std::max(shown_h, 0), std::max(shown_w, 0), client.height};
+  FillRect(dc, &right, fill);
+  FillRect(dc, &below, fill);
+}
+
+// ---------------------------------------------------------------------------
+// Creation
+
+void FillCombos(HWND window) {
+  const MInitInfo& s = Settings();
+  for (int i = 0; i < kZoomStepCount; ++i)
+    SendDlgItemMessageA(window, CW_IDC_ZOOM, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ZoomStepText(i)));
+  const int step = s.canvas_zoom_step < kZoomStepCount ? s.canvas_zoom_step : 0;
+  SendDlgItemMessageA(window, CW_IDC_ZOOM, CB_SETCURSEL, WPARAM(step), 0);
+  for (int i = 0; i < kNamesChoiceCount; ++i)
+    SendDlgItemMessageA(window, CW_IDC_NAMES, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(NamesChoiceText(i)));
+  const int names = s.canvas_names < kNamesChoiceCount ? s.canvas_names : 0;
+  SendDlgItemMessageA(window, CW_IDC_NAMES, CB_SETCURSEL, WPARAM(names), 0);
+  SendDlgItemMessageA(window, CW_IDC_NAMES, CB_SETDROPPEDWIDTH, kNamesDropWidth, 0);
+}
+
+void OnInitDialog(HWND window, HWND main) {
+  auto state = std::make_unique<CanvasWindow>();
+  state->window = window;
+  state->main = main;
+  state->factor = ZoomFactor(Settings().canvas_zoom_step);
+  MakeFallbackFrame(state->frame_composite, state->frame_back);
+  state->control_brush.reset(CreateSolidBrush(state->control_colour));
+  SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(state.release()));
+  FillCombos(window);
+  const MInitInfo& s = Settings();
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  int width = kFallbackFrameWidth;
+  int height = kFallbackFrameHeight;
+  if (s.canvas_window_state == kStateCollapsed) {
+    width = kCollapsedWidth;
+    height = kCollapsedHeight;
+  }
+  SetWindowPos(window, nullptr, s.canvas_window.x, s.canvas_window.y, width, height, flags);
+  ShowScrollBar(window, SB_BOTH, FALSE);
+  DragAcceptFiles(window, TRUE);
+}
+
+INT_PTR CALLBACK CanvasWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    OnInitDialog(window, reinterpret_cast<HWND>(lparam));
+    return SetDlgMsgResult(window, message, FALSE);  // no control takes the focus
+  }
+  CanvasWindow* w = StateOf(window);
+  if (!w) return FALSE;
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(*w, LOWORD(wparam), HIWORD(wparam));
+      return SetDlgMsgResult(window, message, 0);
+    case WM_PAINT:
+      OnPaint(*w);
+      return SetDlgMsgResult(window, message, 0);
+    case WM_ERASEBKGND:
+      return SetDlgMsgResult(window, message, TRUE);  // the paint covers everything
+    case WM_SIZE:
+      UpdateScrollBars(*w);
+      InvalidateRect(window, nullptr, FALSE);
+      return SetDlgMsgResult(window, message, 0);
+    case WM_HSCROLL:
+      OnScroll(*w, SB_HORZ, LOWORD(wparam));
+      return SetDlgMsgResult(window, message, 0);
+    case WM_VSCROLL:
+      OnScroll(*w, SB_VERT, LOWORD(wparam));
+      return SetDlgMsgResult(window, message, 0);
+    case WM_MOUSEMOVE:
+      OnMouseMove(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return SetDlgMsgResult(window, message, 0);
+    case WM_LBUTTONDOWN:
+      OnLButtonDown(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return SetDlgMsgResult(window, message, 0);
+    case WM_LBUTTONUP:
+      OnLButtonUp(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      return SetDlgMsgResult(window, message, 0);
+    case WM_CAPTURECHANGED:
+      w->dragging = false;
+      return SetDlgMsgResult(window, message, 0);
+    case WM_DROPFILES:
+      OnDropFiles(*w, reinterpret_cast<HDROP>(wparam));
+      return SetDlgMsgResult(window, message, 0);
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      SetBkColor(reinterpret_cast<HDC>(wparam), w->control_colour);
+      return SetDlgMsgResult(window, message, reinterpret_cast<LRESULT>(w->control_brush.get()));
+    case WM_CLOSE:
+      OnHide(*w);
+      return SetDlgMsgResult(window, message, 0);
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(window, DWLP_USER, 0);
+      if (g_handle == window) g_handle = nullptr;
+      delete w;
+      return SetDlgMsgResult(window, message, 0);
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+HWND CreateCanvasWindow(HINSTANCE instance, HWND main) {
+  HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(CW_IDD_CANVAS_WINDOW), nullptr, CanvasWindowProc,
+                                   reinterpret_cast<LPARAM>(main));
+  if (window) g_handle = window;
+  return window;
+}
+
+HWND CanvasWindowHandle() { return g_handle; }
+
+}  // namespace sylvane

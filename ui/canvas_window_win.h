@@ -1,0 +1,33 @@
+// The canvas window: a small skinned modeless dialog (resource 120) that
+// shows the lit canvas at a zoom of 100 % down to 10 %, scrolls over it,
+// writes the trees' names or file names next to them, marks the tree under
+// the pointer, opens a tree's description when it is clicked, and plants a
+// tree file dropped onto it.
+//
+// The window lives for the whole run and is only shown or hidden. Everything
+// else reaches it as WM_COMMAND (id in the low word):
+//   1041 / 1047   its combo boxes (zoom, names)
+//   40012         hide (its close button "SYLWND_CLOSE"); open flag 0
+//   40032         rebuild the picture at the zoom in use
+//   40059, 40084  write the tree names / file names onto the picture
+//   40061..40070  rebuild at 100 % .. 10 %
+//   40072         names shown: remove them, else write the tree names
+//   40075         reload the skin's frame pictures and rebuild (after every skin load)
+// The open flag, zoom step, names choice and position are those of the
+// application settings (canvas_window_state, canvas_zoom_step, canvas_names,
+// canvas_window).
+#pragma once
+#include <windows.h>
+
+namespace sylvane {
+
+// Creates the window hidden, without owner, at the stored position (the
+// collapsed strip when the open flag is 2), with both combo boxes filled and
+// set from the settings, accepting dropped files. Commands the main window
+// must carry out (none at present) would go to main. nullptr on failure.
+HWND CreateCanvasWindow(HINSTANCE instance, HWND main);
+
+// The window made by CreateCanvasWindow (nullptr before, or after it was destroyed).
+HWND CanvasWindowHandle();
+
+}  // namespace sylvane
