@@ -131,31 +131,6 @@ int WriteGardenFile(const GardenRefs& g, const std::string& path, const char* wh
 
 // ---- reading ----
 
-struct ParsedEntry {
-  int32_t slot = 0;
-  uint8_t label_state = 0;
-  KiRecord record;
-};
-
-// A whole canvas file, read but not yet taken over.
-struct ParsedCanvas {
-  float version = kSylVersion;
-  int32_t countdown = 0;
-  int32_t interval = 0;
-  LocalTime last_update;
-  int32_t hours = 0, minutes = 0, seconds = 0;
-  std::vector<ParsedEntry> entries;  // in file order
-  uint8_t background_used = 0;
-  std::string background_path;
-  uint32_t colour = 0;
-  uint8_t fit = 0;
-  bool has_labels = false;
-  LabelList labels;
-  bool has_layer = false;
-  Surface trees;
-  AlphaPlane weight;
-};
-
 bool ReadSystemTime(ByteReader& in, LocalTime& t) {
   uint16_t v[8];
   for (uint16_t& x : v)
@@ -194,6 +169,8 @@ bool ReadLabels(ByteReader& in, bool with_file_names, LabelList& labels) {
   return true;
 }
 
+}  // namespace
+
 // Parses the whole file. No messages, no draws, nothing of the garden touched.
 int ParseCanvas(ByteReader& in, ParsedCanvas& p) {
   char magic[kSylMagicBytes];
@@ -201,10 +178,10 @@ int ParseCanvas(ByteReader& in, ParsedCanvas& p) {
   if (std::memcmp(magic, kSylMagic, kSylMagicBytes - 1) != 0) return kSylNotSyl;
   if (!in.ReadF32(p.version)) return kSylUnsupported;
   if (p.version > kSylVersion) return kSylNewer;
-  int32_t stored_count = 0, entries = 0;
+  int32_t entries = 0;
   if (!(in.Skip(kReservedAfterVersion) && in.ReadI32(p.countdown) && in.ReadI32(p.interval) &&
         ReadSystemTime(in, p.last_update) && in.ReadI32(p.hours) && in.ReadI32(p.minutes) &&
-        in.ReadI32(p.seconds) && in.ReadI32(stored_count) && in.ReadI32(entries)))
+        in.ReadI32(p.seconds) && in.ReadI32(p.tree_count) && in.ReadI32(entries)))
     return kSylUnsupported;
   // Every entry names a distinct slot of the table.
   if (entries < 0 || entries > TreeTable::kSlots) return kSylUnsupported;
@@ -236,6 +213,8 @@ int ParseCanvas(ByteReader& in, ParsedCanvas& p) {
   }
   return kSylOk;
 }
+
+namespace {
 
 void ShowReadMessage(int status) {
   switch (status) {

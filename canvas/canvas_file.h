@@ -38,7 +38,10 @@
 #include <vector>
 
 #include "base/bytes.h"
+#include "canvas/name_labels.h"
 #include "canvas/surface.h"
+#include "platform/platform.h"
+#include "trees/ki_file.h"
 
 namespace sylvane {
 
@@ -83,6 +86,37 @@ bool EncodeCanvasFile(const GardenRefs& garden, std::vector<uint8_t>& out);
 // current form. Tree records are written with the same version. For tests and
 // conversion tools.
 bool EncodeCanvasFileAs(const GardenRefs& garden, float version, std::vector<uint8_t>& out);
+
+// One tree entry of a canvas file, as stored.
+struct ParsedEntry {
+  int32_t slot = 0;         // 0..99
+  uint8_t label_state = 0;  // stored only from version 0.1 (0 otherwise)
+  KiRecord record;          // the tree record as stored (no load-time jitter)
+};
+
+// A whole canvas file, read but not taken over into a garden.
+struct ParsedCanvas {
+  float version = kSylVersion;
+  int32_t countdown = 0;              // minutes left until the next periodic update
+  int32_t interval = 0;               // update interval, minutes (0 = once a day)
+  LocalTime last_update;              // last daily update (SYSTEMTIME)
+  int32_t hours = 0, minutes = 0, seconds = 0;  // timer panel clock
+  int32_t tree_count = 0;             // the stored growing count
+  std::vector<ParsedEntry> entries;   // in file order
+  uint8_t background_used = 0;
+  std::string background_path;        // Shift-JIS
+  uint32_t colour = 0;                // COLORREF 0x00BBGGRR
+  uint8_t fit = 0;                    // 1 stretched, 0 tiled
+  bool has_labels = false;            // version 0.1 and later
+  LabelList labels;
+  bool has_layer = false;             // the tree-layer-present byte was 1
+  Surface trees;                      // tree layer (when has_layer)
+  AlphaPlane weight;                  // background-weight plane (when has_layer)
+};
+
+// Parses a whole canvas file image: no messages, no random draws, nothing of
+// any garden touched. kSylOk, or the refusal's code.
+int ParseCanvas(ByteReader& in, ParsedCanvas& out);
 
 // "save canvas to path": writes the garden to path and, on success, makes
 // path the canvas's file (canvas file path, has-a-file 1). Failures show

@@ -1,7 +1,8 @@
 // sylvane-cli info FILE
 // Shows a stored file as one JSON object on standard output: a tree file
-// (".ki", as stored: no load-time length jitter) or the settings file
-// ("sylvane.ini"). The kind is told by the magic at the start of the file.
+// (".ki", as stored: no load-time length jitter), a canvas file (".syl", its
+// trees shown likewise) or the settings file ("sylvane.ini"). The kind is
+// told by the magic at the start of the file.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,7 +10,9 @@
 
 #include "base/bytes.h"
 #include "base/file_io.h"
+#include "canvas/canvas_file.h"
 #include "canvas/settings.h"
+#include "cli/canvas_json.h"
 #include "cli/command.h"
 #include "cli/tree_json.h"
 #include "platform/platform.h"
@@ -37,6 +40,22 @@ int InfoTree(const std::vector<uint8_t>& bytes) {
   nlohmann::ordered_json j = TreeRecordToJson(record);
   if (!in.at_end()) j["trailing_bytes"] = in.remaining();
   Print(j);
+  return 0;
+}
+
+int InfoCanvas(const std::vector<uint8_t>& bytes) {
+  ByteReader in(bytes);
+  ParsedCanvas canvas;
+  const int status = ParseCanvas(in, canvas);
+  if (status != kSylOk) {
+    // The program's own refusal, as it would show it.
+    ShowMessage(status == kSylNotSyl   ? "このファイルはSYLファイルではありません。Load_SYL"
+                : status == kSylNewer ? "このSYLファイルを読み込むには、本体のバージョンアップが必要です。Load_SYL"
+                                      : "このファイルには対応していません。Load_SYL",
+                "エラー");
+    return 1;
+  }
+  Print(CanvasFileToJson(canvas));
   return 0;
 }
 
@@ -72,13 +91,14 @@ int RunInfo(const GlobalOptions&, const std::vector<std::string>& raw) {
     std::fprintf(stderr, "info: cannot read %s\n", rest[0].c_str());
     return 1;
   }
+  if (StartsWith(bytes, "sylvanewood_syl")) return InfoCanvas(bytes);
   if (StartsWith(bytes, "sylvanewood_ki")) return InfoTree(bytes);
   if (StartsWith(bytes, "sylvanewood_ini")) return InfoSettings(bytes);
-  std::fprintf(stderr, "info: %s is neither a tree file nor a settings file\n", rest[0].c_str());
+  std::fprintf(stderr, "info: %s is not a tree, canvas or settings file\n", rest[0].c_str());
   return 1;
 }
 
-const Command kInfo{"info", "info FILE            (tree file or settings file as JSON)", RunInfo};
+const Command kInfo{"info", "info FILE            (tree, canvas or settings file as JSON)", RunInfo};
 Registration reg{kInfo};
 
 }  // namespace
