@@ -10,6 +10,12 @@
 #define IDD_SETTINGS_ASSOCIATIONS 113
 #define IDD_SETTINGS_LIGHTING 115
 
+// Icons of the associated documents: ".syl" uses the program's icon number 2
+// and ".ki" number 3 (counted in resource order after the program's own two,
+// 108 and 109, so these ids must stay above those and below any later icon).
+#define IDI_CANVAS_DOCUMENT 130
+#define IDI_TREE_DOCUMENT 131
+
 // Wallpaper changer (119).
 #define IDC_CHANGER_LIST 1033
 #define IDC_CHANGER_MODE 1041

@@ -34,6 +34,7 @@ constexpr int kStaticColourX = 88;
 constexpr int kStaticColourY = 39;
 // Extra height given to a combo box for its drop-down list, pixels.
 constexpr int kComboDropHeight = 120;
+constexpr char kWindowTitle[] = "壁紙チェンジャー";
 constexpr char kAddImageTitle[] = "壁紙に使う画像を開く";
 constexpr char kClearQuestion[] = "リスト項目を全て削除してよろしいですか？";
 constexpr char kClearCaption[] = "確認";
@@ -447,6 +448,7 @@ LRESULT CALLBACK RadioProc(HWND radio, UINT msg, WPARAM wparam, LPARAM lparam, U
 
 void OnInitDialog(Changer& c) {
   const MInitInfo& s = Settings();
+  SetWindowTextA(c.window, kWindowTitle);
   HWND list = Item(c, IDC_CHANGER_LIST);
   MakeDragList(list);
   c.drag_list_message = RegisterWindowMessageA(DRAGLISTMSGSTRING);
