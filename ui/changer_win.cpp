@@ -566,6 +566,9 @@ void ToggleChanger() {
   MInitInfo& s = Settings();
   if (s.changer_state == kChangerClosed) {
     s.changer_state = kChangerOpen;
+    // It may have been hidden while collapsed: it opens at its full size.
+    SetWindowPos(c.window, nullptr, 0, 0, c.background.width, c.background.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(c.window, SW_SHOW);
     InvalidateRect(c.window, nullptr, TRUE);
   } else {
