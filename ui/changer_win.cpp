@@ -418,10 +418,9 @@ void OnMouseMove(Changer& c) {
   in.main_bottom = c.main_rect.bottom;
   const ChangerDragResult step = ChangerDragStep(in);
   SetWindowPos(c.window, nullptr, step.left, step.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (Settings().changer_display != step.docked) {
-    Settings().changer_display = static_cast<uint8_t>(step.docked);
-    if (c.on_dock) c.on_dock(step.docked);
-  }
+  // Told at every step: the main window's own dragging may have docked it meanwhile.
+  Settings().changer_display = static_cast<uint8_t>(step.docked);
+  if (c.on_dock) c.on_dock(step.docked);
 }
 
 void OnLeftButtonUp(Changer& c) {
