@@ -24,6 +24,10 @@
 #include "trees/part_data.h"
 #include "trees/planting.h"
 #include "trees/tree.h"
+#include "ui/about_win.h"
+#include "ui/changer_win.h"
+#include "ui/print_win.h"
+#include "ui/settings_sheet_win.h"
 #include "ui/skin_win.h"
 
 namespace sylvane::app {
@@ -44,8 +48,6 @@ void ToCanvasWindow(int id) {
 void ToChanger(int id) {
   if (Windows().changer) SendMessageA(Windows().changer, WM_COMMAND, WPARAM(id), 0);
 }
-
-bool ChangerShowsGarden() { return Settings().changer_active == 0; }
 
 void StoreWindowRect(HWND window, WindowRect& into) {
   RECT r;
@@ -177,7 +179,7 @@ void OnMapClicked(HWND, int) {
 // ---- windows ----
 void OnExit(HWND main, int) {
   MInitInfo& s = Settings();
-  if (s.changer_state > 0) StoreWindowRect(Windows().changer, s.changer_window);
+  if (s.changer_state > 0) StoreChangerPosition();
   if (s.canvas_window_state > 0) StoreWindowRect(Windows().canvas_window, s.canvas_window);
   SendMessageA(main, WM_CLOSE, 0, 0);
 }
@@ -236,19 +238,22 @@ void OnShowNames(HWND main, int) {
 void OnShowNamesNormal(HWND, int) { ToCanvasWindow(CMD_NAMES_TO_CANVAS_WINDOW); }
 void OnShowFileNamesNormal(HWND, int) { ToCanvasWindow(CMD_FILE_NAMES_TO_CANVAS_WINDOW); }
 
-void OnChanger(HWND, int) {
-  HWND w = Windows().changer;
-  if (!w) return;
-  MInitInfo& s = Settings();
-  if (s.changer_state == 0) {
-    s.changer_state = 1;
-    ShowWindow(w, SW_SHOW);
-    InvalidateRect(w, nullptr, TRUE);
-  } else {
-    s.changer_state = 0;
-    ShowWindow(w, SW_HIDE);
-  }
+// After the lighting mode changed: the wallpaper, the canvas window and,
+// while the changer shows the garden, its picture.
+void LightingRefresh() {
+  SendCommand(CMD_MAKE_WALLPAPER);
+  SendCommand(CMD_REFRESH_CANVAS_WINDOW);
+  if (ChangerShowsGarden()) ToChanger(CMD_CHANGER_USE_CANVAS);
 }
+
+void OnChanger(HWND, int) { ToggleChanger(); }
+
+void OnAppSettings(HWND, int) {
+  if (ShowSettingsSheet(Windows().main) == 1) LightingRefresh();
+}
+
+void OnAbout(HWND main, int) { ShowAboutDialog(main); }
+void OnPrint(HWND main, int) { PrintCanvasDialog(main); }
 
 void OnTransparency(HWND main, int) { TransparencyDialog(main); }
 void OnChangeSkin(HWND, int) { ChangeSkin(); }
@@ -257,14 +262,8 @@ void OnLighting(HWND, int id) {
   int mode = LightingModeForMenuId(id);
   if (mode < 0) return;
   SetLightingMode(mode);
-  SendCommand(CMD_MAKE_WALLPAPER);
-  SendCommand(CMD_REFRESH_CANVAS_WINDOW);
-  if (ChangerShowsGarden()) ToChanger(CMD_CHANGER_USE_CANVAS);
+  LightingRefresh();
 }
-
-// Commands whose windows (the settings sheet, the about and print dialogs)
-// this program does not have: their menu items stay and do nothing.
-void Ignore(HWND, int) {}
 
 struct CommandEntry {
   int id;
@@ -285,10 +284,10 @@ const CommandEntry kCommands[] = {
     {CMD_SAVE_CANVAS_AS, OnSaveCanvasAs},
     {CMD_OPEN_CANVAS, OnOpenCanvas},
     {CMD_MAP_CLICKED, OnMapClicked},
-    {CMD_APP_SETTINGS, Ignore},
+    {CMD_APP_SETTINGS, OnAppSettings},
     {CMD_CHANGE_SKIN, OnChangeSkin},
     {CMD_SHOW_WINDOWS, OnShowWindows},
-    {CMD_ABOUT, Ignore},
+    {CMD_ABOUT, OnAbout},
     {CMD_CANVAS_WINDOW, OnCanvasWindow},
     {CMD_REFRESH_CANVAS_WINDOW, OnRefreshCanvasWindow},
     {CMD_TRANSPARENCY, OnTransparency},
@@ -303,7 +302,7 @@ const CommandEntry kCommands[] = {
     {CMD_SHOW_NAMES, OnShowNames},
     {CMD_SHOW_NAMES_NORMAL, OnShowNamesNormal},
     {CMD_CHANGER, OnChanger},
-    {CMD_PRINT, Ignore},
+    {CMD_PRINT, OnPrint},
     {CMD_SHOW_FILE_NAMES_NORMAL, OnShowFileNamesNormal},
     {CMD_DAILY_UPDATE, OnDailyUpdate},
     {CMD_FIRST_UPDATE, OnFirstUpdate},

@@ -11,6 +11,8 @@
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
 #include "trees/ki_dialogs_win.h"
+#include "ui/canvas_window_win.h"
+#include "ui/changer_win.h"
 #include "trees/mutation.h"
 #include "trees/tree.h"
 #include "ui/skin_win.h"
@@ -86,6 +88,15 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
     return 0;
   }
   InstallTreeSaveDialog(main);
+  // The wallpaper changer and the canvas window: without them the program cannot run.
+  Windows().changer = CreateChanger(instance, main, [](int docked) { MainDockState() = docked; });
+  Windows().canvas_window = Windows().changer ? CreateCanvasWindow(instance, main) : nullptr;
+  if (!Windows().changer || !Windows().canvas_window) {
+    DestroyWindow(main);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+  }
   StartSkinOfWindows(instance, main);
   PlaceMainWindow(main);
   ShowWindowsAtStart(main, show_mode);

@@ -17,6 +17,7 @@
 #include "platform/platform_win.h"
 #include "res/resource.h"
 #include "trees/tree.h"
+#include "ui/changer_win.h"
 #include "ui/skin_win.h"
 
 namespace sylvane::app {
@@ -214,6 +215,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
       RemovePropA(hwnd, kStateReady);
       RemoveTrayIcon();
       KillUpdateTimer();
+      DestroyChanger();
+      if (Windows().canvas_window) DestroyWindow(Windows().canvas_window);
+      Windows().changer = nullptr;
+      Windows().canvas_window = nullptr;
       PostQuitMessage(0);
       return 0;
     case kRunOnInterfaceThreadMessage:

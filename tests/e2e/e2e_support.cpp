@@ -81,6 +81,9 @@ BOOL CALLBACK CollectBox(HWND w, LPARAM lp) {
   char cls[64] = {};
   GetClassNameA(w, cls, sizeof(cls));
   if (std::strcmp(cls, "#32770") != 0) return TRUE;
+  // Message boxes and dialogs have an owner; the changer and the canvas
+  // window (modeless dialogs of their own) have none.
+  if (!GetWindow(w, GW_OWNER)) return TRUE;
   Box b;
   b.window = w;
   char text[1024] = {};

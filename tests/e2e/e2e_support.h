@@ -98,7 +98,8 @@ class App {
   // A published property of the main window (see app/app_win.h).
   int State(const char* name) const;
 
-  // Visible dialogs and message boxes of the program's process.
+  // Visible dialogs and message boxes of the program's process (owned
+  // windows of class #32770; not the changer or the canvas window).
   std::vector<Box> Boxes() const;
   // Waits for a box whose caption is `caption` (any box when empty).
   bool WaitForBox(const std::string& caption, Box& out, DWORD wait_ms = 15000) const;
