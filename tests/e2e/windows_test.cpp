@@ -125,3 +125,69 @@ TEST(Windows, NewCanvasFromTheCurrentWallpaper) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+TEST(Windows, CanvasWindowOpensOnlyWithACanvas) {
+  App app("canvas_window");
+  ASSERT_TRUE(app.Start());
+  app.Post(40031);
+  Box m;
+  ASSERT_TRUE(app.WaitForBox("キャンバスウインドウ", m));
+  EXPECT_EQ(m.text, "まだキャンバスが作成されていません。");
+  app.Press(m, IDOK);
+  ASSERT_TRUE(app.WaitNoBox());
+  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(40031));
+  HWND w = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    HWND c = nullptr;
+    while ((c = FindWindowExA(nullptr, c, "#32770", nullptr)) != nullptr) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(c, &pid);
+      char title[128] = {};
+      GetWindowTextA(c, title, sizeof(title));
+      if (pid == app.pid() && !GetWindow(c, GW_OWNER) && IsWindowVisible(c) &&
+          std::string(title) != "壁紙チェンジャー") {
+        w = c;
+        return true;
+      }
+    }
+    return false;
+  }));
+  SaveScreenshot(w, "canvas_window");
+  ASSERT_TRUE(app.Send(40031));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(w); })) << "40031 again hides it";
+  ASSERT_TRUE(app.Close());
+  sylvane::MInitInfo s;
+  ASSERT_TRUE(ReadSettings(app.folder(), s));
+  EXPECT_EQ(s.canvas_window_state, 0);
+}
+
+// Commands that open a modal window: it appears with its caption and Cancel closes it.
+TEST(Windows, SettingsSheetAboutAndPrintDialogsOpen) {
+  App app("modal_windows");
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(app.Send(40008));
+  struct Case {
+    int command;
+    const char* caption;
+    const char* shot;
+    int close;
+  };
+  for (Case c : {Case{40019, "アプリケーションの設定", "dialog_app_settings", IDCANCEL},
+                 Case{40024, "バージョン情報", "dialog_about", IDOK},
+                 Case{40077, "印刷設定", "dialog_print", IDCANCEL}}) {
+    app.Post(c.command);
+    Box box;
+    ASSERT_TRUE(app.WaitForBox(c.caption, box)) << c.caption;
+    SaveScreenshot(box.window, c.shot);
+    app.Press(box, c.close);
+    ASSERT_TRUE(app.WaitNoBox()) << c.caption;
+  }
+  ASSERT_TRUE(app.Close());
+}
+
+}  // namespace
+}  // namespace e2e
