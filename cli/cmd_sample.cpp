@@ -5,6 +5,7 @@
 // does at start-up). With GARDEN.syl it is saved as a canvas file, after N
 // further growth passes with budget A (default 0 passes, budget 200) as the
 // update cycle would grow it.
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,6 +27,13 @@ namespace {
 constexpr char kUsage[] =
     "sample [GARDEN.syl [--passes N] [--budget A]] [--out PICTURE] [--layers TREES.png] [--report]";
 
+bool HasSylExtension(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string ext = path.substr(path.size() - 4);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".syl";
+}
+
 int Fail(const std::string& text) {
   std::fprintf(stderr, "sample: %s\nusage: %s\n", text.c_str(), kUsage);
   return 2;
@@ -43,6 +51,7 @@ int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) 
   if (!args.Positional(rest, error)) return Fail(error);
   if (rest.size() > 1) return Fail("unexpected argument " + rest[1]);
   const std::string garden_path = rest.empty() ? std::string() : rest[0];
+  if (!garden_path.empty() && !HasSylExtension(garden_path)) return Fail("the garden must be a .syl file: " + garden_path);
   int passes = 0, budget = kPeriodicBudget;
   if (passes_text && (!ParseInt(*passes_text, passes) || passes < 0)) return Fail("--passes needs a number >= 0");
   if (budget_text && (!ParseInt(*budget_text, budget) || budget < 1)) return Fail("--budget needs a number >= 1");
