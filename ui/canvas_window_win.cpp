@@ -167,13 +167,15 @@ ScrollRequest RequestOf(int code) {
   }
 }
 
-void OnScroll(CanvasWindow& w, int bar, int code) {
+// thumb: the thumb's position for SB_THUMBPOSITION and SB_THUMBTRACK (the
+// range 0..100 fits the message's 16 bits).
+void OnScroll(CanvasWindow& w, int bar, int code, int thumb) {
   SCROLLINFO si{};
   si.cbSize = sizeof(si);
-  si.fMask = SIF_ALL;
+  si.fMask = SIF_PAGE;
   if (!GetScrollInfo(w.window, bar, &si)) return;
   int& position = bar == SB_HORZ ? w.hpos : w.vpos;
-  position = ScrollPositionAfter(RequestOf(code), position, int(si.nPage), si.nTrackPos);
+  position = ScrollPositionAfter(RequestOf(code), position, int(si.nPage), thumb);
   SetScrollPos(w.window, bar, position, TRUE);
   w.marker_shown = false;
   Repaint(w);
@@ -181,6 +183,13 @@ void OnScroll(CanvasWindow& w, int bar, int code) {
 
 // ---------------------------------------------------------------------------
 // Labels and the hovered name
+
+// The names combo box shows what the picture shows, also when the names were
+// switched by a command rather than by the combo box.
+void ShowNamesModeInCombo(const CanvasWindow& w, int mode) {
+  if (mode < 0 || mode >= kNamesChoiceCount) return;
+  SendDlgItemMessageA(w.window, CW_IDC_NAMES, CB_SETCURSEL, WPARAM(mode), 0);
+}
 
 // Writes the name labels (mode 1 tree names, 2 file names) onto the memory
 // picture and shows them; the list's display mode becomes mode.
@@ -210,6 +219,7 @@ void DrawLabels(CanvasWindow& w, int mode) {
     }
   }
   list.display_mode = uint8_t(mode);
+  ShowNamesModeInCombo(w, mode);
   w.marker_shown = false;
   Repaint(w);
 }
@@ -313,6 +323,7 @@ void Rebuild(CanvasWindow& w, float factor) {
   UpdateScrollBars(w);
   Repaint(w);
   const int mode = GetLabelList().display_mode;
+  ShowNamesModeInCombo(w, mode);
   if (mode == kLabelsNames || mode == kLabelsFileNames) DrawLabels(w, mode);
 }
 
@@ -376,6 +387,7 @@ void OnToggleNames(CanvasWindow& w) {
   LabelList& list = GetLabelList();
   if (list.display_mode != kLabelsOff) {
     list.display_mode = kLabelsOff;
+    ShowNamesModeInCombo(w, kLabelsOff);
     Rebuild(w, w.factor);
   } else {
     SendSelf(w, kCmdTreeNames);
@@ -639,10 +651,10 @@ INT_PTR CALLBACK CanvasWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
       InvalidateRect(window, nullptr, FALSE);
       return SetDlgMsgResult(window, message, 0);
     case WM_HSCROLL:
-      OnScroll(*w, SB_HORZ, LOWORD(wparam));
+      OnScroll(*w, SB_HORZ, LOWORD(wparam), HIWORD(wparam));
       return SetDlgMsgResult(window, message, 0);
     case WM_VSCROLL:
-      OnScroll(*w, SB_VERT, LOWORD(wparam));
+      OnScroll(*w, SB_VERT, LOWORD(wparam), HIWORD(wparam));
       return SetDlgMsgResult(window, message, 0);
     case WM_MOUSEMOVE:
       OnMouseMove(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
