@@ -23,8 +23,9 @@ namespace sylvane {
 
 // Creates the window hidden, without owner, at the stored position (the
 // collapsed strip when the open flag is 2), with both combo boxes filled and
-// set from the settings, accepting dropped files. Commands the main window
-// must carry out (none at present) would go to main. nullptr on failure.
+// set from the settings, accepting dropped files. main is the main window, on
+// whose behalf a dropped canvas file is opened. The picture is built when the
+// skin sends 40075. nullptr on failure.
 HWND CreateCanvasWindow(HINSTANCE instance, HWND main);
 
 // The window made by CreateCanvasWindow (nullptr before, or after it was destroyed).
