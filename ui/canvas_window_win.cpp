@@ -534,15 +534,15 @@ void AfterCanvasOpened(CanvasWindow& w) {
   }
 }
 
-// Plants the tree file at path where it was dropped (picture point p).
+// Plants the tree file at path where it was dropped (picture point p). The
+// caller holds the worker: neither a running pass nor the clock may change the
+// table while the tree is loaded and the scatter dialog is open.
 void PlantDroppedTree(CanvasWindow& w, const std::string& path, POINT p) {
   Canvas& canvas = GetCanvas();
   TreeTable& table = GetTreeTable();
   const int slot = LoadTreeFileForPlanting(canvas, table, path);
   if (slot < 0) return;
   if (Settings().scatter_mode == 1 && ScatterDialog(w.window) != 0) return;
-  // The scatter dialog let the clock run: a growth pass may have started.
-  if (!app::StopWorkerForChange()) return;
   const ViewPoint at = DropPointToCanvas(p.x, p.y, w.factor, canvas.width(), canvas.height());
   ScatterTree(table, slot, at.x, at.y, canvas.width(), canvas.height(), ScatterOptionsFromSettings(Settings()));
 }
@@ -560,13 +560,13 @@ void OnDropFiles(CanvasWindow& w, HDROP drop) {
   if (app::PlantingPending()) return;
   // Opening a canvas or planting changes the garden: no growth pass may run.
   if (!app::StopWorkerForChange()) return;
-  const int kind = app::SortTreeOrCanvasFile(w.main, path);
-  if (kind == 0) {
-    AfterCanvasOpened(w);
-    return;
+  int kind = -1;
+  {
+    app::HoldWorker hold;
+    kind = app::SortTreeOrCanvasFile(w.main, path);
+    if (kind == 1) PlantDroppedTree(w, path, ClientToPicture(w, client.x, client.y));
   }
-  if (kind != 1) return;
-  PlantDroppedTree(w, path, ClientToPicture(w, client.x, client.y));
+  if (kind == 0) AfterCanvasOpened(w);
 }
 
 // ---------------------------------------------------------------------------
