@@ -39,9 +39,7 @@ int RunConvert(const GlobalOptions&, const std::vector<std::string>& raw) {
   std::vector<std::string> files;
   std::string error;
   if (!args.Positional(files, error) || files.size() != 2) {
-    std::fprintf(stderr, "convert: %s\nusage: convert IN OUT [--alpha] [--quality Q]\n",
-                 error.empty() ? "needs IN and OUT" : error.c_str());
-    return 2;
+    return UsageError("convert", "convert IN OUT [--alpha] [--quality Q]", error.empty() ? "needs IN and OUT" : error);
   }
   const std::string& in = files[0];
   const std::string& out = files[1];

@@ -31,10 +31,7 @@ constexpr uint8_t kDigits[10][5] = {
     {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
 };
 
-int Fail(const std::string& text) {
-  std::fprintf(stderr, "gallery: %s\nusage: %s\n", text.c_str(), kUsage);
-  return 2;
-}
+int Fail(const std::string& text) { return UsageError("gallery", kUsage, text); }
 
 void FillRect(Surface& s, int left, int top, int w, int h, uint8_t value) {
   for (int y = std::max(0, top); y < std::min(s.height, top + h); ++y) {

@@ -47,10 +47,7 @@ void DrawProgress(int done, int total, int growing) {
   std::fflush(stderr);
 }
 
-int Fail(const char* text) {
-  std::fprintf(stderr, "grow: %s\nusage: %s\n", text, kUsage);
-  return 2;
-}
+int Fail(const char* text) { return UsageError("grow", kUsage, text); }
 
 int RunGrow(const GlobalOptions& global, const std::vector<std::string>& raw) {
   Args args(raw);

@@ -36,10 +36,7 @@ void DrawProgress(int done, int total) {
   std::fflush(stderr);
 }
 
-int Fail(const char* text) {
-  std::fprintf(stderr, "grow-sample: %s\nusage: %s\n", text, kUsage);
-  return 2;
-}
+int Fail(const char* text) { return UsageError("grow-sample", kUsage, text); }
 
 int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& raw) {
   Args args(raw);

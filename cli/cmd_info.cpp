@@ -83,8 +83,7 @@ int RunInfo(const GlobalOptions&, const std::vector<std::string>& raw) {
   std::vector<std::string> rest;
   std::string error;
   if (!args.Positional(rest, error) || rest.size() != 1) {
-    std::fprintf(stderr, "info: %s\nusage: info FILE\n", error.empty() ? "one file expected" : error.c_str());
-    return 2;
+    return UsageError("info", "info FILE", error.empty() ? "one file expected" : error);
   }
   std::vector<uint8_t> bytes;
   if (ReadWholeFile(rest[0], bytes) != ReadFileStatus::kOk) {

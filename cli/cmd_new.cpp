@@ -41,10 +41,7 @@ bool ParseColour(std::string text, uint32_t& colour) {
   return true;
 }
 
-int Fail(const char* text) {
-  std::fprintf(stderr, "new: %s\nusage: %s\n", text, kUsage);
-  return 2;
-}
+int Fail(const char* text) { return UsageError("new", kUsage, text); }
 
 int RunNew(const GlobalOptions& global, const std::vector<std::string>& raw) {
   Args args(raw);

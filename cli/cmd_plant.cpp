@@ -24,10 +24,7 @@ constexpr char kUsage[] = "plant GARDEN.syl TREE.ki --at X,Y [--count N] [--radi
 constexpr int kMaxScatterCount = 100;
 constexpr int kMaxScatterRadius = 1000;
 
-int Fail(const char* text) {
-  std::fprintf(stderr, "plant: %s\nusage: %s\n", text, kUsage);
-  return 2;
-}
+int Fail(const char* text) { return UsageError("plant", kUsage, text); }
 
 int RunPlant(const GlobalOptions& global, const std::vector<std::string>& raw) {
   Args args(raw);

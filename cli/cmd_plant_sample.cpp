@@ -22,9 +22,8 @@ int RunPlantSample(const GlobalOptions& global, const std::vector<std::string>& 
   std::string error;
   int x = 600 / 2 + 50, y = 400 / 2 + 100;
   if (!args.Positional(rest, error) || rest.size() != 1 || (at && !ParsePoint(*at, x, y))) {
-    std::fprintf(stderr, "plant-sample: %s\nusage: plant-sample OUT.ki [--at X,Y]\n",
-                 error.empty() ? "one output file expected" : error.c_str());
-    return 2;
+    return UsageError("plant-sample", "plant-sample OUT.ki [--at X,Y]",
+                      error.empty() ? "one output file expected" : error);
   }
   // As at start-up: the table with its 100 pens exists before the seed.
   TreeTable& table = GetTreeTable();

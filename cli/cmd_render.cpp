@@ -21,10 +21,7 @@ namespace {
 constexpr char kUsage[] =
     "render (GARDEN.syl | --layers BACKGROUND TREES) OUT [--mode M | --renderer R] [--time HH:MM]";
 
-int Fail(const std::string& text) {
-  std::fprintf(stderr, "render: %s\nusage: %s\n", text.c_str(), kUsage);
-  return 2;
-}
+int Fail(const std::string& text) { return UsageError("render", kUsage, text); }
 
 int RunRender(const GlobalOptions& global, const std::vector<std::string>& raw) {
   std::vector<std::string> rest_args = raw;

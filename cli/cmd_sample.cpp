@@ -34,10 +34,7 @@ bool HasSylExtension(const std::string& path) {
   return ext == ".syl";
 }
 
-int Fail(const std::string& text) {
-  std::fprintf(stderr, "sample: %s\nusage: %s\n", text.c_str(), kUsage);
-  return 2;
-}
+int Fail(const std::string& text) { return UsageError("sample", kUsage, text); }
 
 int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) {
   Args args(raw);

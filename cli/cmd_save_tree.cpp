@@ -17,10 +17,7 @@ namespace {
 
 constexpr char kUsage[] = "save-tree GARDEN.syl SLOT OUT.ki [--report]";
 
-int Fail(const char* text) {
-  std::fprintf(stderr, "save-tree: %s\nusage: %s\n", text, kUsage);
-  return 2;
-}
+int Fail(const char* text) { return UsageError("save-tree", kUsage, text); }
 
 int RunSaveTree(const GlobalOptions& global, const std::vector<std::string>& raw) {
   Args args(raw);

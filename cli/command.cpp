@@ -27,6 +27,11 @@ const Command* FindCommand(const std::string& name) {
 
 Registration::Registration(const Command& c) { Table().push_back(&c); }
 
+int UsageError(const char* name, const char* usage, const std::string& text) {
+  std::fprintf(stderr, "%s: %s\nusage: %s\n", name, text.c_str(), usage);
+  return 2;
+}
+
 std::optional<std::string> Args::Value(const std::string& name) {
   for (size_t i = 0; i + 1 < args_.size(); ++i) {
     if (!used_[i] && args_[i] == name) {

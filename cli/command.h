@@ -34,6 +34,10 @@ struct Registration {
   explicit Registration(const Command& c);
 };
 
+// Prints "NAME: TEXT" and "usage: USAGE" on stderr and returns 2, the exit
+// status of a command given arguments it cannot use.
+int UsageError(const char* name, const char* usage, const std::string& text);
+
 // A small parser for "--flag value" options and positional arguments.
 class Args {
  public:
