@@ -2,18 +2,17 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "base/random.h"
 #include "canvas/image_io.h"
+#include "cli/garden_io.h"
 #include "paint/canvas.h"
 #include "trees/tree.h"
 
 namespace sylvane::cli {
-namespace {
 
-std::string Extension(const std::string& path) {
+std::string LowerExtension(const std::string& path) {
   const size_t dot = path.find_last_of('.');
   const size_t slash = path.find_last_of("/\\");
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
@@ -22,11 +21,24 @@ std::string Extension(const std::string& path) {
   return ext;
 }
 
-}  // namespace
-
 bool IsPictureName(const std::string& path) {
-  const std::string ext = Extension(path);
+  const std::string ext = LowerExtension(path);
   return ext == "png" || ext == "bmp" || ext == "jpg" || ext == "jpeg";
+}
+
+int WritePictureByName(const Surface& picture, const std::string& path, int jpeg_quality) {
+  const std::string ext = LowerExtension(path);
+  int result = 0;
+  if (ext == "png") {
+    result = WritePng(path, picture);
+  } else if (ext == "bmp") {
+    result = WriteBmp(path, picture);
+  } else if (ext == "jpg" || ext == "jpeg") {
+    result = WriteJpeg(path, picture, jpeg_quality);
+  } else {
+    return kNotAPictureName;
+  }
+  return result == 0 ? 0 : kPictureWriteFailed;
 }
 
 int WriteComposite(const Canvas& canvas, const std::string& path) {
@@ -35,16 +47,7 @@ int WriteComposite(const Canvas& canvas, const std::string& path) {
     std::fprintf(stderr, "the canvas layers differ in size\n");
     return 1;
   }
-  const std::string ext = Extension(path);
-  int result = -1;
-  if (ext == "png") {
-    result = WritePng(path, picture);
-  } else if (ext == "bmp") {
-    result = WriteBmp(path, picture);
-  } else if (ext == "jpg" || ext == "jpeg") {
-    result = WriteJpeg(path, picture, 90);
-  }
-  if (result != 0) {
+  if (WritePictureByName(picture, path, 90) != 0) {
     std::fprintf(stderr, "cannot write '%s'\n", path.c_str());
     return 1;
   }
@@ -73,17 +76,6 @@ void PrintReport(const GardenReport& r) {
   std::fprintf(stderr, "%s\n", j.dump().c_str());
 }
 
-int64_t CountTreeFiles(const std::string& folder) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  int64_t count = 0;
-  if (folder.empty()) return 0;
-  for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
-    std::string ext = it->path().extension().string();
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (ext == ".ki") ++count;
-  }
-  return count;
-}
+int64_t CountTreeFiles(const std::string& folder) { return int64_t(TreeFileNames(folder).size()); }
 
 }  // namespace sylvane::cli

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "canvas/surface.h"
 #include "trees/growth.h"
 
 namespace sylvane {
@@ -13,8 +14,19 @@ struct Canvas;
 
 namespace sylvane::cli {
 
+// The text after the last '.' of the file name, in lower case ("" when the
+// name has no dot).
+std::string LowerExtension(const std::string& path);
+
 // True when the path ends in .png, .bmp, .jpg or .jpeg (any case).
 bool IsPictureName(const std::string& path);
+
+// Writes a picture as PNG, BMP or JPEG (of the given quality) by the name's
+// extension. 0 when written, kPictureWriteFailed when the writer failed,
+// kNotAPictureName when the name ends in none of those; prints nothing.
+constexpr int kPictureWriteFailed = -1;
+constexpr int kNotAPictureName = -2;
+int WritePictureByName(const Surface& picture, const std::string& path, int jpeg_quality);
 
 // Writes background x weight / 255 + tree layer as PNG, BMP or JPEG (quality
 // 90) by the path's extension. 0, or 1 after a message on stderr.

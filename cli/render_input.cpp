@@ -1,6 +1,5 @@
 #include "cli/render_input.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "canvas/image_io.h"
@@ -12,18 +11,6 @@
 #include "trees/tree.h"
 
 namespace sylvane::cli {
-namespace {
-
-std::string LowerExtension(const std::string& path) {
-  const size_t dot = path.find_last_of('.');
-  const size_t slash = path.find_last_of("/\\");
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
-  std::string ext = path.substr(dot + 1);
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-}  // namespace
 
 bool TakeLayersOption(std::vector<std::string>& args, LayerSource& source, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -97,18 +84,9 @@ int LoadLayers(const GlobalOptions& global, const LayerSource& source) {
 }
 
 int WritePicture(const Surface& picture, const std::string& path) {
-  const std::string ext = LowerExtension(path);
-  int result = -1;
-  if (ext == "png") {
-    result = WritePng(path, picture);
-  } else if (ext == "bmp") {
-    result = WriteBmp(path, picture);
-  } else if (ext == "jpg" || ext == "jpeg") {
-    result = WriteJpeg(path, picture, 80);
-  } else {
+  const int result = WritePictureByName(picture, path, 80);
+  if (result == kNotAPictureName)
     std::fprintf(stderr, "%s: the picture's name must end in .png, .bmp, .jpg or .jpeg\n", path.c_str());
-    return 1;
-  }
   return result == 0 ? 0 : 1;
 }
 
