@@ -38,15 +38,6 @@ bool StderrIsTerminal() {
 #endif
 }
 
-void DrawProgress(int done, int total, int growing) {
-  const int filled = total > 0 ? int(int64_t(done) * kBarWidth / total) : kBarWidth;
-  std::string bar(size_t(filled), '#');
-  bar.append(size_t(kBarWidth - filled), '.');
-  std::fprintf(stderr, "\r[%s] %d/%d passes, %d growing", bar.c_str(), done, total, growing);
-  if (done == total) std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
-
 int Fail(const char* text) { return UsageError("grow", kUsage, text); }
 
 int RunGrow(const GlobalOptions& global, const std::vector<std::string>& raw) {
@@ -79,7 +70,10 @@ int RunGrow(const GlobalOptions& global, const std::vector<std::string>& raw) {
   for (int i = 0; i < passes; ++i) {
     GrowthPass(table, env, budget, &r.stats);
     ++r.passes;
-    if (bar) DrawProgress(i + 1, passes, table.growing_count());
+    if (bar) {
+      const std::string tail = " passes, " + std::to_string(table.growing_count()) + " growing";
+      DrawProgressBar(i + 1, passes, kBarWidth, tail);
+    }
   }
   r.archived_files = NewNames(before, TreeFileNames(archive));
   std::printf("%s: %d pass%s, %d trees growing\n", files[0].c_str(), passes, passes == 1 ? "" : "es",

@@ -25,16 +25,7 @@ namespace {
 constexpr char kUsage[] =
     "grow-sample --at X,Y [--size WxH] [--passes N] [--budget A] [--out PICTURE] [--layers TREES.png] [--report]";
 constexpr int kProgressFromPasses = 50;  // passes from which a progress bar is drawn
-
-void DrawProgress(int done, int total) {
-  constexpr int kWidth = 40;
-  const int filled = total > 0 ? static_cast<int>(int64_t(done) * kWidth / total) : kWidth;
-  std::string bar(size_t(filled), '#');
-  bar.append(size_t(kWidth - filled), '.');
-  std::fprintf(stderr, "\r[%s] %d/%d", bar.c_str(), done, total);
-  if (done == total) std::fprintf(stderr, "\n");
-  std::fflush(stderr);
-}
+constexpr int kBarWidth = 40;
 
 int Fail(const char* text) { return UsageError("grow-sample", kUsage, text); }
 
@@ -89,7 +80,7 @@ int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& r
   for (int p = 0; p < passes; ++p) {
     GrowthPass(table, env, budget, &result.stats);
     ++result.passes;
-    if (progress) DrawProgress(p + 1, passes);
+    if (progress) DrawProgressBar(p + 1, passes, kBarWidth, "");
   }
   result.archived_files = std::max<int64_t>(0, CountTreeFiles(archive) - files_before);
 

@@ -76,6 +76,15 @@ void PrintReport(const GardenReport& r) {
   std::fprintf(stderr, "%s\n", j.dump().c_str());
 }
 
+void DrawProgressBar(int done, int total, int width, const std::string& tail) {
+  const int filled = total > 0 ? static_cast<int>(int64_t(done) * width / total) : width;
+  std::string bar(size_t(filled), '#');
+  bar.append(size_t(width - filled), '.');
+  std::fprintf(stderr, "\r[%s] %d/%d%s", bar.c_str(), done, total, tail.c_str());
+  if (done == total) std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
 int64_t CountTreeFiles(const std::string& folder) { return int64_t(TreeFileNames(folder).size()); }
 
 }  // namespace sylvane::cli

@@ -46,6 +46,10 @@ struct GardenReport {
 // mutants, archived files, growing trees, and the random generator's state.
 void PrintReport(const GardenReport& report);
 
+// Redraws a progress bar of `width` characters on stderr as
+// "\r[###...] DONE/TOTAL" followed by tail, ending the line after the last step.
+void DrawProgressBar(int done, int total, int width, const std::string& tail);
+
 // The number of "*.ki" files in folder (0 when it cannot be listed).
 int64_t CountTreeFiles(const std::string& folder);
 
