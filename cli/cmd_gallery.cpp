@@ -75,17 +75,9 @@ int RunGallery(const GlobalOptions& global, const std::vector<std::string>& raw)
   if (!TakeLayersOption(rest_args, source, error)) return Fail(error);
   Args args(rest_args);
   const auto time_text = args.Value("--time");
-  std::vector<std::string> files;
-  if (!args.Positional(files, error)) return Fail(error);
-  const bool layers = !source.background.empty();
-  if (files.size() != (layers ? 1u : 2u)) return Fail(layers ? "needs OUT.png" : "needs GARDEN.syl and OUT.png");
-  if (!layers) source.garden = files[0];
-  const std::string out_path = files.back();
-  if (time_text) {
-    int hour = 0, minute = 0;
-    if (!ParseClock(*time_text, hour, minute)) return Fail("--time needs HH:MM");
-    FixClock(global, hour, minute);
-  }
+  std::string out_path;
+  if (!TakeSourceAndOutput(args, source, out_path, "OUT.png", error)) return Fail(error);
+  if (!ApplyTimeOption(global, time_text, error)) return Fail(error);
 
   if (LoadLayers(global, source) != 0) return 1;
   const Canvas& canvas = GetCanvas();

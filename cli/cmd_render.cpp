@@ -32,12 +32,8 @@ int RunRender(const GlobalOptions& global, const std::vector<std::string>& raw) 
   const auto mode_text = args.Value("--mode");
   const auto renderer_text = args.Value("--renderer");
   const auto time_text = args.Value("--time");
-  std::vector<std::string> files;
-  if (!args.Positional(files, error)) return Fail(error);
-  const bool layers = !source.background.empty();
-  if (files.size() != (layers ? 1u : 2u)) return Fail(layers ? "needs OUT" : "needs GARDEN.syl and OUT");
-  if (!layers) source.garden = files[0];
-  const std::string out_path = files.back();
+  std::string out_path;
+  if (!TakeSourceAndOutput(args, source, out_path, "OUT", error)) return Fail(error);
   if (mode_text && renderer_text) return Fail("--mode and --renderer exclude each other");
   int mode = -1;
   int renderer = -1;
@@ -47,11 +43,7 @@ int RunRender(const GlobalOptions& global, const std::vector<std::string>& raw) 
   if (renderer_text && (!ParseInt(*renderer_text, renderer) || renderer < 0 || renderer >= kRendererCount)) {
     return Fail("--renderer needs a number 0..32");
   }
-  if (time_text) {
-    int hour = 0, minute = 0;
-    if (!ParseClock(*time_text, hour, minute)) return Fail("--time needs HH:MM");
-    FixClock(global, hour, minute);
-  }
+  if (!ApplyTimeOption(global, time_text, error)) return Fail(error);
 
   if (LoadLayers(global, source) != 0) return 1;
   const Canvas& canvas = GetCanvas();

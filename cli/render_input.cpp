@@ -27,6 +27,31 @@ bool TakeLayersOption(std::vector<std::string>& args, LayerSource& source, std::
   return true;
 }
 
+bool TakeSourceAndOutput(Args& args, LayerSource& source, std::string& out_path, const char* out_name,
+                         std::string& error) {
+  std::vector<std::string> files;
+  if (!args.Positional(files, error)) return false;
+  const bool layers = !source.background.empty();
+  if (files.size() != (layers ? 1u : 2u)) {
+    error = std::string(layers ? "needs " : "needs GARDEN.syl and ") + out_name;
+    return false;
+  }
+  if (!layers) source.garden = files[0];
+  out_path = files.back();
+  return true;
+}
+
+bool ApplyTimeOption(const GlobalOptions& global, const std::optional<std::string>& time_text, std::string& error) {
+  if (!time_text) return true;
+  int hour = 0, minute = 0;
+  if (!ParseClock(*time_text, hour, minute)) {
+    error = "--time needs HH:MM";
+    return false;
+  }
+  FixClock(global, hour, minute);
+  return true;
+}
+
 bool ParseClock(const std::string& text, int& hour, int& minute) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) return false;

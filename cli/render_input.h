@@ -5,6 +5,7 @@
 // the background-weight plane (the form "grow" and "plant" write with
 // --trees). Also the clock option --time HH:MM for the time-of-day lighting.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,16 @@ struct LayerSource {
 // Takes "--layers A B" out of args (the generic parser knows only
 // one-value options). False with error set when it is incomplete.
 bool TakeLayersOption(std::vector<std::string>& args, LayerSource& source, std::string& error);
+
+// Takes the positional arguments of a lighting command: "GARDEN.syl OUT", or
+// "OUT" alone when --layers gave the source. out_name names OUT in the error
+// text. False with error set when they do not fit.
+bool TakeSourceAndOutput(Args& args, LayerSource& source, std::string& out_path, const char* out_name,
+                         std::string& error);
+
+// Fixes the clock at --time HH:MM when the option was given. False with
+// error set when it is not a time.
+bool ApplyTimeOption(const GlobalOptions& global, const std::optional<std::string>& time_text, std::string& error);
 
 // Parses "HH:MM" (0..23, 0..59).
 bool ParseClock(const std::string& text, int& hour, int& minute);
