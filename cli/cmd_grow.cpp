@@ -54,9 +54,8 @@ int RunGrow(const GlobalOptions& global, const std::vector<std::string>& raw) {
   if (budget_text && (!ParseInt(*budget_text, budget) || budget < 1)) return Fail("--budget needs a number >= 1");
 
   LoadSettingsForCli();
+  if (OpenGardenForCli(global, files[0]) != 0) return 1;
   TreeTable& table = GetTreeTable();
-  global.SeedNow();
-  if (LoadGardenForCli(files[0]) != 0) return 1;
   Canvas& canvas = GetCanvas();
   if (!canvas.exists) {
     ShowNoCanvasMessage();

@@ -48,9 +48,8 @@ int RunPlant(const GlobalOptions& global, const std::vector<std::string>& raw) {
                       options.radius > kMaxScatterRadius))
     return Fail("--radius needs a number 0..1000");
 
+  if (OpenGardenForCli(global, files[0]) != 0) return 1;
   TreeTable& table = GetTreeTable();
-  global.SeedNow();
-  if (LoadGardenForCli(files[0]) != 0) return 1;
   Canvas& canvas = GetCanvas();
   const int slot = LoadTreeFileForPlanting(canvas, table, files[1]);
   if (slot < 0) return 1;

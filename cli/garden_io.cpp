@@ -10,6 +10,7 @@
 #include "canvas/settings.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "trees/tree.h"
 
 namespace sylvane::cli {
 
@@ -26,6 +27,12 @@ void LoadSettingsForCli() {
 }
 
 int LoadGardenForCli(const std::string& path) { return CanvasFileOpen(path) == 0 ? 0 : 1; }
+
+int OpenGardenForCli(const GlobalOptions& global, const std::string& path) {
+  GetTreeTable();
+  global.SeedNow();
+  return LoadGardenForCli(path);
+}
 
 int SaveGardenForCli(const std::string& path) { return CanvasFileSave(path) == kSylSaveOk ? 0 : 1; }
 

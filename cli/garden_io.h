@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+#include "cli/command.h"
+
 namespace sylvane::cli {
 
 // Makes the process's settings those of "sylvane.ini" in the program folder
@@ -19,6 +21,11 @@ void LoadSettingsForCli();
 // generator first, as the program does before it reads "default.syl".
 // 0 when loaded; 1 after the reader's message.
 int LoadGardenForCli(const std::string& path);
+
+// Builds the tree table, seeds the generator and opens the canvas file at
+// path, in the order the program does them. 0 when loaded; 1 after the
+// reader's message.
+int OpenGardenForCli(const GlobalOptions& global, const std::string& path);
 
 // Saves the process's garden to path (atomically; the old file stays when the
 // save fails). 0 when saved; 1 after the message.
