@@ -5,51 +5,55 @@
 
 namespace sylvane {
 
-bool FloatGrid::Allocate(int32_t new_columns, int32_t new_rows) {
-  Release();
+namespace {
+
+// The allocation of both grid kinds. Releasing swaps the vector away to give
+// the memory back: patterns are rebuilt often but may shrink.
+template <typename Grid>
+void ReleaseCells(Grid& grid) {
+  decltype(grid.cells)().swap(grid.cells);
+  grid.columns = grid.rows = 0;
+}
+
+template <typename Grid>
+bool AllocateCells(Grid& grid, int32_t new_columns, int32_t new_rows) {
+  ReleaseCells(grid);
   if (!IsGridSizeUsable(new_columns, new_rows)) return false;
-  cells.resize(size_t(new_columns) * size_t(new_rows));
-  columns = new_columns;
-  rows = new_rows;
+  grid.cells.resize(size_t(new_columns) * size_t(new_rows));
+  grid.columns = new_columns;
+  grid.rows = new_rows;
   return true;
 }
+
+template <typename Grid, typename Value>
+bool AllocateFilledCells(Grid& grid, int32_t new_columns, int32_t new_rows, Value value) {
+  if (!AllocateCells(grid, new_columns, new_rows)) return false;
+  std::fill(grid.cells.begin(), grid.cells.end(), value);
+  return true;
+}
+
+}  // namespace
+
+bool FloatGrid::Allocate(int32_t new_columns, int32_t new_rows) { return AllocateCells(*this, new_columns, new_rows); }
 
 bool FloatGrid::AllocateFilled(int32_t new_columns, int32_t new_rows, float value) {
-  if (!Allocate(new_columns, new_rows)) return false;
-  std::fill(cells.begin(), cells.end(), value);
-  return true;
+  return AllocateFilledCells(*this, new_columns, new_rows, value);
 }
 
-void FloatGrid::Release() {
-  // Give the memory back: patterns are rebuilt often but may shrink.
-  std::vector<float>().swap(cells);
-  columns = rows = 0;
-}
+void FloatGrid::Release() { ReleaseCells(*this); }
 
-bool ByteGrid::Allocate(int32_t new_columns, int32_t new_rows) {
-  Release();
-  if (!IsGridSizeUsable(new_columns, new_rows)) return false;
-  cells.resize(size_t(new_columns) * size_t(new_rows));
-  columns = new_columns;
-  rows = new_rows;
-  return true;
-}
+bool ByteGrid::Allocate(int32_t new_columns, int32_t new_rows) { return AllocateCells(*this, new_columns, new_rows); }
 
 bool ByteGrid::AllocateFilled(int32_t new_columns, int32_t new_rows, uint8_t value) {
-  if (!Allocate(new_columns, new_rows)) return false;
-  std::fill(cells.begin(), cells.end(), value);
-  return true;
+  return AllocateFilledCells(*this, new_columns, new_rows, value);
 }
+
+void ByteGrid::Release() { ReleaseCells(*this); }
 
 void ByteGrid::CopyFrom(const ByteGrid& other) {
   if (this == &other) return;
   if (!Allocate(other.columns, other.rows)) return;
   cells = other.cells;
-}
-
-void ByteGrid::Release() {
-  std::vector<uint8_t>().swap(cells);
-  columns = rows = 0;
 }
 
 void ByteGrid::Write(ByteWriter& out) const {
