@@ -94,15 +94,35 @@ void Bilinear(const uint8_t* src, size_t src_stride, int src_w, int src_h, uint8
   }
 }
 
+// The source to read from: a copy of it when source and target are one object,
+// since the target is re-created before it is filled.
+const Surface& KeptSource(const Surface& src, const Surface& dst, Surface& copy) {
+  if (&src != &dst) return src;
+  copy.CopyFrom(src);
+  return copy;
+}
+
+// The bilinear shrink shared by surfaces and planes, once the target exists
+// and the source was checked: equal sizes copy the bytes exactly, enlarging is
+// refused (-1).
+int ShrinkBytes(const uint8_t* src, size_t src_stride, int src_w, int src_h, uint8_t* dst, size_t dst_stride,
+                size_t dst_size, int w, int h, int channels) {
+  if (src_w == w && src_h == h) {
+    std::memcpy(dst, src, dst_size);
+    return 0;
+  }
+  const float rx = float(src_w) / float(w);
+  const float ry = float(src_h) / float(h);
+  if (rx < 1.0f || ry < 1.0f) return -1;
+  Bilinear(src, src_stride, src_w, src_h, dst, dst_stride, w, h, channels);
+  return 0;
+}
+
 }  // namespace
 
 int NearestScale(const Surface& src_in, Surface& dst, int w, int h) {
   Surface copy;
-  const Surface* src = &src_in;
-  if (&src_in == &dst) {  // the target is re-created below: keep the source alive
-    copy.CopyFrom(src_in);
-    src = &copy;
-  }
+  const Surface* src = &KeptSource(src_in, dst, copy);
   if (!dst.Create(w, h) || dst.empty()) {
     dst.RefreshHeaders();
     return -1;
@@ -115,11 +135,7 @@ int NearestScale(const Surface& src_in, Surface& dst, int w, int h) {
 
 int NearestScaleIntoBlack(const Surface& src_in, Surface& dst, int w, int h) {
   Surface copy;
-  const Surface* src = &src_in;
-  if (&src_in == &dst) {
-    copy.CopyFrom(src_in);
-    src = &copy;
-  }
+  const Surface* src = &KeptSource(src_in, dst, copy);
   if (!dst.CreateFilled(w, h, 0) || dst.empty()) return -1;
   if (HasPixels(*src)) NearestFill(*src, dst);
   return 0;
@@ -127,27 +143,15 @@ int NearestScaleIntoBlack(const Surface& src_in, Surface& dst, int w, int h) {
 
 int SmoothShrink(const Surface& src_in, Surface& dst, int w, int h) {
   Surface copy;
-  const Surface* src = &src_in;
-  if (&src_in == &dst) {
-    copy.CopyFrom(src_in);
-    src = &copy;
-  }
+  const Surface* src = &KeptSource(src_in, dst, copy);
   if (!dst.Create(w, h) || dst.empty()) {
     dst.RefreshHeaders();
     return -1;
   }
   dst.RefreshHeaders();
   if (!HasPixels(*src)) return -1;
-  if (src->width == w && src->height == h) {
-    std::memcpy(dst.pixels.data(), src->pixels.data(), dst.pixels.size());
-    return 0;
-  }
-  const float rx = float(src->width) / float(w);
-  const float ry = float(src->height) / float(h);
-  if (rx < 1.0f || ry < 1.0f) return -1;
-  Bilinear(src->pixels.data(), size_t(src->stride), src->width, src->height, dst.pixels.data(),
-           size_t(dst.stride), w, h, 3);
-  return 0;
+  return ShrinkBytes(src->pixels.data(), size_t(src->stride), src->width, src->height, dst.pixels.data(),
+                     size_t(dst.stride), dst.pixels.size(), w, h, 3);
 }
 
 int SmoothShrinkPlane(const AlphaPlane& src_in, int src_w, int src_h, AlphaPlane& dst, int w, int h) {
@@ -159,15 +163,8 @@ int SmoothShrinkPlane(const AlphaPlane& src_in, int src_w, int src_h, AlphaPlane
   }
   if (!dst.CreateFilled(w, h, 0) || dst.empty()) return -1;
   if (src_w <= 0 || src_h <= 0 || src->bytes.size() < size_t(src_w) * size_t(src_h)) return -1;
-  if (src_w == w && src_h == h) {
-    std::memcpy(dst.bytes.data(), src->bytes.data(), dst.bytes.size());
-    return 0;
-  }
-  const float rx = float(src_w) / float(w);
-  const float ry = float(src_h) / float(h);
-  if (rx < 1.0f || ry < 1.0f) return -1;
-  Bilinear(src->bytes.data(), size_t(src_w), src_w, src_h, dst.bytes.data(), size_t(w), w, h, 1);
-  return 0;
+  return ShrinkBytes(src->bytes.data(), size_t(src_w), src_w, src_h, dst.bytes.data(), size_t(w), dst.bytes.size(), w,
+                     h, 1);
 }
 
 int LoadAndFit(const std::string& path, Surface& dst, int w, int h, int* src_w, int* src_h) {
