@@ -84,11 +84,7 @@ int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& r
   }
   result.archived_files = std::max<int64_t>(0, CountTreeFiles(archive) - files_before);
 
-  int status = 0;
-  if (out && WriteComposite(canvas, *out) != 0) status = 1;
-  if (layers && WriteTreeLayers(canvas, *layers) != 0) status = 1;
-  if (report) PrintReport(result);
-  return status;
+  return WriteSampleOutputs(canvas, out, layers, report, result);
 }
 
 const Command kGrowSample{"grow-sample", kUsage, RunGrowSample};

@@ -83,9 +83,7 @@ int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) 
 
   int status = 0;
   if (!garden_path.empty() && SaveGardenForCli(garden_path) != 0) status = 1;
-  if (out && WriteComposite(canvas, *out) != 0) status = 1;
-  if (layers && WriteTreeLayers(canvas, *layers) != 0) status = 1;
-  if (report) PrintReport(result);
+  if (WriteSampleOutputs(canvas, out, layers, report, result) != 0) status = 1;
   return status;
 }
 

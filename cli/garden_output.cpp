@@ -76,6 +76,15 @@ void PrintReport(const GardenReport& r) {
   std::fprintf(stderr, "%s\n", j.dump().c_str());
 }
 
+int WriteSampleOutputs(const Canvas& canvas, const std::optional<std::string>& out,
+                       const std::optional<std::string>& layers, bool report, const GardenReport& result) {
+  int status = 0;
+  if (out && WriteComposite(canvas, *out) != 0) status = 1;
+  if (layers && WriteTreeLayers(canvas, *layers) != 0) status = 1;
+  if (report) PrintReport(result);
+  return status;
+}
+
 void DrawProgressBar(int done, int total, int width, const std::string& tail) {
   const int filled = total > 0 ? static_cast<int>(int64_t(done) * width / total) : width;
   std::string bar(size_t(filled), '#');

@@ -3,6 +3,7 @@
 // one-line JSON report.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "canvas/surface.h"
@@ -45,6 +46,13 @@ struct GardenReport {
 // One JSON line on stderr: passes, trees born, split and loop children,
 // mutants, archived files, growing trees, and the random generator's state.
 void PrintReport(const GardenReport& report);
+
+// What the sample commands write after growing: the composite picture
+// (--out), the tree layer (--layers) and the report (--report), each when
+// asked for, in that order. 0, or 1 when a picture could not be written (the
+// rest is still written).
+int WriteSampleOutputs(const Canvas& canvas, const std::optional<std::string>& out,
+                       const std::optional<std::string>& layers, bool report, const GardenReport& result);
 
 // Redraws a progress bar of `width` characters on stderr as
 // "\r[###...] DONE/TOTAL" followed by tail, ending the line after the last step.
