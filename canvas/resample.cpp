@@ -118,17 +118,20 @@ int ShrinkBytes(const uint8_t* src, size_t src_stride, int src_w, int src_h, uin
   return 0;
 }
 
+// Re-creates dst at w x h with fresh headers (also when that fails). -1 when
+// it could not be created or the source has no pixels to read.
+int RecreateTarget(const Surface& src, Surface& dst, int w, int h) {
+  const bool created = dst.Create(w, h) && !dst.empty();
+  dst.RefreshHeaders();
+  return created && HasPixels(src) ? 0 : -1;
+}
+
 }  // namespace
 
 int NearestScale(const Surface& src_in, Surface& dst, int w, int h) {
   Surface copy;
   const Surface* src = &KeptSource(src_in, dst, copy);
-  if (!dst.Create(w, h) || dst.empty()) {
-    dst.RefreshHeaders();
-    return -1;
-  }
-  dst.RefreshHeaders();
-  if (!HasPixels(*src)) return -1;
+  if (RecreateTarget(*src, dst, w, h) != 0) return -1;
   NearestFill(*src, dst);
   return 0;
 }
@@ -144,12 +147,7 @@ int NearestScaleIntoBlack(const Surface& src_in, Surface& dst, int w, int h) {
 int SmoothShrink(const Surface& src_in, Surface& dst, int w, int h) {
   Surface copy;
   const Surface* src = &KeptSource(src_in, dst, copy);
-  if (!dst.Create(w, h) || dst.empty()) {
-    dst.RefreshHeaders();
-    return -1;
-  }
-  dst.RefreshHeaders();
-  if (!HasPixels(*src)) return -1;
+  if (RecreateTarget(*src, dst, w, h) != 0) return -1;
   return ShrinkBytes(src->pixels.data(), size_t(src->stride), src->width, src->height, dst.pixels.data(),
                      size_t(dst.stride), dst.pixels.size(), w, h, 3);
 }
