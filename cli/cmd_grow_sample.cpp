@@ -4,7 +4,6 @@
 // tree in slot 0 at (X, Y), planted as the sample garden plants it, then N
 // growth passes of budget A with splits, loop children and mutation handling
 // as the settings say.
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,9 +11,9 @@
 #include "canvas/name_labels.h"
 #include "canvas/settings.h"
 #include "cli/command.h"
+#include "cli/garden_io.h"
 #include "cli/garden_output.h"
 #include "paint/canvas.h"
-#include "platform/platform.h"
 #include "trees/garden.h"
 #include "trees/part_data.h"
 #include "trees/tree.h"
@@ -53,13 +52,9 @@ int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& r
   if (budget_text && (!ParseInt(*budget_text, budget) || budget < 0)) return Fail("--budget needs a number 0 or more");
   if (out && !IsPictureName(*out)) return Fail("--out needs a .png, .bmp, .jpg or .jpeg name");
 
+  const SampleStart start = StartSampleCommand(global);
   TreeTable& table = GetTreeTable();
-  global.SeedNow();
   MInitInfo& settings = Settings();
-  settings.Load();
-  const std::string program_folder = GetPlatform().ProgramFolder();
-  const std::string archive = settings.folders[kFolderMutantArchive];
-  const int64_t files_before = CountTreeFiles(archive);
 
   Canvas& canvas = GetCanvas();
   LabelList& labels = GetLabelList();
@@ -69,7 +64,7 @@ int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& r
     return 1;
   }
   Tree& sample = table[0];
-  LoadSampleParts(sample, program_folder, kSamplePartDescriptions);
+  LoadSampleParts(sample, start.program_folder, kSamplePartDescriptions);
   MakeSampleTree(sample, x, y, 90);
   sample.state = 1;
   table.SetCount(1);
@@ -82,7 +77,7 @@ int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& r
     ++result.passes;
     if (progress) DrawProgressBar(p + 1, passes, kBarWidth, "");
   }
-  result.archived_files = std::max<int64_t>(0, CountTreeFiles(archive) - files_before);
+  result.archived_files = ArchivedSinceStart(start);
 
   return WriteSampleOutputs(canvas, out, layers, report, result);
 }

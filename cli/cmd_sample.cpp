@@ -16,7 +16,6 @@
 #include "cli/garden_io.h"
 #include "cli/garden_output.h"
 #include "paint/canvas.h"
-#include "platform/platform.h"
 #include "trees/garden.h"
 #include "trees/growth.h"
 #include "trees/tree.h"
@@ -58,18 +57,13 @@ int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) 
     return 2;
   }
 
-  // As at start-up: the table with its 100 pens exists before the seed.
+  const SampleStart start = StartSampleCommand(global);
   TreeTable& table = GetTreeTable();
-  global.SeedNow();
   MInitInfo& settings = Settings();
-  settings.Load();
-  const std::string program_folder = GetPlatform().ProgramFolder();
-  const std::string archive = settings.folders[kFolderMutantArchive];
-  const int64_t files_before = CountTreeFiles(archive);
 
   GardenReport result;
   Canvas& canvas = GetCanvas();
-  if (MakeSampleGarden(canvas, table, GetLabelList(), settings, program_folder, &result.stats) != 0) {
+  if (MakeSampleGarden(canvas, table, GetLabelList(), settings, start.program_folder, &result.stats) != 0) {
     std::fprintf(stderr, "sample: cannot create the canvas\n");
     return 1;
   }
@@ -79,7 +73,7 @@ int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) 
     for (int i = 0; i < passes; ++i) GrowthPass(table, env, budget, &result.stats);
     result.passes += passes;
   }
-  result.archived_files = std::max<int64_t>(0, CountTreeFiles(archive) - files_before);
+  result.archived_files = ArchivedSinceStart(start);
 
   int status = 0;
   if (!garden_path.empty() && SaveGardenForCli(garden_path) != 0) status = 1;

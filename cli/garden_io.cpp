@@ -1,5 +1,6 @@
 #include "cli/garden_io.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -35,6 +36,22 @@ int OpenGardenForCli(const GlobalOptions& global, const std::string& path) {
 }
 
 int SaveGardenForCli(const std::string& path) { return CanvasFileSave(path) == kSylSaveOk ? 0 : 1; }
+
+SampleStart StartSampleCommand(const GlobalOptions& global) {
+  GetTreeTable();
+  global.SeedNow();
+  MInitInfo& settings = Settings();
+  settings.Load();
+  SampleStart start;
+  start.program_folder = GetPlatform().ProgramFolder();
+  start.archive = settings.folders[kFolderMutantArchive];
+  start.files_before = int64_t(TreeFileNames(start.archive).size());
+  return start;
+}
+
+int64_t ArchivedSinceStart(const SampleStart& start) {
+  return std::max<int64_t>(0, int64_t(TreeFileNames(start.archive).size()) - start.files_before);
+}
 
 std::set<std::string> TreeFileNames(const std::string& folder) {
   namespace fs = std::filesystem;

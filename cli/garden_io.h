@@ -4,6 +4,7 @@
 // does, through the canvas file module (canvas/canvas_file.h). Messages of the
 // program appear on stderr as "[caption] text".
 #pragma once
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -30,6 +31,20 @@ int OpenGardenForCli(const GlobalOptions& global, const std::string& path);
 // Saves the process's garden to path (atomically; the old file stays when the
 // save fails). 0 when saved; 1 after the message.
 int SaveGardenForCli(const std::string& path);
+
+// The start of the sample commands, as at the program's start-up: the tree
+// table exists before the generator is seeded, then the program folder's
+// settings are read (or reset and written, as the program does). The mutant
+// archive's tree files are counted then, so that the files archived while the
+// command grows can be counted afterwards.
+struct SampleStart {
+  std::string program_folder;  // where the settings and sample parts are
+  std::string archive;         // the mutant archive folder of the settings
+  int64_t files_before = 0;    // "*.ki" files in it at the start
+};
+SampleStart StartSampleCommand(const GlobalOptions& global);
+// The tree files added to the archive since the start (0 when some went).
+int64_t ArchivedSinceStart(const SampleStart& start);
 
 // The "*.ki" files of a folder by name, so that a command can tell which tree
 // files mutation handling archived (pruning may delete others meanwhile).

@@ -6,7 +6,6 @@
 
 #include "base/random.h"
 #include "canvas/image_io.h"
-#include "cli/garden_io.h"
 #include "paint/canvas.h"
 #include "trees/tree.h"
 
@@ -93,7 +92,5 @@ void DrawProgressBar(int done, int total, int width, const std::string& tail) {
   if (done == total) std::fputc('\n', stderr);
   std::fflush(stderr);
 }
-
-int64_t CountTreeFiles(const std::string& folder) { return int64_t(TreeFileNames(folder).size()); }
 
 }  // namespace sylvane::cli

@@ -58,7 +58,4 @@ int WriteSampleOutputs(const Canvas& canvas, const std::optional<std::string>& o
 // "\r[###...] DONE/TOTAL" followed by tail, ending the line after the last step.
 void DrawProgressBar(int done, int total, int width, const std::string& tail);
 
-// The number of "*.ki" files in folder (0 when it cannot be listed).
-int64_t CountTreeFiles(const std::string& folder);
-
 }  // namespace sylvane::cli
