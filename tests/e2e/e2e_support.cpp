@@ -430,6 +430,11 @@ bool App::Send(int command, DWORD wait_ms) {
   return SendMessageTimeoutA(main_, WM_COMMAND, WPARAM(command), 0, SMTO_NORMAL, wait_ms, &result) != 0;
 }
 
+bool App::Sync(DWORD wait_ms) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, wait_ms, &result) != 0;
+}
+
 void App::Post(int command) { PostMessageA(main_, WM_COMMAND, WPARAM(command), 0); }
 
 void App::Tick(int n) {
@@ -464,8 +469,10 @@ bool App::WaitForBox(const std::string& caption, Box& out, DWORD wait_ms) const 
       wait_ms);
 }
 
-bool App::WaitNoBox(DWORD wait_ms) const {
-  return WaitUntil([&] { return Boxes().empty(); }, wait_ms);
+bool App::WaitNoBox(DWORD wait_ms) {
+  if (!WaitUntil([&] { return Boxes().empty(); }, wait_ms)) return false;
+  // What the closed box's caller still does is done once the interface answers.
+  return !Running() || Sync(wait_ms);
 }
 
 void App::Press(const Box& box, int id) const {
@@ -574,12 +581,19 @@ bool App::ChangeSkinTo(const std::string& folder) {
   Box browser;
   if (!WaitForBox("", browser)) return false;
   void* remote = RemoteString(folder);
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(browser.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
-                      10000, &result);
-  Sleep(300);
-  Press(browser, IDOK);
-  return WaitUntil([&] { return !IsWindow(browser.window) || !IsWindowVisible(browser.window); });
+  // The browser selects the current skin folder itself once it has been set
+  // up; the selection is made after that, and made again if OK was too early.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    Sleep(500);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(browser.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                        10000, &result);
+    Sleep(300);
+    Press(browser, IDOK);
+    if (WaitUntil([&] { return !IsWindow(browser.window) || !IsWindowVisible(browser.window); }, 3000))
+      return WaitNoBox();
+  }
+  return false;
 }
 
 bool WriteCanvasFile(const std::string& path, int width, int height, COLORREF colour, int interval) {

@@ -93,6 +93,9 @@ class App {
   // or posted (for commands that open modal windows).
   bool Send(int command, DWORD wait_ms = 30000);
   void Post(int command);
+  // Returns once the program's interface thread is back in its message loop
+  // (whatever a closed dialog's caller still did is done then).
+  bool Sync(DWORD wait_ms = 30000);
   // n ticks of the one-second timer, each handled before the next.
   void Tick(int n);
   // A published property of the main window (see app/app_win.h).
@@ -103,8 +106,9 @@ class App {
   std::vector<Box> Boxes() const;
   // Waits for a box whose caption is `caption` (any box when empty).
   bool WaitForBox(const std::string& caption, Box& out, DWORD wait_ms = 15000) const;
-  // Waits until no box of the process is visible.
-  bool WaitNoBox(DWORD wait_ms = 10000) const;
+  // Waits until no box of the process is visible and the interface thread
+  // is back in a message loop.
+  bool WaitNoBox(DWORD wait_ms = 10000);
   // Presses a button of a box (IDOK, IDYES, IDNO, IDCANCEL, or a control id).
   void Press(const Box& box, int id) const;
   // The top-level window of a class in the process (the map window "MAP_VIEW").
