@@ -593,6 +593,7 @@ bool App::ChangeSkinTo(const std::string& folder) {
     if (WaitUntil([&] { return !IsWindow(browser.window) || !IsWindowVisible(browser.window); }, 3000))
       return WaitNoBox();
   }
+  SaveScreenshot(browser.window, "folder_browser_not_closed");
   return false;
 }
 
