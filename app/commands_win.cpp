@@ -122,9 +122,12 @@ void AfterCanvasOpened(HWND main, bool loaded) {
 void OnOpenCanvas(HWND main, int) {
   if (GetCanvas().exists && !AskToSaveCanvas(main)) return;
   if (!StopWorkerForChange()) return;
-  HoldWorker hold;
-  KillUpdateTimer();
-  bool loaded = OpenCanvasDialog(main) == 0;
+  bool loaded = false;
+  {
+    HoldWorker hold;
+    KillUpdateTimer();
+    loaded = OpenCanvasDialog(main) == 0;
+  }
   AfterCanvasOpened(main, loaded);
 }
 
@@ -146,6 +149,8 @@ void OnSampleGarden(HWND main, int) {
   if (ComposePlain(canvas.background, canvas.trees, canvas.weight, composed))
     CopyIntoBackgroundPicture(main, composed);
   InvalidateRect(main, nullptr, FALSE);
+  // The canvas window was refreshed when the canvas was made, before the tree grew.
+  ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW);
   // The garden's clock runs from now on (its once-a-day update included).
   if (!UpdateTimerRunning()) StartUpdateTimer();
 }
