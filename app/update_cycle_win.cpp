@@ -3,6 +3,8 @@
 #include <atomic>
 
 #include "app/app_win.h"
+#include "canvas/name_labels.h"
+#include "canvas/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
 #include "res/resource.h"
@@ -31,8 +33,15 @@ std::atomic<int> g_worker_ends{0};
 Surface g_snapshot_trees;
 AlphaPlane g_snapshot_weight;
 
+// The labels of trees that flower during a worker pass: collected apart and
+// moved into the canvas's label list by the interface thread once the pass
+// has ended, so that window paints never read a list that grows under them.
+LabelList g_worker_labels;
+// What the running pass works with, made on the interface thread before it starts.
+GrowthEnv g_worker_env;
+
 DWORD WINAPI WorkerBody(LPVOID) {
-  GardenGrowthPass(kPeriodicBudget, /*honour_stop=*/true);
+  GrowthPass(GetTreeTable(), g_worker_env, kPeriodicBudget);
   PublishState(kStateWorkerEnds, ++g_worker_ends);
   g_worker_running.store(0);
   GrowthStopFlag().store(1);
@@ -57,6 +66,14 @@ void WaitForWorker(DWORD ms) {
       if (r == WAIT_TIMEOUT) return;
     }
   }
+}
+
+// Moves the labels of an ended pass into the canvas's list.
+void MergeWorkerLabels() {
+  if (g_worker_running.load() || g_worker_labels.entries.empty()) return;
+  LabelList& labels = GetLabelList();
+  for (const LabelEntry& e : g_worker_labels.entries) labels.Add(e);
+  g_worker_labels.Clear();
 }
 
 void SendToChanger(int id) {
@@ -100,6 +117,7 @@ void ClearFirstUpdateFlag() { g_first_update_done = false; }
 bool FirstUpdateFlag() { return g_first_update_done; }
 
 void OnUpdateTimer(HWND) {
+  MergeWorkerLabels();
   Canvas& canvas = GetCanvas();
   TimerTickState state{canvas.elapsed_hours,     canvas.elapsed_minutes, canvas.elapsed_seconds,
                        g_first_update_done,      canvas.update_interval, canvas.remaining_minutes,
@@ -120,6 +138,9 @@ void StartWorker(HWND) {
   g_snapshot_trees.CopyFrom(canvas.trees);
   g_snapshot_weight = canvas.weight;
   ForgetEndedWorker();
+  MergeWorkerLabels();
+  g_worker_env = MakeGrowthEnv(canvas, g_worker_labels, Settings());
+  g_worker_env.stop = &GrowthStopFlag();
   g_worker_running.store(1);
   GrowthStopFlag().store(0);
   DWORD id = 0;
@@ -149,20 +170,28 @@ void ForgetEndedWorker() {
 
 bool StopAndWait() {
   GrowthStopFlag().store(1);
-  if (!g_worker_running.load()) return true;
+  if (!g_worker_running.load()) {
+    MergeWorkerLabels();
+    return true;
+  }
   TimerPanelShowStopped();
   // Nested inside a request of the worker, this thread cannot wait for it:
   // the worker is blocked until the request returns.
   if (GetWin32Platform().ServingRequest()) return !g_worker_running.load();
   for (int i = 0; i < 100 && g_worker_running.load(); ++i) WaitForWorker(500);
+  MergeWorkerLabels();
   return !g_worker_running.load();
 }
 
 bool StopAndWaitBriefly(DWORD ms) {
   GrowthStopFlag().store(1);
-  if (!g_worker_running.load()) return true;
+  if (!g_worker_running.load()) {
+    MergeWorkerLabels();
+    return true;
+  }
   if (GetWin32Platform().ServingRequest()) return false;
   WaitForWorker(ms);
+  MergeWorkerLabels();
   return !g_worker_running.load();
 }
 
