@@ -47,5 +47,17 @@ TEST(Clock, IntervalZeroStartsNoWorker) {
   ASSERT_TRUE(app.Close());
 }
 
+TEST(Clock, DailyUpdateGrowsOnTheInterfaceAndRemakesTheWallpaper) {
+  App app("clock_daily_update");
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(app.Send(40008));
+  DeleteFileA(app.File("default.bmp").c_str());
+  ASSERT_TRUE(app.Send(41005));
+  EXPECT_TRUE(Exists(app.File("default.bmp"))) << "the daily pass is followed by 40005";
+  EXPECT_EQ(app.State("SylvaneWorkerStarts"), 0) << "the daily pass runs without the worker";
+  EXPECT_EQ(app.State("SylvaneTimer"), 1) << "the clock runs again after the pass";
+  ASSERT_TRUE(app.Close());
+}
+
 }  // namespace
 }  // namespace e2e

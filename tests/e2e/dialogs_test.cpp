@@ -93,6 +93,28 @@ TEST(NewCanvasDialog, IntervalZeroAndDesktopSizeAreAccepted) {
   ASSERT_TRUE(app.Close());
 }
 
+TEST(NewCanvasDialog, WithAGardenTheSaveQuestionComesFirstAndCancelEndsTheCommand) {
+  App app("dialog_new_canvas_question");
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(app.Send(40008));
+  app.Post(40006);
+  Box box;
+  ASSERT_TRUE(app.WaitForBox("保存？", box));
+  EXPECT_EQ(box.text, "現在のキャンバスを保存しますか？");
+  app.Press(box, IDCANCEL);
+  ASSERT_TRUE(app.WaitNoBox());
+  EXPECT_FALSE(app.WaitForBox("キャンバスの新規作成", box, 1000)) << "Cancel ends the command";
+  // Yes without a file of its own: the save dialog; cancelling it ends the command too.
+  app.Post(40006);
+  ASSERT_TRUE(app.WaitForBox("保存？", box));
+  app.Press(box, IDYES);
+  ASSERT_TRUE(app.WaitForBox("キャンバスを保存する", box));
+  app.Press(box, IDCANCEL);
+  ASSERT_TRUE(app.WaitNoBox());
+  EXPECT_FALSE(app.WaitForBox("キャンバスの新規作成", box, 1000));
+  ASSERT_TRUE(app.Close());
+}
+
 TEST(CanvasSettingsDialog, NeedsACanvasThenValidatesTheInterval) {
   App app("dialog_settings");
   ASSERT_TRUE(app.Start());
