@@ -139,6 +139,9 @@ void OnMouseMove(HWND main) {
   if (r.move_changer && changer)
     SetWindowPos(changer, nullptr, r.changer_x, r.changer_y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   MainDockState() = r.docked;
+  // Kept in the settings too, so that a dock made by dragging the main window
+  // is still there at the next start.
+  Settings().changer_display = static_cast<uint8_t>(r.docked);
   g_drag.dock_offset = r.dock_offset;
   g_drag.last = p;
 }
