@@ -272,7 +272,7 @@ int HandleMutationIn(TreeTable& table, Tree& parent, Tree& child) {
     Crossover(child, partner);
   }
 
-  // 5. Colour drift of parts 0, 2, 3, 1.
+  // 5. Colour drift of the part images 0, 2, 3, 1.
   for (int i : {0, 2, 3, 1}) {
     auto& p = child.parts[size_t(i)].params;
     DriftOffset(p[kParamLumaOffset], 10);
