@@ -1,0 +1,212 @@
+// The update benchmark of the Windows program. Starts sylvane.exe in a fresh
+// program folder whose garden (default.syl) is given by SYLVANE_BENCH_GARDEN,
+// then measures, in several runs of the program:
+//  - the periodic update (command 40001 sent with SendMessageA: picture,
+//    "default.bmp", wallpaper, canvas-window refresh, worker start), beside a
+//    WM_NULL round trip to the same window;
+//  - the program's private memory after start-up and after the updates,
+//    beside the driver's own;
+//  - the program's CPU time while idle between updates, beside the driver's
+//    own CPU time over the same span.
+// Each update is sent only when no growth pass runs, so that every update
+// does the same work (a running pass would make it skip the worker start).
+// Options: --runs N (3), --updates N (10), --idle-seconds S (10).
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace {
+
+constexpr int kCmdPeriodicUpdate = 40001;
+constexpr DWORD kWorkerWaitMs = 180000;  // longest growth pass waited for
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) / double(frequency.QuadPart);
+}
+
+// Private bytes of a process (commit charge), 0 when unreadable.
+SIZE_T PrivateBytes(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof(counters);
+  if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+    return 0;
+  return counters.PrivateUsage;
+}
+
+// Kernel plus user CPU time of a process, seconds.
+double CpuSeconds(HANDLE process) {
+  FILETIME created, ended, kernel, user;
+  if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+  auto value = [](const FILETIME& f) { return (uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
+  return double(value(kernel) + value(user)) * 1e-7;
+}
+
+// Samples of one figure and of its baseline.
+struct Series {
+  const char* name;      // figure
+  const char* unit;      // unit of the printed values
+  const char* baseline;  // what the baseline is
+  std::vector<double> values;
+  std::vector<double> base;
+};
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double Min(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
+
+void PrintTable(const std::vector<Series>& table) {
+  std::printf("\n%-34s %6s %12s %12s   %-30s %12s %12s\n", "figure", "n", "median", "min", "baseline", "median",
+              "min");
+  std::printf("%s\n", std::string(126, '-').c_str());
+  for (const Series& s : table) {
+    std::printf("%-34s %6zu %12.3f %12.3f   %-30s %12.3f %12.3f  %s\n", s.name, s.values.size(), Median(s.values),
+                Min(s.values), s.baseline, Median(s.base), Min(s.base), s.unit);
+  }
+  std::fflush(stdout);
+}
+
+int IntArg(int argc, char** argv, const char* name, int fallback) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
+  }
+  return fallback;
+}
+
+// Answers and reports any box the program shows (none is expected).
+void AnswerBoxes(e2e::App& app) {
+  for (const e2e::Box& b : app.Boxes()) {
+    std::printf("note: the program showed a box \"%s\": \"%s\"\n", b.caption.c_str(), b.text.c_str());
+    app.Press(b, IDOK);
+  }
+}
+
+// Waits until no growth pass runs on the program's worker.
+bool WaitWorkerIdle(e2e::App& app) {
+  return e2e::WaitUntil(
+      [&] {
+        AnswerBoxes(app);
+        return app.State("SylvaneWorkerEnds") >= app.State("SylvaneWorkerStarts");
+      },
+      kWorkerWaitMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = std::max(1, IntArg(argc, argv, "--runs", 3));
+  const int updates = std::max(1, IntArg(argc, argv, "--updates", 10));
+  const int idle_seconds = std::max(1, IntArg(argc, argv, "--idle-seconds", 10));
+  char garden[MAX_PATH * 2] = {};
+  DWORD n = GetEnvironmentVariableA("SYLVANE_BENCH_GARDEN", garden, sizeof(garden));
+  if (n == 0 || n >= sizeof(garden) || !e2e::Exists(garden)) {
+    std::printf("bench: SYLVANE_BENCH_GARDEN does not name a garden file\n");
+    return 2;
+  }
+  std::printf("sylvane update benchmark: %d runs, %d updates each, idle span %d s, screen %d x %d\n", runs, updates,
+              idle_seconds, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  std::fflush(stdout);
+
+  Series update{"periodic update 40001", "ms", "WM_NULL round trip", {}, {}};
+  Series pass{"growth pass after update (wall)", "ms", "(none)", {}, {}};
+  Series mem_start{"private memory after start-up", "MiB", "driver private memory", {}, {}};
+  Series mem_after{"private memory after updates", "MiB", "driver private memory", {}, {}};
+  Series idle{"idle CPU time per span", "ms", "driver CPU over same span", {}, {}};
+  const double mib = 1.0 / (1024.0 * 1024.0);
+  HANDLE self = GetCurrentProcess();
+  int failures = 0;
+
+  for (int run = 0; run < runs; ++run) {
+    e2e::App app("bench_run" + std::to_string(run));
+    if (!CopyFileA(garden, app.File("default.syl").c_str(), FALSE)) {
+      std::printf("bench: cannot copy the garden into the program folder\n");
+      return 2;
+    }
+    if (!app.Start()) {
+      std::printf("bench: run %d: the program did not start\n", run);
+      ++failures;
+      continue;
+    }
+    AnswerBoxes(app);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.pid());
+    if (!process) {
+      std::printf("bench: run %d: cannot open the program's process\n", run);
+      ++failures;
+      continue;
+    }
+    // Start-up has settled once the first update's growth pass (if the clock
+    // already sent it) has ended.
+    app.Sync();
+    if (!WaitWorkerIdle(app)) {
+      std::printf("bench: run %d: a growth pass did not end\n", run);
+      ++failures;
+    }
+    mem_start.values.push_back(double(PrivateBytes(process)) * mib);
+    mem_start.base.push_back(double(PrivateBytes(self)) * mib);
+
+    for (int u = 0; u < updates; ++u) {
+      // The baseline: a message round trip to the same window.
+      double t0 = Now();
+      SendMessageA(app.main(), WM_NULL, 0, 0);
+      double t1 = Now();
+      update.base.push_back((t1 - t0) * 1e3);
+
+      int ends_before = app.State("SylvaneWorkerEnds");
+      t0 = Now();
+      SendMessageA(app.main(), WM_COMMAND, WPARAM(kCmdPeriodicUpdate), 0);
+      t1 = Now();
+      update.values.push_back((t1 - t0) * 1e3);
+      AnswerBoxes(app);
+      if (!e2e::WaitUntil([&] { return app.State("SylvaneWorkerEnds") > ends_before; }, kWorkerWaitMs)) {
+        std::printf("bench: run %d update %d: its growth pass did not end\n", run, u);
+        ++failures;
+        break;
+      }
+      pass.values.push_back((Now() - t1) * 1e3);
+    }
+    app.Sync();
+    WaitWorkerIdle(app);
+    mem_after.values.push_back(double(PrivateBytes(process)) * mib);
+    mem_after.base.push_back(double(PrivateBytes(self)) * mib);
+
+    // Idle between updates: only the one-second clock runs.
+    double cpu0 = CpuSeconds(process), self0 = CpuSeconds(self);
+    Sleep(DWORD(idle_seconds) * 1000);
+    idle.values.push_back((CpuSeconds(process) - cpu0) * 1e3);
+    idle.base.push_back((CpuSeconds(self) - self0) * 1e3);
+    AnswerBoxes(app);
+
+    std::printf("run %d: start-up %.1f MiB, after %d updates %.1f MiB, idle CPU %.1f ms over %d s\n", run,
+                mem_start.values.back(), updates, mem_after.values.back(), idle.values.back(), idle_seconds);
+    std::fflush(stdout);
+    CloseHandle(process);
+    if (!app.Close(30000)) {
+      std::printf("bench: run %d: the program did not close; ended it\n", run);
+      app.Kill();
+    }
+  }
+
+  PrintTable({update, pass, mem_start, mem_after, idle});
+  std::printf("%s\n", failures ? "bench: finished with failures" : "bench: finished");
+  std::fflush(stdout);
+  return failures ? 1 : 0;
+}
