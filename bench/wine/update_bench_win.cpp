@@ -212,6 +212,11 @@ int main(int argc, char** argv) {
   }
 
   PrintTable({update, update_cpu, pass, mem_start, mem_after, idle});
+  // An update renders a full-screen picture: a CPU time of 0 for every one
+  // means the system keeps no times of other processes (Wine), not an idle program.
+  if (!update_cpu.values.empty() && Median(update_cpu.values) == 0 && Median(update.values) > 10)
+    std::printf("note: GetProcessTimes reports no CPU time for the program even across its updates;\n"
+                "      the idle CPU figure cannot be measured on this system\n");
   std::printf("%s\n", failures ? "bench: finished with failures" : "bench: finished");
   std::fflush(stdout);
   return failures ? 1 : 0;
