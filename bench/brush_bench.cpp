@@ -38,14 +38,16 @@ void BM_BrushBuild_Type1_8x8(benchmark::State& state) {
 }
 BENCHMARK(BM_BrushBuild_Type1_8x8);
 
-void BM_BrushStamp_Type1_8x8(benchmark::State& state) {
+// A type-1 dab of state.range(0) x state.range(0) cells stamped along a row.
+void BM_BrushStamp_Type1(benchmark::State& state) {
+  const int size = static_cast<int>(state.range(0));
   SeedRandom(1);
   Surface trees;
   trees.CreateFilled(600, 400, 0);
   AlphaPlane weight;
   weight.CreateFilled(600, 400, 255);
   BrushPattern p;
-  p.Build(1, 8, 8, 150, 100, 90);
+  p.Build(1, size, size, 150, 100, 90);
   int x = 0;
   for (auto _ : state) {
     StampBrush(p, x, 200, 120, 200, 60, trees, weight);
@@ -53,24 +55,7 @@ void BM_BrushStamp_Type1_8x8(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_BrushStamp_Type1_8x8);
-
-void BM_BrushStamp_Type1_2x2(benchmark::State& state) {
-  SeedRandom(1);
-  Surface trees;
-  trees.CreateFilled(600, 400, 0);
-  AlphaPlane weight;
-  weight.CreateFilled(600, 400, 255);
-  BrushPattern p;
-  p.Build(1, 2, 2, 150, 100, 90);
-  int x = 0;
-  for (auto _ : state) {
-    StampBrush(p, x, 200, 120, 200, 60, trees, weight);
-    x = (x + 3) % 600;
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_BrushStamp_Type1_2x2);
+BENCHMARK(BM_BrushStamp_Type1)->Arg(8)->Arg(2);
 
 }  // namespace
 }  // namespace sylvane
