@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane::app {
 

@@ -7,7 +7,7 @@
 
 #include "app/app_win.h"
 #include "app/update_cycle_win.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
 #include "trees/ki_dialogs_win.h"

@@ -12,7 +12,7 @@
 #include "app/dock.h"
 #include "app/update_cycle_win.h"
 #include "base/random.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
 #include "res/resource.h"

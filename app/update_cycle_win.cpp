@@ -3,12 +3,12 @@
 #include <atomic>
 
 #include "app/app_win.h"
-#include "canvas/name_labels.h"
-#include "canvas/settings.h"
+#include "canvas/records/name_labels.h"
+#include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
 #include "res/resource.h"
-#include "trees/garden.h"
+#include "canvas/garden.h"
 #include "trees/growth.h"
 #include "ui/skin_win.h"
 

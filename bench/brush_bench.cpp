@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "base/random.h"
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "paint/brush.h"
 
 namespace sylvane {

@@ -13,8 +13,8 @@
 
 #include "base/random.h"
 #include "canvas/canvas_file.h"
-#include "canvas/image_io.h"
-#include "canvas/name_labels.h"
+#include "canvas/image/image_io.h"
+#include "canvas/records/name_labels.h"
 #include "paint/canvas.h"
 #include "trees/tree.h"
 

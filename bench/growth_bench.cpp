@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/random.h"
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 #include "trees/draw_part.h"
 #include "trees/growth.h"
 #include "trees/part_data.h"

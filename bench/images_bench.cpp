@@ -14,8 +14,8 @@
 #include <jpeglib.h>
 
 #include "base/random.h"
-#include "canvas/image_io.h"
-#include "canvas/resample.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/resample.h"
 
 namespace sylvane {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "base/bytes.h"
 #include "base/random.h"
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "trees/huffman.h"
 #include "trees/ki_file.h"
 #include "trees/tree.h"

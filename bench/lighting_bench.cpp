@@ -15,7 +15,7 @@
 #include <cstring>
 
 #include "base/random.h"
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "paint/lighting.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
-#include "canvas/name_labels.h"
+#include "canvas/image/image_io.h"
+#include "canvas/records/name_labels.h"
 #include "paint/canvas.h"
 #include "paint/lighting.h"
 #include "platform/platform.h"

@@ -38,8 +38,8 @@
 #include <vector>
 
 #include "base/bytes.h"
-#include "canvas/name_labels.h"
-#include "canvas/surface.h"
+#include "canvas/records/name_labels.h"
+#include "canvas/image/surface.h"
 #include "platform/platform.h"
 #include "trees/ki_file.h"
 

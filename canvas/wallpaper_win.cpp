@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "canvas/wallpaper_style.h"
 #include "platform/platform.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "canvas/image_io.h"
-#include "canvas/surface.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/surface.h"
 #include "cli/command.h"
 #include "paint/brush.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "cli/command.h"
 
 namespace sylvane::cli {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/resample.h"
+#include "canvas/image/resample.h"
 #include "cli/command.h"
 #include "cli/render_input.h"
 #include "paint/canvas.h"

@@ -11,7 +11,7 @@
 #include "base/bytes.h"
 #include "base/file_io.h"
 #include "canvas/canvas_file.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "cli/canvas_json.h"
 #include "cli/command.h"
 #include "cli/tree_json.h"

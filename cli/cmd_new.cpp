@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "canvas/image_io.h"
-#include "canvas/name_labels.h"
-#include "canvas/settings.h"
+#include "canvas/image/image_io.h"
+#include "canvas/records/name_labels.h"
+#include "canvas/records/settings.h"
 #include "cli/command.h"
 #include "cli/garden_io.h"
 #include "cli/garden_output.h"
 #include "paint/canvas.h"
-#include "trees/garden.h"
+#include "canvas/garden.h"
 #include "trees/tree.h"
 
 namespace sylvane::cli {

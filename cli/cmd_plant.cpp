@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "cli/command.h"
 #include "cli/garden_io.h"
 #include "cli/garden_output.h"

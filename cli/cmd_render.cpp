@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "cli/command.h"
 #include "cli/render_input.h"
 #include "paint/canvas.h"

@@ -8,7 +8,7 @@
 
 #include "base/file_io.h"
 #include "canvas/canvas_file.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "trees/tree.h"

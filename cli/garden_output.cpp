@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/random.h"
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "paint/canvas.h"
 #include "trees/tree.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "trees/growth.h"
 
 namespace sylvane {

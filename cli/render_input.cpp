@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "canvas/image_io.h"
-#include "canvas/settings.h"
+#include "canvas/image/image_io.h"
+#include "canvas/records/settings.h"
 #include "cli/garden_io.h"
 #include "cli/garden_output.h"
 #include "paint/canvas.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "cli/command.h"
 
 namespace sylvane {

@@ -6,7 +6,7 @@
 #pragma once
 #include <nlohmann/json.hpp>
 
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "trees/ki_file.h"
 
 namespace sylvane::cli {

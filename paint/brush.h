@@ -17,8 +17,8 @@
 #pragma once
 #include <cstdint>
 
-#include "canvas/surface.h"
-#include "paint/grid.h"
+#include "canvas/image/surface.h"
+#include "base/grid.h"
 
 namespace sylvane {
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "platform/platform.h"
 
 namespace sylvane {

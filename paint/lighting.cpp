@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/random.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/renderers.h"
 
 namespace sylvane {

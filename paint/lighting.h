@@ -17,7 +17,7 @@
 #pragma once
 #include <cstdint>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "paint/canvas.h"
 #include "platform/platform.h"
 

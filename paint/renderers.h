@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane::renderers {
 

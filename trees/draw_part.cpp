@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/random.h"
-#include "canvas/luma_hue.h"
-#include "canvas/resample.h"
+#include "canvas/image/luma_hue.h"
+#include "canvas/image/resample.h"
 #include "trees/part_data.h"
 #include "trees/portable_math.h"
 

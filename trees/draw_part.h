@@ -6,7 +6,7 @@
 // look exactly alike. The part image is only read.
 #pragma once
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/random.h"
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 #include "paint/brush.h"
 #include "trees/draw_part.h"
 #include "trees/portable_math.h"

@@ -14,7 +14,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "trees/tree.h"
 
 namespace sylvane {

@@ -33,7 +33,7 @@
 #include <vector>
 
 #include "base/bytes.h"
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "trees/tree.h"
 
 namespace sylvane {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/random.h"
-#include "canvas/luma_hue.h"
-#include "canvas/settings.h"
+#include "canvas/image/luma_hue.h"
+#include "canvas/records/settings.h"
 #include "platform/folder_list.h"
 #include "platform/text.h"
 #include "trees/ki_file.h"

@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "platform/platform.h"
 #include "trees/tree.h"
 

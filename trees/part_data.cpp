@@ -6,8 +6,8 @@
 
 #include "base/file_io.h"
 #include "base/random.h"
-#include "canvas/image_io.h"
-#include "canvas/luma_hue.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/luma_hue.h"
 #include "platform/folder_list.h"
 #include "platform/platform.h"
 #include "platform/text.h"

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "trees/tree.h"
 
 namespace sylvane {

@@ -1,7 +1,7 @@
 #include "trees/planting.h"
 
 #include "base/random.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform.h"
 #include "trees/growth.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "paint/brush.h"
 
 namespace sylvane {

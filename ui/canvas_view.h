@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "canvas/name_labels.h"
-#include "canvas/surface.h"
+#include "canvas/records/name_labels.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane {
 

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
-#include "canvas/resample.h"
-#include "canvas/settings.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/resample.h"
+#include "canvas/records/settings.h"
 #include "canvas/wallpaper_style.h"
 #include "platform/text.h"
 

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "canvas/surface.h"
-#include "paint/grid.h"
+#include "canvas/image/surface.h"
+#include "base/grid.h"
 
 namespace sylvane {
 

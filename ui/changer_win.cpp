@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "canvas/image_dialog_win.h"
-#include "canvas/settings.h"
-#include "canvas/surface_win.h"
+#include "canvas/image/image_dialog_win.h"
+#include "canvas/records/settings.h"
+#include "canvas/image/surface_win.h"
 #include "canvas/wallpaper_win.h"
 #include "platform/platform.h"
 #include "platform/text.h"

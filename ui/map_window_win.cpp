@@ -2,7 +2,7 @@
 // background, in which the user clicks where a tree is to be planted.
 #include <windowsx.h>
 
-#include "canvas/resample.h"
+#include "canvas/image/resample.h"
 #include "ui/skin_panels_win.h"
 
 namespace sylvane {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/canvas_ops_win.h"
-#include "canvas/surface_win.h"
+#include "canvas/image/surface_win.h"
 #include "paint/canvas.h"
 #include "platform/platform.h"
 #include "res/canvaswin_resource.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/lighting.h"
 #include "platform/platform.h"
 #include "platform/text.h"

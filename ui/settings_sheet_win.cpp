@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/lighting.h"
 #include "platform/platform.h"
 #include "platform/text.h"

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "canvas/surface.h"
-#include "canvas/surface_win.h"
+#include "canvas/image/surface.h"
+#include "canvas/image/surface_win.h"
 #include "ui/menu_checks.h"
 #include "ui/skin_layout.h"
 

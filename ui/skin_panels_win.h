@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "ui/gdi_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/skin_pictures.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
-#include "canvas/surface_win.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/surface_win.h"
 #include "platform/text.h"
 #include "ui/skin_button_win.h"
 #include "ui/skin_panels_win.h"

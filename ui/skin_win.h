@@ -35,7 +35,7 @@
 #include <functional>
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "ui/menu_checks.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_pictures.h"

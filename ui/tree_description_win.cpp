@@ -5,7 +5,7 @@
 #include <windowsx.h>
 
 #include "app/canvas_ops_win.h"
-#include "canvas/surface_win.h"
+#include "canvas/image/surface_win.h"
 #include "res/canvaswin_resource.h"
 #include "ui/canvas_view.h"
 #include "ui/gdi_win.h"

@@ -3,7 +3,7 @@
 #include <png.h>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "cli/command.h"
 #include "support/recording_platform.h"
 #include "canvas/test_pictures.h"

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "base/random.h"
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "support/recording_platform.h"
 #include "canvas/test_pictures.h"
 

@@ -5,7 +5,7 @@
 
 #include <jpeglib.h>
 
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "support/recording_platform.h"
 #include "canvas/test_pictures.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "canvas/luma_hue.h"
+#include "canvas/image/luma_hue.h"
 
 namespace sylvane {
 namespace {

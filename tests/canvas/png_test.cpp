@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "support/recording_platform.h"
 #include "canvas/test_pictures.h"
 

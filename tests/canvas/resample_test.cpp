@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "canvas/image_io.h"
-#include "canvas/resample.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/resample.h"
 #include "support/recording_platform.h"
 #include "canvas/test_pictures.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "canvas/test_pictures.h"
 
 namespace sylvane {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
-#include "canvas/settings.h"
-#include "canvas/surface.h"
+#include "canvas/image/image_io.h"
+#include "canvas/records/settings.h"
+#include "canvas/image/surface.h"
 #include "platform/text.h"
 #include "support/recording_platform.h"
 #include "ui/changer_list.h"

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "base/bytes.h"
-#include "canvas/settings.h"
-#include "paint/grid.h"
+#include "canvas/records/settings.h"
+#include "base/grid.h"
 #include "platform/text.h"
 #include "support/recording_platform.h"
 #include "ui/changer_list.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/lighting.h"
 #include "support/recording_platform.h"
 #include "ui/settings_sheet.h"

@@ -7,10 +7,10 @@
 
 #include "base/file_io.h"
 #include "canvas/canvas_file.h"
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 #include "paint/canvas.h"
-#include "trees/garden.h"
-#include "canvas/image_io.h"
+#include "canvas/garden.h"
+#include "canvas/image/image_io.h"
 #include "platform/platform.h"
 #include "trees/ki_file.h"
 #include "trees/part_data.h"

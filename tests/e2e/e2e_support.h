@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "canvas/settings.h"
-#include "canvas/surface.h"
+#include "canvas/records/settings.h"
+#include "canvas/image/surface.h"
 #include "ui/skin_layout.h"
 
 namespace e2e {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "e2e_support.h"
 
 namespace e2e {

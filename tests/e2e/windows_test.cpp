@@ -2,7 +2,7 @@
 // of trees and background pictures.
 #include <gtest/gtest.h>
 
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "e2e_support.h"
 
 namespace e2e {

@@ -7,7 +7,7 @@
 
 #include "base/random.h"
 #include "canvas/canvas_file.h"
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 #include "paint/canvas.h"
 #include "support/recording_platform.h"
 #include "trees/tree.h"

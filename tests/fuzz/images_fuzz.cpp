@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "canvas/image_io.h"
-#include "canvas/resample.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/resample.h"
 #include "platform/platform.h"
 
 namespace {

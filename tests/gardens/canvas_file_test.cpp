@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "garden_fixtures.h"
 #include "support/recording_platform.h"
 

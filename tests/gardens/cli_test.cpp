@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
-#include "canvas/settings.h"
+#include "canvas/image/image_io.h"
+#include "canvas/records/settings.h"
 #include "cli/command.h"
 #include "garden_fixtures.h"
 #include "support/recording_platform.h"

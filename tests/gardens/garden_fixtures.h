@@ -12,7 +12,7 @@
 #include "base/bytes.h"
 #include "base/random.h"
 #include "canvas/canvas_file.h"
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 #include "paint/canvas.h"
 #include "treefile/tree_fixtures.h"
 #include "trees/ki_file.h"

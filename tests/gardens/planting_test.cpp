@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "base/file_io.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "garden_fixtures.h"
 #include "support/recording_platform.h"
 #include "trees/growth.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "garden_fixtures.h"
 #include "paint/lighting.h"
 #include "platform/text.h"

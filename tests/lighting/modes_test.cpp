@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/random.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "paint/lighting.h"
 #include "support/recording_platform.h"
 

@@ -4,7 +4,7 @@
 // drawn with Rand() at the moment the formula draws it. The fast renderers
 // must match it byte for byte.
 #pragma once
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane::reference {
 

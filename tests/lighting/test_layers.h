@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane::testing {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/random.h"
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "paint/brush.h"
 
 namespace sylvane {

@@ -7,7 +7,7 @@
 
 #include "base/bytes.h"
 #include "base/file_io.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "platform/text.h"
 #include "support/recording_platform.h"
 

@@ -8,7 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/random.h"
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 #include "platform/folder_list.h"
 #include "platform/text.h"
 #include "support/recording_platform.h"

@@ -8,7 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/random.h"
-#include "canvas/luma_hue.h"
+#include "canvas/image/luma_hue.h"
 #include "platform/text.h"
 #include "support/recording_platform.h"
 #include "tree_fixtures.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 #include "trees/tree.h"
 
 namespace sylvane::testing {

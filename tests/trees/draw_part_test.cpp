@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "base/random.h"
-#include "canvas/luma_hue.h"
+#include "canvas/image/luma_hue.h"
 #include "trees/draw_part.h"
 #include "trees/part_data.h"
 

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "base/random.h"
-#include "canvas/name_labels.h"
-#include "canvas/settings.h"
+#include "canvas/records/name_labels.h"
+#include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "support/recording_platform.h"
-#include "trees/garden.h"
+#include "canvas/garden.h"
 #include "trees/growth.h"
 #include "trees/part_data.h"
 #include "trees/tree.h"

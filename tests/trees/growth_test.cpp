@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/random.h"
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 #include "trees/growth.h"
 #include "trees/tree.h"
 

@@ -1,7 +1,7 @@
 // The name-label list and the placement of a label in the canvas window.
 #include <gtest/gtest.h>
 
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 
 #include <thread>
 

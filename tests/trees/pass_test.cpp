@@ -5,7 +5,7 @@
 #include <set>
 
 #include "base/random.h"
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 #include "trees/growth.h"
 #include "trees/tree.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 #include "platform/text.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_pictures.h"

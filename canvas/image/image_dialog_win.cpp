@@ -1,4 +1,4 @@
-#include "canvas/image_dialog_win.h"
+#include "canvas/image/image_dialog_win.h"
 
 #include <commdlg.h>
 // windows.h names LoadImageA "LoadImage", as the program's picture loader is called.
@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "canvas/image_io.h"
-#include "canvas/resample.h"
-#include "canvas/surface_win.h"
+#include "canvas/image/image_io.h"
+#include "canvas/image/resample.h"
+#include "canvas/image/surface_win.h"
 #include "platform/text.h"
 #include "res/resource.h"
 

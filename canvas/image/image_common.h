@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane::image_detail {
 

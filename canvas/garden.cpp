@@ -1,7 +1,7 @@
-#include "trees/garden.h"
+#include "canvas/garden.h"
 
-#include "canvas/name_labels.h"
-#include "canvas/settings.h"
+#include "canvas/records/name_labels.h"
+#include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform.h"
 #include "trees/mutation.h"

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane {
 

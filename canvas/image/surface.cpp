@@ -1,4 +1,4 @@
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 #include <cstring>
 

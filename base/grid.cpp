@@ -1,4 +1,4 @@
-#include "paint/grid.h"
+#include "base/grid.h"
 
 #include <algorithm>
 #include <utility>

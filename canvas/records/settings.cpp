@@ -1,4 +1,4 @@
-#include "canvas/settings.h"
+#include "canvas/records/settings.h"
 
 #include <cstring>
 

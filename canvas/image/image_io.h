@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane {
 

@@ -1,4 +1,4 @@
-#include "canvas/luma_hue.h"
+#include "canvas/image/luma_hue.h"
 
 #include <cmath>
 

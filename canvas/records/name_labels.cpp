@@ -1,4 +1,4 @@
-#include "canvas/name_labels.h"
+#include "canvas/records/name_labels.h"
 
 #include <mutex>
 

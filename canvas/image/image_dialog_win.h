@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "base/bytes.h"
-#include "paint/grid.h"
+#include "base/grid.h"
 
 namespace sylvane {
 

@@ -5,8 +5,8 @@
 
 #include "base/bytes.h"
 #include "base/file_io.h"
-#include "canvas/image_common.h"
-#include "canvas/image_io.h"
+#include "canvas/image/image_common.h"
+#include "canvas/image/image_io.h"
 #include "platform/platform.h"
 
 namespace sylvane {

@@ -9,7 +9,7 @@
 #pragma once
 #include <windows.h>
 
-#include "canvas/surface.h"
+#include "canvas/image/surface.h"
 
 namespace sylvane {
 

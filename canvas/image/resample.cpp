@@ -1,9 +1,9 @@
-#include "canvas/resample.h"
+#include "canvas/image/resample.h"
 
 #include <cstring>
 #include <vector>
 
-#include "canvas/image_io.h"
+#include "canvas/image/image_io.h"
 
 namespace sylvane {
 namespace {

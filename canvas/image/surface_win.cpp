@@ -1,4 +1,4 @@
-#include "canvas/surface_win.h"
+#include "canvas/image/surface_win.h"
 
 #include "platform/platform.h"
 
