@@ -296,8 +296,6 @@ void TakeOver(ParsedCanvas& p, const Surface& picture, const GardenRefs& g, cons
 
 }  // namespace
 
-GardenRefs ProcessGarden() { return GardenRefs{GetCanvas(), GetTreeTable(), GetLabelList()}; }
-
 bool EncodeCanvasFileAs(const GardenRefs& garden, float version, std::vector<uint8_t>& out) {
   ByteWriter head;
   std::vector<uint8_t> png;
@@ -378,14 +376,6 @@ int SortTreeOrCanvasFile(const GardenRefs& garden, const std::string& path) {
   ShowMessage(kSortUnsupportedText, kCaptionError);
   return kSortFailed;
 }
-
-int CanvasFileSave(const std::string& path) { return SaveCanvasFile(ProcessGarden(), path); }
-
-int CanvasFileSaveDefault() { return SaveDefaultCanvasFile(ProcessGarden(), GetPlatform().ProgramFolder()); }
-
-int CanvasFileOpen(const std::string& path) { return OpenCanvasFile(ProcessGarden(), path); }
-
-int CanvasFileSort(const std::string& path) { return SortTreeOrCanvasFile(ProcessGarden(), path); }
 
 int ExportCanvasPicture(const Surface& lit, const std::string& path, CanvasPictureType type) {
   switch (type) {

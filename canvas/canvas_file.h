@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "base/bytes.h"
+#include "canvas/garden.h"
 #include "canvas/records/name_labels.h"
 #include "canvas/image/surface.h"
 #include "platform/platform.h"
@@ -45,24 +46,11 @@
 
 namespace sylvane {
 
-struct Canvas;
-struct LabelList;
-class TreeTable;
-
 inline constexpr char kSylMagic[] = "sylvanewood_syl";  // 15 characters, stored with its NUL
 constexpr size_t kSylMagicBytes = 16;
 constexpr float kSylVersion = 0.2f;                     // bits 0x3E4CCCCD
 // The program's own garden file in the program folder.
 inline constexpr char kDefaultCanvasFileName[] = "default.syl";
-
-// The parts of a garden a canvas file holds.
-struct GardenRefs {
-  Canvas& canvas;
-  TreeTable& table;
-  LabelList& labels;
-};
-// The process's garden: GetCanvas(), GetTreeTable(), GetLabelList().
-GardenRefs ProcessGarden();
 
 // Results of reading a canvas file.
 constexpr int kSylOk = 0;
@@ -155,14 +143,6 @@ constexpr int kSortCanvasRefused = -2; // a canvas file whose reading failed (re
 // "ファイルのオープンに失敗しました。Load_KI_SYL" and
 // "このファイルには対応していません。Load_KI_SYL", caption "エラー".
 int SortTreeOrCanvasFile(const GardenRefs& garden, const std::string& path);
-
-// The process-wide operations, as the Windows program and the command line
-// call them (the canvas file module's entry points).
-int CanvasFileSave(const std::string& path);
-// "default.syl" in the platform's program folder.
-int CanvasFileSaveDefault();
-int CanvasFileOpen(const std::string& path);
-int CanvasFileSort(const std::string& path);
 
 // The save dialog's picture filters: the lit canvas picture instead of the
 // canvas file.

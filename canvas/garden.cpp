@@ -13,6 +13,7 @@ namespace sylvane {
 int CreateGardenCanvas(Canvas& canvas, TreeTable& table, LabelList& labels, int32_t width, int32_t height,
                        uint32_t colour, int32_t kind, const Surface& picture, int32_t update_interval,
                        bool stretch) {
+  if (!IsAcceptableSize(width, height)) return kCanvasBadSize;
   table.ClearAll();
   const int status = SetUpCanvasLayers(canvas, width, height, colour, kind, picture, update_interval, stretch);
   if (status != kCanvasOk) return status;
@@ -25,8 +26,10 @@ uint32_t SettingsBackgroundColour(const MInitInfo& s) {
          (uint32_t(s.background_blue & 0xFF) << 16);
 }
 
-GrowthEnv MakeGrowthEnv(Canvas& canvas, LabelList& labels, const MInitInfo& settings) {
+GrowthEnv MakeGrowthEnv(Canvas& canvas, TreeTable& table, LabelList& labels, const MInitInfo& settings) {
   GrowthEnv env;
+  env.table = &table;
+  env.mutation = MutationSettingsFrom(settings);
   env.tree_layer = &canvas.trees;
   env.weight = &canvas.weight;
   env.labels = &labels;
@@ -81,13 +84,7 @@ void PlantAndGrowSample(Canvas& canvas, TreeTable& table, LabelList& labels, con
   MakeSampleTree(sample, canvas.width() / 2 + 50, canvas.height() / 2 + 100, 90);
   sample.state = 1;
   table.SetCount(1);
-  GrowAtOnce(table, MakeGrowthEnv(canvas, labels, settings), kSampleBudget, stats);
-}
-
-int GardenGrowthPass(int budget, bool honour_stop, GrowthStats* stats) {
-  GrowthEnv env = MakeGrowthEnv(GetCanvas(), GetLabelList(), Settings());
-  if (honour_stop) env.stop = &GrowthStopFlag();
-  return GrowthPass(GetTreeTable(), env, budget, stats);
+  GrowAtOnce(table, MakeGrowthEnv(canvas, table, labels, settings), kSampleBudget, stats);
 }
 
 }  // namespace sylvane

@@ -1,20 +1,38 @@
-// The garden as a whole: creating the canvas of a new garden, the sample
-// garden of the "樹の新規作成" command, and a growth pass over the process's
-// table, canvas, labels and settings. The program and the command line share
-// these, so both make the same garden from the same seed.
+// The garden as a whole: its parts in one struct, creating the canvas of a
+// new garden, the sample garden of the "樹の新規作成" command and the growth
+// environment of a pass. The program and the command line share these, so
+// both make the same garden from the same seed.
 #pragma once
 #include <cstdint>
 #include <string>
 
 #include "canvas/image/surface.h"
+#include "canvas/records/name_labels.h"
+#include "paint/canvas.h"
 #include "trees/growth.h"
+#include "trees/tree.h"
 
 namespace sylvane {
 
-struct Canvas;
-struct LabelList;
 struct MInitInfo;
-class TreeTable;
+
+// References to the parts of a garden (what a canvas file holds).
+struct GardenRefs {
+  Canvas& canvas;
+  TreeTable& table;
+  LabelList& labels;
+};
+
+// One garden: the canvas with its three layers, the tree table with the
+// growing count, the label list. The Windows program's one lives in its
+// garden engine (canvas/garden_engine.h); the command line has its own.
+struct Garden {
+  Canvas canvas;
+  TreeTable table;  // building it draws the 100 pens' random numbers
+  LabelList labels;
+
+  GardenRefs refs() { return GardenRefs{canvas, table, labels}; }
+};
 
 // Size of the sample garden's canvas, pixels.
 constexpr int kSampleGardenWidth = 600;
@@ -24,11 +42,11 @@ constexpr int kPeriodicBudget = 200;
 constexpr int kDailyBudget = 300;
 constexpr int kSampleBudget = 5000;
 
-// The portable part of creating a canvas: every slot of the table empty and
-// the count 0, the canvas's layers set up (SetUpCanvasLayers), the label list
-// emptied. The caller then makes the wallpaper and refreshes the windows.
-// Returns the set-up's status (kCanvasOk, or kCanvasBadSize with nothing but
-// the table changed).
+// The portable part of creating a canvas: the size checked, every slot of the
+// table empty and the count 0, the canvas's layers set up
+// (SetUpCanvasLayers), the label list emptied. The caller then makes the
+// wallpaper and refreshes the windows. Returns the set-up's status
+// (kCanvasOk, or kCanvasBadSize with nothing changed).
 int CreateGardenCanvas(Canvas& canvas, TreeTable& table, LabelList& labels, int32_t width, int32_t height,
                        uint32_t colour, int32_t kind, const Surface& picture, int32_t update_interval,
                        bool stretch);
@@ -37,10 +55,10 @@ int CreateGardenCanvas(Canvas& canvas, TreeTable& table, LabelList& labels, int3
 uint32_t SettingsBackgroundColour(const MInitInfo& settings);
 
 // Growth settings and layers for a pass: the canvas's tree layer and weight
-// plane, the label list, the loop, split and rising-tree settings, the loop
-// irregularity and mutation handling. No stop flag (set env.stop for the
-// worker).
-GrowthEnv MakeGrowthEnv(Canvas& canvas, LabelList& labels, const MInitInfo& settings);
+// plane, the label list, the table (crossover partners), copies of the loop,
+// split and rising-tree settings, the loop irregularity and mutation
+// handling with its settings. No stop flag (set env.stop for the worker).
+GrowthEnv MakeGrowthEnv(Canvas& canvas, TreeTable& table, LabelList& labels, const MInitInfo& settings);
 
 // One grow call for every tree that is growing when it starts (state 1, in
 // slot order), as the sample garden grows at once: a finished tree is freed;
@@ -65,10 +83,5 @@ int MakeSampleGarden(Canvas& canvas, TreeTable& table, LabelList& labels, const 
 // 1, then growing at once with budget 5000.
 void PlantAndGrowSample(Canvas& canvas, TreeTable& table, LabelList& labels, const MInitInfo& settings,
                         const std::string& program_folder, GrowthStats* stats = nullptr);
-
-// A growth pass over the process's table, canvas, labels and settings
-// (budget 200 for the worker, 300 daily). With honour_stop the pass ends when
-// GrowthStopFlag() is seen set after a tree.
-int GardenGrowthPass(int budget, bool honour_stop, GrowthStats* stats = nullptr);
 
 }  // namespace sylvane

@@ -11,6 +11,7 @@
 
 #include "canvas/image/resample.h"
 #include "cli/command.h"
+#include "cli/garden_io.h"
 #include "cli/render_input.h"
 #include "paint/canvas.h"
 #include "paint/lighting.h"
@@ -80,7 +81,7 @@ int RunGallery(const GlobalOptions& global, const std::vector<std::string>& raw)
   if (!ApplyTimeOption(global, time_text, error)) return Fail(error);
 
   if (LoadLayers(global, source) != 0) return 1;
-  const Canvas& canvas = GetCanvas();
+  const Canvas& canvas = CliGarden().canvas;
   const int w = canvas.trees.width;
   const int h = canvas.trees.height;
   if (w <= 0 || h <= 0) {

@@ -55,15 +55,15 @@ int RunGrow(const GlobalOptions& global, const std::vector<std::string>& raw) {
 
   LoadSettingsForCli();
   if (OpenGardenForCli(global, files[0]) != 0) return 1;
-  TreeTable& table = GetTreeTable();
-  Canvas& canvas = GetCanvas();
+  TreeTable& table = CliGarden().table;
+  Canvas& canvas = CliGarden().canvas;
   if (!canvas.exists) {
     ShowNoCanvasMessage();
     return 1;
   }
   const std::string archive = Settings().folders[kFolderMutantArchive];
   const std::set<std::string> before = TreeFileNames(archive);
-  const GrowthEnv env = MakeGrowthEnv(canvas, GetLabelList(), Settings());
+  const GrowthEnv env = MakeGrowthEnv(canvas, table, CliGarden().labels, Settings());
   const bool bar = StderrIsTerminal();
   GardenReport r;
   for (int i = 0; i < passes; ++i) {

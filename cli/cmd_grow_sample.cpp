@@ -53,11 +53,11 @@ int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& r
   if (out && !IsPictureName(*out)) return Fail("--out needs a .png, .bmp, .jpg or .jpeg name");
 
   const SampleStart start = StartSampleCommand(global);
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = CliGarden().table;
   MInitInfo& settings = Settings();
 
-  Canvas& canvas = GetCanvas();
-  LabelList& labels = GetLabelList();
+  Canvas& canvas = CliGarden().canvas;
+  LabelList& labels = CliGarden().labels;
   if (CreateGardenCanvas(canvas, table, labels, width, height, SettingsBackgroundColour(settings),
                          kBackgroundColour, Surface{}, 0, false) != 0) {
     std::fprintf(stderr, "grow-sample: cannot create the canvas\n");
@@ -70,7 +70,7 @@ int RunGrowSample(const GlobalOptions& global, const std::vector<std::string>& r
   table.SetCount(1);
 
   GardenReport result;
-  const GrowthEnv env = MakeGrowthEnv(canvas, labels, settings);
+  const GrowthEnv env = MakeGrowthEnv(canvas, table, labels, settings);
   const bool progress = passes >= kProgressFromPasses;
   for (int p = 0; p < passes; ++p) {
     GrowthPass(table, env, budget, &result.stats);

@@ -70,7 +70,7 @@ int RunNew(const GlobalOptions& global, const std::vector<std::string>& raw) {
   if (interval < 0 || interval > kMaxInterval) interval = 0;
 
   // As the program: the table exists before the generator is seeded.
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = CliGarden().table;
   global.SeedNow();
 
   Surface picture;
@@ -82,7 +82,7 @@ int RunNew(const GlobalOptions& global, const std::vector<std::string>& raw) {
     }
     kind = kBackgroundPicture;
   }
-  if (CreateGardenCanvas(GetCanvas(), table, GetLabelList(), width, height, colour, kind, picture, interval, fit) !=
+  if (CreateGardenCanvas(CliGarden().canvas, table, CliGarden().labels, width, height, colour, kind, picture, interval, fit) !=
       kCanvasOk) {
     std::fprintf(stderr, "new: cannot create a %dx%d canvas\n", width, height);
     return 1;

@@ -49,8 +49,8 @@ int RunPlant(const GlobalOptions& global, const std::vector<std::string>& raw) {
     return Fail("--radius needs a number 0..1000");
 
   if (OpenGardenForCli(global, files[0]) != 0) return 1;
-  TreeTable& table = GetTreeTable();
-  Canvas& canvas = GetCanvas();
+  TreeTable& table = CliGarden().table;
+  Canvas& canvas = CliGarden().canvas;
   const int slot = LoadTreeFileForPlanting(canvas, table, files[1]);
   if (slot < 0) return 1;
   const std::string archive = Settings().folders[kFolderMutantArchive];

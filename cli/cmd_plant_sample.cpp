@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/garden_io.h"
 #include "platform/platform.h"
 #include "trees/ki_file.h"
 #include "trees/part_data.h"
@@ -26,7 +27,7 @@ int RunPlantSample(const GlobalOptions& global, const std::vector<std::string>& 
                       error.empty() ? "one output file expected" : error);
   }
   // As at start-up: the table with its 100 pens exists before the seed.
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = CliGarden().table;
   global.SeedNow();
   Tree& tree = table[0];
   int loaded = 0;

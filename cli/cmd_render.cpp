@@ -11,6 +11,7 @@
 
 #include "canvas/records/settings.h"
 #include "cli/command.h"
+#include "cli/garden_io.h"
 #include "cli/render_input.h"
 #include "paint/canvas.h"
 #include "paint/lighting.h"
@@ -46,7 +47,7 @@ int RunRender(const GlobalOptions& global, const std::vector<std::string>& raw) 
   if (!ApplyTimeOption(global, time_text, error)) return Fail(error);
 
   if (LoadLayers(global, source) != 0) return 1;
-  const Canvas& canvas = GetCanvas();
+  const Canvas& canvas = CliGarden().canvas;
   if (renderer < 0) renderer = ChooseRenderer(mode >= 0 ? mode : CurrentLightingMode());
   Surface picture;
   if (RenderLayers(renderer, canvas.background, canvas.trees, canvas.weight, picture) != kRenderOk) {

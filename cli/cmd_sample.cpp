@@ -58,18 +58,18 @@ int RunSample(const GlobalOptions& global, const std::vector<std::string>& raw) 
   }
 
   const SampleStart start = StartSampleCommand(global);
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = CliGarden().table;
   MInitInfo& settings = Settings();
 
   GardenReport result;
-  Canvas& canvas = GetCanvas();
-  if (MakeSampleGarden(canvas, table, GetLabelList(), settings, start.program_folder, &result.stats) != 0) {
+  Canvas& canvas = CliGarden().canvas;
+  if (MakeSampleGarden(canvas, table, CliGarden().labels, settings, start.program_folder, &result.stats) != 0) {
     std::fprintf(stderr, "sample: cannot create the canvas\n");
     return 1;
   }
   result.passes = 1;
   if (passes > 0) {
-    const GrowthEnv env = MakeGrowthEnv(canvas, GetLabelList(), settings);
+    const GrowthEnv env = MakeGrowthEnv(canvas, table, CliGarden().labels, settings);
     for (int i = 0; i < passes; ++i) GrowthPass(table, env, budget, &result.stats);
     result.passes += passes;
   }

@@ -30,7 +30,7 @@ int RunSaveTree(const GlobalOptions& global, const std::vector<std::string>& raw
   if (!ParseInt(files[1], slot) || slot < 0 || slot >= TreeTable::kSlots) return Fail("SLOT must be 0..99");
 
   if (OpenGardenForCli(global, files[0]) != 0) return 1;
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = CliGarden().table;
   const Tree& tree = table[slot];
   if (tree.state != 1 && tree.state != 2) {
     std::fprintf(stderr, "save-tree: slot %d holds no living tree\n", slot);

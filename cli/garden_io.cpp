@@ -27,18 +27,25 @@ void LoadSettingsForCli() {
   settings.ApplyReset();
 }
 
-int LoadGardenForCli(const std::string& path) { return CanvasFileOpen(path) == 0 ? 0 : 1; }
+int LoadGardenForCli(const std::string& path) { return OpenCanvasFile(CliGarden().refs(), path) == 0 ? 0 : 1; }
 
 int OpenGardenForCli(const GlobalOptions& global, const std::string& path) {
-  GetTreeTable();
+  CliGarden().table;
   global.SeedNow();
   return LoadGardenForCli(path);
 }
 
-int SaveGardenForCli(const std::string& path) { return CanvasFileSave(path) == kSylSaveOk ? 0 : 1; }
+int SaveGardenForCli(const std::string& path) {
+  return SaveCanvasFile(CliGarden().refs(), path) == kSylSaveOk ? 0 : 1;
+}
+
+Garden& CliGarden() {
+  static Garden* garden = new Garden();  // lives until exit
+  return *garden;
+}
 
 SampleStart StartSampleCommand(const GlobalOptions& global) {
-  GetTreeTable();
+  CliGarden().table;
   global.SeedNow();
   MInitInfo& settings = Settings();
   settings.Load();

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "canvas/garden.h"
 #include "cli/command.h"
 
 namespace sylvane::cli {
@@ -17,8 +18,12 @@ namespace sylvane::cli {
 // program's start-up, nothing is written.
 void LoadSettingsForCli();
 
-// Opens the canvas file at path into the process's garden (GetCanvas,
-// GetTreeTable, GetLabelList). The caller has built the table and seeded the
+// The command line's garden, built on the first call: the commands call it
+// before seeding the generator, so the draws of the table's 100 pens come
+// before the seed, as in the program.
+Garden& CliGarden();
+
+// Opens the canvas file at path into the command line's garden. The caller has built the table and seeded the
 // generator first, as the program does before it reads "default.syl".
 // 0 when loaded; 1 after the reader's message.
 int LoadGardenForCli(const std::string& path);

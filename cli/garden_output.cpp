@@ -6,6 +6,7 @@
 
 #include "base/random.h"
 #include "canvas/image/image_io.h"
+#include "cli/garden_io.h"
 #include "paint/canvas.h"
 #include "trees/tree.h"
 
@@ -70,7 +71,7 @@ void PrintReport(const GardenReport& r) {
   j["mutants"] = r.stats.mutants;
   j["archived_files"] = r.archived_files;
   j["trees_finished"] = r.stats.trees_finished;
-  j["growing"] = GetTreeTable().growing_count();
+  j["growing"] = CliGarden().table.growing_count();
   j["random_state"] = RandomState();
   std::fprintf(stderr, "%s\n", j.dump().c_str());
 }

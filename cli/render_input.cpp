@@ -74,9 +74,9 @@ void FixClock(const GlobalOptions& global, int hour, int minute) {
 
 int LoadLayers(const GlobalOptions& global, const LayerSource& source) {
   LoadSettingsForCli();
-  GetTreeTable();
+  CliGarden().table;
   global.SeedNow();
-  Canvas& canvas = GetCanvas();
+  Canvas& canvas = CliGarden().canvas;
   if (!source.garden.empty()) {
     if (LoadGardenForCli(source.garden) != 0) return 1;
     if (!canvas.exists) {

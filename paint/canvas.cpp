@@ -5,11 +5,6 @@
 
 namespace sylvane {
 
-Canvas& GetCanvas() {
-  static Canvas canvas;
-  return canvas;
-}
-
 namespace {
 
 bool PictureUsable(int32_t kind, const Surface& picture) {

@@ -5,8 +5,8 @@
 //   background x weight / 255 + tree layer
 // lit by one of the lighting renderers (paint/lighting.h).
 //
-// One instance per process, reached through GetCanvas(). The interface thread
-// owns it; the growth worker paints into the tree layer and weight plane.
+// It is part of a garden (canvas/garden.h): the interface thread owns it; the
+// growth worker paints into the tree layer and weight plane.
 // The Windows halves of creating a canvas (the memory device context of the
 // background, the wallpaper and window-refresh commands) and emptying the tree
 // table and label list are done by the callers of the set-up functions here.
@@ -52,9 +52,6 @@ struct Canvas {
   int32_t width() const { return trees.width; }
   int32_t height() const { return trees.height; }
 };
-
-// The process-wide canvas.
-Canvas& GetCanvas();
 
 // Status codes of the set-up functions.
 constexpr int kCanvasOk = 0;

@@ -142,11 +142,6 @@ TreeInit InitFrom(const Tree& p, int32_t x, int32_t y, int32_t heading, int32_t 
 
 // ---------------------------------------------------------------- public
 
-std::atomic<uint8_t>& GrowthStopFlag() {
-  static std::atomic<uint8_t> flag{1};
-  return flag;
-}
-
 void HandleNewChild(const GrowthEnv& env, Tree& parent, Tree& child, GrowthStats* stats) {
   if (!env.mutate) {
     child.CopyParts(parent.parts);
@@ -156,7 +151,7 @@ void HandleNewChild(const GrowthEnv& env, Tree& parent, Tree& child, GrowthStats
   // whether this handling made a new mutant (handling never reads the flag).
   const uint8_t inherited = child.mutant;
   child.mutant = 0;
-  env.mutate(parent, child);
+  env.mutate(env, parent, child);
   if (child.mutant == 1) {
     if (stats) ++stats->mutants;
   } else {

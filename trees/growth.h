@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "canvas/image/surface.h"
+#include "trees/mutation_settings.h"
 #include "trees/tree.h"
 
 namespace sylvane {
@@ -47,7 +48,11 @@ struct GrowthEnv {
   // Read after every tree; the pass ends when it is set. Null: never stops.
   const std::atomic<uint8_t>* stop = nullptr;
   // Mutation handling for each new child (trees/mutation.h); null: none.
-  int (*mutate)(Tree& parent, Tree& child) = nullptr;
+  // It gets this environment: the table (crossover partners) and the
+  // mutation settings below.
+  int (*mutate)(const GrowthEnv& env, Tree& parent, Tree& child) = nullptr;
+  TreeTable* table = nullptr;     // the garden's table, for mutation handling
+  MutationSettings mutation;      // a copy taken when the pass was set up
 };
 
 // What a pass (or the sample garden's growth) did.
@@ -58,10 +63,6 @@ struct GrowthStats {
   int64_t split_children = 0;
   int64_t mutants = 0;         // children that mutation handling turned into mutants
 };
-
-// The stop flag of the growth worker: set by the interface thread to end a
-// running pass after the current tree. 1 at start-up.
-std::atomic<uint8_t>& GrowthStopFlag();
 
 // Mutation handling of a new child (env.mutate; without one the child only
 // receives copies of the parent's part images), counting new mutants.

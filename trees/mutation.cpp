@@ -133,17 +133,20 @@ std::string CutText(std::string s) {
   return s;
 }
 
-void ArchiveMutant(const Tree& parent, Tree& child) {
-  MInitInfo& settings = Settings();
+void ArchiveMutant(const MutationSettings& settings, const Tree& parent, Tree& child) {
   switch (settings.mutant_handling) {
     case 0: {
-      PlayMutationSound();
+      PlayMutationSound(settings);
       RunHook(true);
       char text[600];
       std::snprintf(text, sizeof text, "%sの変異種が発生しました。保存しますか？", parent.name.c_str());
       if (Ask(text, "変異種発生", QuestionButtons::kYesNo) == Answer::kYes) {
         child.cursor = 0;
-        SaveTreeWithDialog(child, settings.folders[kFolderSaveTrees]);
+        // The settings belong to the interface thread: the folder the user
+        // ended in goes back through chosen_folder.
+        std::string folder = settings.save_trees_folder;
+        SaveTreeWithDialog(child, folder);
+        if (settings.chosen_folder) *settings.chosen_folder = folder;
       } else {
         child.file_name = CutText(parent.file_name + "_var");
       }
@@ -151,9 +154,9 @@ void ArchiveMutant(const Tree& parent, Tree& child) {
       break;
     }
     case 2: {
-      PlayMutationSound();
-      const std::string folder = settings.folders[kFolderMutantArchive];
-      const int limit = settings.mutant_file_count;
+      PlayMutationSound(settings);
+      const std::string& folder = settings.archive_folder;
+      const int limit = settings.archive_limit;
       int count;
       do {
         count = PruneArchive(folder, limit);
@@ -230,11 +233,21 @@ std::string ArchiveFileName(const std::string& parent_name, const LocalTime& t) 
   return name + tail;
 }
 
-void PlayMutationSound() {
-  const MInitInfo& settings = Settings();
-  if (!settings.mutation_sound || settings.sound_file.empty()) return;
-  Platform& platform = GetPlatform();
-  platform.PlaySound(JoinPath(JoinPath(platform.ProgramFolder(), "sound"), settings.sound_file));
+void PlayMutationSound(const MutationSettings& settings) {
+  if (!settings.sound || settings.sound_file.empty()) return;
+  GetPlatform().PlaySound(JoinPath(JoinPath(settings.program_folder, "sound"), settings.sound_file));
+}
+
+MutationSettings MutationSettingsFrom(const MInitInfo& s) {
+  MutationSettings m;
+  m.mutant_handling = s.mutant_handling;
+  m.save_trees_folder = s.folders[kFolderSaveTrees];
+  m.archive_folder = s.folders[kFolderMutantArchive];
+  m.archive_limit = s.mutant_file_count;
+  m.sound = s.mutation_sound != 0;
+  m.sound_file = s.sound_file;
+  m.program_folder = GetPlatform().ProgramFolder();
+  return m;
 }
 
 void SetMutationTimerHooks(std::function<void()> stop_timer, std::function<void()> start_timer) {
@@ -243,9 +256,15 @@ void SetMutationTimerHooks(std::function<void()> stop_timer, std::function<void(
   Hooks().start = std::move(start_timer);
 }
 
-int HandleMutation(Tree& parent, Tree& child) { return HandleMutationIn(GetTreeTable(), parent, child); }
+int HandleMutation(const GrowthEnv& env, Tree& parent, Tree& child) {
+  if (!env.table) {
+    child.CopyParts(parent.parts);
+    return 0;
+  }
+  return HandleMutationIn(*env.table, env.mutation, parent, child);
+}
 
-int HandleMutationIn(TreeTable& table, Tree& parent, Tree& child) {
+int HandleMutationIn(TreeTable& table, const MutationSettings& settings, Tree& parent, Tree& child) {
   // 1. The child always draws with its parent's parts.
   child.CopyParts(parent.parts);
   // 2-3. With the parent's mutation chance it becomes a mutant.
@@ -287,7 +306,7 @@ int HandleMutationIn(TreeTable& table, Tree& parent, Tree& child) {
   Rand();
   static const int kPartOfDraw[4] = {kPartFlower, kPartLeaf, kPartBranch, kPartSecondFlower};
   PartImage& target = child.parts[size_t(kPartOfDraw[Rand() % 4])];
-  const std::string program_folder = GetPlatform().ProgramFolder();
+  const std::string& program_folder = settings.program_folder;
   std::vector<std::string> names = ListProjectionDescriptions(program_folder);
   if (!names.empty()) {
     const std::string& name = names[size_t(Rand()) % names.size()];
@@ -296,7 +315,7 @@ int HandleMutationIn(TreeTable& table, Tree& parent, Tree& child) {
   }
 
   // 7. Archive it.
-  if (!child.ops.empty()) ArchiveMutant(parent, child);
+  if (!child.ops.empty()) ArchiveMutant(settings, parent, child);
   return 0;
 }
 

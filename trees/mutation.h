@@ -6,10 +6,10 @@
 // is grafted with projection material from prj_data, and it is archived as a
 // tree file as the mutant-saving setting says (ask, never, automatically).
 //
-// Reads the process's settings (Settings()), tree table (GetTreeTable()) and
-// program folder (GetPlatform().ProgramFolder()); questions, messages and the
-// sound go through the platform seam, the save dialog through
-// SaveTreeWithDialog (trees/ki_file.h).
+// Reads a copy of the settings it needs (MutationSettings), never the
+// program's settings themselves, so that it can run on the growth worker;
+// questions, messages and the sound go through the platform seam, the save
+// dialog through SaveTreeWithDialog (trees/ki_file.h).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -17,14 +17,23 @@
 
 #include "canvas/image/surface.h"
 #include "platform/platform.h"
+#include "trees/growth.h"
+#include "trees/mutation_settings.h"
 #include "trees/tree.h"
 
 namespace sylvane {
 
-// Runs mutation handling for the new child of parent. Returns 0.
-int HandleMutation(Tree& parent, Tree& child);
+struct MInitInfo;
+
+// Runs mutation handling for the new child of parent with the environment's
+// table and mutation settings (GrowthEnv::mutate). Returns 0.
+int HandleMutation(const GrowthEnv& env, Tree& parent, Tree& child);
 // The same with a given table as the garden (crossover partners).
-int HandleMutationIn(TreeTable& table, Tree& parent, Tree& child);
+int HandleMutationIn(TreeTable& table, const MutationSettings& settings, Tree& parent, Tree& child);
+
+// The copy of the settings that mutation handling reads, with the platform's
+// program folder.
+MutationSettings MutationSettingsFrom(const MInitInfo& settings);
 
 // Paints source into target's visible pixels with the source's colour
 // offsets and 80 % of its alpha, the two roots (parameters 1 and 2) laid on
@@ -55,7 +64,7 @@ std::string ArchiveFileName(const std::string& parent_name, const LocalTime& t);
 
 // Plays the mutation sound (program_folder/sound/<sound file>) when the
 // setting is on and a file is chosen.
-void PlayMutationSound();
+void PlayMutationSound(const MutationSettings& settings);
 
 // The main window's update timer is stopped while the "ask" question is on
 // screen and started again afterwards; the Windows program installs these.

@@ -59,6 +59,7 @@ ScatterOptions ScatterOptionsFromSettings(const MInitInfo& settings) {
   options.count = settings.scatter_count;
   options.radius = settings.scatter_radius;
   options.rising_anywhere = settings.rising_anywhere != 0;
+  options.mutation = MutationSettingsFrom(settings);
   return options;
 }
 
@@ -86,7 +87,7 @@ int ScatterTree(TreeTable& table, int slot, int32_t cx, int32_t cy, int32_t widt
       Tree& copy = table[t];
       SplitChild(copy, source, width, height, options.rising_anywhere);
       if (options.mutation_handling) {
-        HandleMutationIn(table, source, copy);
+        HandleMutationIn(table, options.mutation, source, copy);
       } else {
         copy.CopyParts(source.parts);
       }

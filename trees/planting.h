@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+#include "trees/mutation_settings.h"
+
 namespace sylvane {
 
 struct Canvas;
@@ -57,10 +59,11 @@ struct ScatterOptions {
   bool rising_anywhere = false;  // "上昇樹を任意の位置に配置できるようにする": off puts rising trees on the bottom edge
   bool mutation_handling = true; // copies pass through mutation handling (which gives them the part images);
                                  // off: they only receive copies of the part images
+  MutationSettings mutation;     // what mutation handling reads
 };
 
 // The scatter settings of the application settings (scatter count, radius,
-// rising trees anywhere).
+// rising trees anywhere, mutation handling).
 ScatterOptions ScatterOptionsFromSettings(const MInitInfo& settings);
 
 // What a scatter did.

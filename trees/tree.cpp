@@ -255,9 +255,4 @@ void TreeTable::SetCount(int n) {
   if (listener_) listener_(n);
 }
 
-TreeTable& GetTreeTable() {
-  static TreeTable* table = new TreeTable();  // lives until exit; never destroyed mid-pass
-  return *table;
-}
-
 }  // namespace sylvane

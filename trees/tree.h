@@ -240,9 +240,4 @@ class TreeTable {
   std::function<void(int)> listener_;
 };
 
-// The process-wide table, built on the first call. The program and the
-// command line call it before seeding the random generator, so the draws of
-// its 100 pens come before the seed.
-TreeTable& GetTreeTable();
-
 }  // namespace sylvane

@@ -34,11 +34,6 @@ std::vector<LabelEntry> LabelList::Snapshot() const {
   return entries;
 }
 
-LabelList& GetLabelList() {
-  static LabelList* list = new LabelList();  // lives until exit
-  return *list;
-}
-
 std::string LabelDisplayName(const std::string& name, uint8_t mutant) {
   return Clip(mutant == 1 ? name + "_var" : name);
 }

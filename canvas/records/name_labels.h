@@ -45,9 +45,6 @@ struct LabelList {
   std::vector<LabelEntry> Snapshot() const;
 };
 
-// The label list of the process's canvas.
-LabelList& GetLabelList();
-
 // The name shown for a tree: its name, or "<name>_var" for a mutant, clipped
 // to 259 bytes.
 std::string LabelDisplayName(const std::string& name, uint8_t mutant);

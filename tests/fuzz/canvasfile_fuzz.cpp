@@ -20,13 +20,6 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-struct Garden {
-  Canvas canvas;
-  TreeTable table;
-  LabelList labels;
-  GardenRefs refs() { return GardenRefs{canvas, table, labels}; }
-};
-
 int Living(const TreeTable& table) {
   int n = 0;
   for (int i = 0; i < TreeTable::kSlots; ++i) n += table[i].state == 1 || table[i].state == 2;

@@ -132,18 +132,18 @@ TEST_F(CliGardenTest, PlantIsTheLibraryPlantingSeededAfterTheTable) {
   ASSERT_EQ(Run("plant", {garden_file, tree_file, "--at", "30,20", "--count", "3", "--radius", "25"}, 555), 0);
   const std::vector<uint8_t> by_command = FileBytes(garden_file);
 
-  // The same steps through the library on the process's garden.
+  // The same steps through the library on a garden of its own.
   ASSERT_TRUE(WriteFileAtomically(garden_file, start));
-  GetTreeTable();
+  auto garden = std::make_unique<Garden>();
   SeedRandom(555);
-  ASSERT_EQ(CanvasFileOpen(garden_file), 0);
-  const int slot = LoadTreeFileForPlanting(GetCanvas(), GetTreeTable(), tree_file);
+  ASSERT_EQ(OpenCanvasFile(garden->refs(), garden_file), 0);
+  const int slot = LoadTreeFileForPlanting(garden->canvas, garden->table, tree_file);
   ASSERT_EQ(slot, 0);
   ScatterOptions options = ScatterOptionsFromSettings(Settings());
   options.count = 3;
   options.radius = 25;
-  ASSERT_EQ(ScatterTree(GetTreeTable(), slot, 30, 20, GetCanvas().width(), GetCanvas().height(), options), 3);
-  ASSERT_EQ(CanvasFileSave(garden_file), 0);
+  ASSERT_EQ(ScatterTree(garden->table, slot, 30, 20, garden->canvas.width(), garden->canvas.height(), options), 3);
+  ASSERT_EQ(SaveCanvasFile(garden->refs(), garden_file), 0);
   EXPECT_EQ(FileBytes(garden_file), by_command);
 }
 

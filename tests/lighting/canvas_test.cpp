@@ -228,9 +228,5 @@ TEST(CanvasSetUp, ComposePlainRefusesLayersOfDifferentSizes) {
   }
 }
 
-TEST(CanvasSetUp, TheProcessHasOneCanvas) {
-  EXPECT_EQ(&GetCanvas(), &GetCanvas());
-}
-
 }  // namespace
 }  // namespace sylvane

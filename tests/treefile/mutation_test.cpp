@@ -136,7 +136,7 @@ TEST_F(MutationTest, ChanceZeroCopiesPartsOnly) {
   Rand();
   const uint32_t after_one_draw = RandomState();
   SeedRandom(9);
-  EXPECT_EQ(HandleMutationIn(table, parent, child), 0);
+  EXPECT_EQ(HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child), 0);
   EXPECT_EQ(RandomState(), after_one_draw);
   EXPECT_EQ(child.mutant, 0);
   EXPECT_EQ(child.growth_speed, 33);
@@ -163,7 +163,7 @@ TEST_F(MutationTest, HandComputedCrossoverAndDrift) {
   child.branch_jitter = 4;
   child.split_chance = 10;
   SeedRandom(1);
-  EXPECT_EQ(HandleMutationIn(table, parent, child), 0);
+  EXPECT_EQ(HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child), 0);
   EXPECT_EQ(child.mutant, 1);
   // Partner: 18467 % 2 = slot 1. Crossover draws 78 58 62 64 5 45 81 27 61:
   // only split maximum and branch jitter blend.
@@ -195,7 +195,7 @@ TEST_F(MutationTest, DriftBeyondTheLimitsStartsAgain) {
   // gives 259, so 26500 % 255 = 235; hue 19169 odd +15724 % 30 = 4; chroma 11478 even
   // -29358 % 30 = 18; luma range 100 + 26962 % 10 = 102, so 24464 % 100 = 64.
   SeedRandom(1);
-  HandleMutationIn(table, parent, child);
+  HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child);
   const auto& p = child.parts[0].params;
   EXPECT_EQ(p[kParamLumaOffset], 235);
   EXPECT_EQ(p[kParamHueOffset], 4);
@@ -210,7 +210,7 @@ TEST_F(MutationTest, EmptySlotZeroStillDriftsAndGraftsProjection) {
   parent.mutation_chance = 100;
   for (auto& part : parent.parts) part = GreyPart(40, 40, 128, 255);
   SeedRandom(31);
-  HandleMutationIn(table, parent, child);
+  HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child);
   EXPECT_EQ(child.mutant, 1);
   int changed = 0;
   for (int i = 0; i < 4; ++i) changed += child.parts[size_t(i)].surface.pixels != parent.parts[size_t(i)].surface.pixels;
@@ -247,7 +247,9 @@ TEST_F(MutationTest, AskYesOpensTheSaveDialogWithTheTreeFolder) {
   MakeFixtureTree(child, 1);
   child.cursor = 7;
   SeedRandom(4);
-  HandleMutationIn(table, parent, child);
+  MutationSettings settings = MutationSettingsFrom(Settings());
+  settings.chosen_folder = &Settings().folders[kFolderSaveTrees];
+  HandleMutationIn(table, settings, parent, child);
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_TRUE(platform_.messages[0].question);
   EXPECT_EQ(platform_.messages[0].text, "ハナの変異種が発生しました。保存しますか？");
@@ -271,7 +273,7 @@ TEST_F(MutationTest, AskNoNamesTheMutantAfterTheParentFile) {
   parent.mutation_chance = 100;
   MakeFixtureTree(child, 1);
   SeedRandom(4);
-  HandleMutationIn(table, parent, child);
+  HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child);
   EXPECT_EQ(child.file_name, "親.ki_var");
   EXPECT_TRUE(platform_.sounds.empty());  // sound off
   EXPECT_EQ(timer_, (std::vector<std::string>{"stop", "start"}));
@@ -283,7 +285,7 @@ TEST_F(MutationTest, ChildWithoutOpsIsNotArchived) {
   Tree parent, child;
   parent.mutation_chance = 100;
   SeedRandom(4);
-  HandleMutationIn(table, parent, child);
+  HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child);
   EXPECT_EQ(child.mutant, 1);
   EXPECT_TRUE(platform_.messages.empty());
 }
@@ -311,7 +313,7 @@ TEST_F(MutationTest, AutomaticSavingKeepsTheNewestFiles) {
   parent.mutation_chance = 100;
   MakeFixtureTree(child, 1);
   SeedRandom(4);
-  HandleMutationIn(table, parent, child);
+  HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child);
   EXPECT_TRUE(platform_.messages.empty());
   std::vector<FolderEntry> files;
   ASSERT_TRUE(ListFolderFiles(archive.path(), ".ki", files));
@@ -335,7 +337,7 @@ TEST_F(MutationTest, AutomaticSavingIntoAMissingFolderReportsTheOpenFailure) {
   parent.mutation_chance = 100;
   MakeFixtureTree(child, 1);
   SeedRandom(4);
-  HandleMutationIn(table, parent, child);
+  HandleMutationIn(table, MutationSettingsFrom(Settings()), parent, child);
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(platform_.messages[0].text, "ファイルのオープンに失敗しました。SaveKi");
   EXPECT_EQ(platform_.messages[0].caption, "エラー");

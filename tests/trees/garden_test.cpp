@@ -87,9 +87,6 @@ TEST(SampleGarden, TheSameSeedGrowsTheSameGarden) {
 
 // Many passes of a garden with splits, loops and mutation handling.
 void GrowForPasses(Garden& g, uint32_t seed, int passes) {
-  // Mutation handling picks crossover partners from the process's table:
-  // build it (and its pens' draws) before seeding, as the program does.
-  GetTreeTable();
   g.settings.loop_irregularity = 20;
   SeedRandom(seed);
   CreateGardenCanvas(g.canvas, g.table, g.labels, 320, 240, 0x00302010, kBackgroundColour, Surface{}, 0, false);
@@ -108,7 +105,7 @@ void GrowForPasses(Garden& g, uint32_t seed, int passes) {
   t.AppendCopy(loop);
   t.state = 1;
   g.table.SetCount(1);
-  const GrowthEnv env = MakeGrowthEnv(g.canvas, g.labels, g.settings);
+  const GrowthEnv env = MakeGrowthEnv(g.canvas, g.table, g.labels, g.settings);
   for (int p = 0; p < passes; ++p) GrowthPass(g.table, env, 200, &g.stats);
 }
 
@@ -147,7 +144,7 @@ TEST(GardenGrowth, GrowingAtOnceMakesLoopChildrenWithoutAChanceDraw) {
   t.AppendBranch(20, 5, 1, 2);
   t.state = 1;
   g.table.SetCount(1);
-  GrowAtOnce(g.table, MakeGrowthEnv(g.canvas, g.labels, g.settings), 5000, &g.stats);
+  GrowAtOnce(g.table, MakeGrowthEnv(g.canvas, g.table, g.labels, g.settings), 5000, &g.stats);
   EXPECT_EQ(g.stats.loop_children, 1);
   EXPECT_EQ(g.stats.split_children, 0);
   EXPECT_EQ(g.table[0].state, 0);

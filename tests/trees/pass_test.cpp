@@ -338,7 +338,7 @@ TEST(GrowthPass, MutationHandlingSeesEveryChild) {
   Layers c(100, 100);
   PlantFinishing(table, 0, 100, 1);
   GrowthEnv env = Env(c);
-  env.mutate = [](Tree& parent, Tree& child) {
+  env.mutate = [](const GrowthEnv&, Tree& parent, Tree& child) {
     ++calls;
     child.CopyParts(parent.parts);
     child.mutant = 1;
@@ -356,7 +356,7 @@ TEST(GrowthPass, AnInheritedMutantFlagIsKeptButNotCountedAsANewMutant) {
   PlantFinishing(table, 0, 100, 1);
   table[0].mutant = 1;
   GrowthEnv env = Env(c);
-  env.mutate = [](Tree& parent, Tree& child) {
+  env.mutate = [](const GrowthEnv&, Tree& parent, Tree& child) {
     child.CopyParts(parent.parts);
     return 0;
   };
