@@ -6,9 +6,17 @@
 
 #include <string>
 
+#include "canvas/garden_engine.h"
 #include "ui/menu_checks.h"
 
 namespace sylvane::app {
+
+// The garden engine: the program's garden and its growth worker, built on
+// the first call (before the random generator is seeded).
+GardenEngine& Engine();
+
+// Posted to the main window by the worker when its pass has ended.
+constexpr UINT kPassEndedMessage = WM_APP + 0x52;
 
 inline constexpr char kMainClassName[] = "SylvanWood";
 inline constexpr char kInstanceMutexName[] = "SylvaneWood";
@@ -64,8 +72,13 @@ int OpenOrPlantFile(HWND main, const std::string& path);
 // the first empty slot and shows the map window for the planting position
 // (the click arrives as 40016). 0 when the map is shown, -1 otherwise.
 int PlantTreeFile(HWND main, const std::string* path);
+// Shows the map window for the tree waiting in slot (planting by a click,
+// which arrives as 40016); the engine holds no pass meanwhile. 0.
+int ShowMapForPlanting(HWND main, int slot);
 // True while the map window waits for a planting position.
 bool PlantingPending();
+// Gives the windows of ui/ what they need of the program (ui/app_services_win.h).
+void InstallAppServices(HWND main);
 
 // The Windows shutdown query: "default.syl" and the automatic saving (no
 // question); false when the user cancelled the save dialog.

@@ -8,6 +8,7 @@
 #include "app/update_cycle_win.h"
 #include "base/file_io.h"
 #include "canvas/canvas_file.h"
+#include "canvas/garden_engine.h"
 #include "canvas/image/image_io.h"
 #include "canvas/records/name_labels.h"
 #include "canvas/records/settings.h"
@@ -26,12 +27,6 @@ namespace {
 
 // The memory picture of the canvas's background layer.
 SurfaceDC g_background_picture;
-
-std::string CurrentFolder() {
-  char buf[MAX_PATH + 1] = {};
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, buf);
-  return (n > 0 && n < MAX_PATH) ? std::string(buf, n) : std::string();
-}
 
 // A filter string of the common dialogs: pairs of NUL-terminated strings,
 // ended by one more NUL.
@@ -64,12 +59,14 @@ int RunCanvasFileDialog(HWND owner, bool save, std::string& folder, std::string&
   ofn.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
   ofn.lpstrTitle = save ? "キャンバスを保存する" : "キャンバス（.SYL）を開く";
   ofn.lpstrDefExt = "syl";
-  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | (save ? 0 : OFN_FILEMUSTEXIST);
+  // The current folder stays the program's: files named without a folder
+  // would otherwise follow the user's browsing.
+  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? 0 : OFN_FILEMUSTEXIST);
   BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
   if (!ok) return -1;
-  std::string here = CurrentFolder();
-  if (!here.empty()) folder = here;
   path = file;
+  std::string chosen_folder = FolderPart(path);
+  if (!chosen_folder.empty()) folder = chosen_folder;
   filter_index = ofn.nFilterIndex;
   return 0;
 }
@@ -78,8 +75,10 @@ int RunCanvasFileDialog(HWND owner, bool save, std::string& folder, std::string&
 // memory picture and, when the file held a canvas, the wallpaper.
 void AfterCanvasRead(HWND main) {
   RefreshBackgroundPicture(main);
-  if (GetCanvas().exists) SendCommand(CMD_MAKE_WALLPAPER);
+  if (Engine().garden().canvas.exists) SendCommand(CMD_MAKE_WALLPAPER);
 }
+
+GardenRefs TheGarden() { return Engine().Unguarded().refs(); }
 
 }  // namespace
 
@@ -90,8 +89,12 @@ int CreateCanvas(HWND main, int width, int height, uint32_t colour, int kind, co
                 "サイズについて");
     return kCanvasBadSize;
   }
-  int rc = CreateGardenCanvas(GetCanvas(), GetTreeTable(), GetLabelList(), width, height, colour, kind, picture,
-                              update_interval, stretch);
+  int rc = kCanvasBadSize;
+  if (!Engine().Change([&](Garden& g) {
+        rc = CreateGardenCanvas(g.canvas, g.table, g.labels, width, height, colour, kind, picture, update_interval,
+                                stretch);
+      }))
+    return -1;
   if (rc != kCanvasOk) return rc;
   RefreshBackgroundPicture(main);
   ClearFirstUpdateFlag();
@@ -101,7 +104,7 @@ int CreateCanvas(HWND main, int width, int height, uint32_t colour, int kind, co
 }
 
 void RefreshBackgroundPicture(HWND main) {
-  Surface& background = GetCanvas().background;
+  const Surface& background = Engine().garden().canvas.background;
   g_background_picture.Release();
   if (background.empty()) return;
   HDC wdc = GetDC(main);
@@ -116,30 +119,30 @@ void CopyIntoBackgroundPicture(HWND main, Surface& picture) {
 }
 
 bool RenderLitCanvas(Surface& out) {
-  Canvas& canvas = GetCanvas();
+  const GardenEngine& engine = Engine();
+  const Canvas& canvas = engine.garden().canvas;
   if (!canvas.exists) {
     out.Clear();
     return false;
   }
-  if (WorkerRunning())
-    RenderWithMode(CurrentLightingMode(), canvas.background, SnapshotTrees(), SnapshotWeight(), out);
-  else
-    RenderCanvas(canvas, out);
+  // While a pass paints, pictures come from the layers as it found them.
+  RenderWithMode(CurrentLightingMode(), canvas.background, engine.TreesForPictures(), engine.WeightForPictures(),
+                 out);
   return !out.empty();
 }
 
-int SaveDefaultCanvas(HWND) { return CanvasFileSaveDefault(); }
+int SaveDefaultCanvas(HWND) { return SaveDefaultCanvasFile(TheGarden(), GetPlatform().ProgramFolder()); }
 
-int SaveCanvasToPath(HWND, const std::string& path) { return CanvasFileSave(path); }
+int SaveCanvasToPath(HWND, const std::string& path) { return SaveCanvasFile(TheGarden(), path); }
 
 int OpenCanvasFile(HWND main, const std::string& path) {
-  int rc = CanvasFileOpen(path);
+  int rc = sylvane::OpenCanvasFile(TheGarden(), path);
   if (rc == 0) AfterCanvasRead(main);
   return rc;
 }
 
 int SortTreeOrCanvasFile(HWND main, const std::string& path) {
-  int rc = CanvasFileSort(path);
+  int rc = sylvane::SortTreeOrCanvasFile(TheGarden(), path);
   if (rc == kSortCanvasOpened) AfterCanvasRead(main);
   return rc == kSortCanvasOpened ? 0 : rc == kSortTreeFile ? 1 : -1;
 }
@@ -167,7 +170,7 @@ int OpenCanvasDialog(HWND main) {
 }
 
 int SaveCanvasToOwnFileOrAsk(HWND main) {
-  Canvas& canvas = GetCanvas();
+  const Canvas& canvas = Engine().garden().canvas;
   if (canvas.has_file && !canvas.file_path.empty()) return SaveCanvasToPath(main, canvas.file_path) == 0 ? 0 : -1;
   return SaveCanvasDialog(main);
 }
@@ -176,9 +179,9 @@ bool AskToSaveCanvas(HWND main) {
   Answer a = Ask("現在のキャンバスを保存しますか？", "保存？", QuestionButtons::kYesNoCancel);
   if (a == Answer::kCancel) return false;
   if (a == Answer::kYes) {
-    if (!StopWorkerForChange()) return false;
-    HoldWorker hold;
-    if (SaveCanvasToOwnFileOrAsk(main) != 0) return false;
+    bool saved = false;
+    if (!Engine().Change([&](Garden&) { saved = SaveCanvasToOwnFileOrAsk(main) == 0; })) return false;
+    if (!saved) return false;
   }
   return true;
 }
@@ -186,7 +189,7 @@ bool AskToSaveCanvas(HWND main) {
 namespace {
 // Setting 1: save to the canvas's own file; without one, ask for a name.
 bool SaveAutomatically(HWND main) {
-  Canvas& canvas = GetCanvas();
+  const Canvas& canvas = Engine().garden().canvas;
   if (canvas.has_file && !canvas.file_path.empty()) {
     SaveCanvasToPath(main, canvas.file_path);
     return true;
@@ -213,14 +216,18 @@ bool SaveByExitSetting(HWND main, bool may_ask) {
 }
 
 void LoadOrCreateDefaultCanvas(HWND main) {
-  std::string folder = GetPlatform().ProgramFolder();
+  // "default.syl" is named by its full path: the garden's own file must stay
+  // in the program folder whatever the current folder is.
+  const std::string folder = GetPlatform().ProgramFolder();
   SetCurrentDirectoryA(folder.c_str());
-  if (FileExists(JoinPath(folder, kDefaultCanvasFile))) {
-    OpenCanvasFile(main, kDefaultCanvasFile);
-    if (GetCanvas().exists) StartUpdateTimer();
-  } else {
-    SaveDefaultCanvas(main);
-  }
+  const std::string path = JoinPath(folder, kDefaultCanvasFile);
+  Engine().Change([&](Garden&) {
+    if (FileExists(path))
+      OpenCanvasFile(main, path);
+    else
+      SaveDefaultCanvas(main);
+  });
+  if (Engine().garden().canvas.exists) StartUpdateTimer();
 }
 
 }  // namespace sylvane::app

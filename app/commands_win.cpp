@@ -8,7 +8,7 @@
 #include "app/canvas_ops_win.h"
 #include "app/update_cycle_win.h"
 #include "base/random.h"
-#include "canvas/canvas_dialogs_win.h"
+#include "ui/canvas_dialogs_win.h"
 #include "canvas/records/name_labels.h"
 #include "canvas/records/settings.h"
 #include "canvas/wallpaper_win.h"
@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "res/resource.h"
 #include "canvas/garden.h"
+#include "canvas/garden_engine.h"
 #include "trees/growth.h"
 #include "trees/ki_dialogs_win.h"
 #include "trees/ki_file.h"
@@ -25,6 +26,8 @@
 #include "trees/planting.h"
 #include "trees/tree.h"
 #include "ui/about_win.h"
+#include "ui/app_services_win.h"
+#include "ui/canvas_dialogs_win.h"
 #include "ui/changer_win.h"
 #include "ui/print_win.h"
 #include "ui/settings_sheet_win.h"
@@ -33,11 +36,8 @@
 namespace sylvane::app {
 namespace {
 
-// The slot of the tree being planted (set when its file is loaded).
-int g_planting_slot = -1;
-// True from showing the map for planting until the click (or until the map is
-// hidden by its cancel button).
-bool g_planting_pending = false;
+GardenEngine& TheEngine() { return Engine(); }
+const Canvas& TheCanvas() { return Engine().garden().canvas; }
 
 void NoCanvasMessage() { ShowNoCanvasMessage(); }
 
@@ -61,7 +61,7 @@ void OnDailyUpdate(HWND main, int) { DailyUpdate(main); }
 void OnFirstUpdate(HWND main, int) { FirstUpdate(main); }
 
 void OnMakeWallpaper(HWND main, int) {
-  if (!GetCanvas().exists) return;
+  if (!TheCanvas().exists) return;
   Surface lit;
   if (!RenderLitCanvas(lit)) return;
   const MInitInfo& s = Settings();
@@ -70,7 +70,7 @@ void OnMakeWallpaper(HWND main, int) {
 
 // ---- canvases ----
 void OnNewCanvas(HWND main, int) {
-  if (GetCanvas().exists && !AskToSaveCanvas(main)) return;
+  if (TheCanvas().exists && !AskToSaveCanvas(main)) return;
   if (NewCanvasDialog(main) == 1) {
     ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW);
     if (ChangerShowsGarden()) ToChanger(CMD_CHANGER_REFRESH);
@@ -78,7 +78,7 @@ void OnNewCanvas(HWND main, int) {
 }
 
 void OnCanvasSettings(HWND main, int) {
-  if (!GetCanvas().exists) {
+  if (!TheCanvas().exists) {
     NoCanvasMessage();
     return;
   }
@@ -86,65 +86,63 @@ void OnCanvasSettings(HWND main, int) {
 }
 
 void OnSaveCanvas(HWND main, int) {
-  if (!StopWorkerForChange()) return;
-  HoldWorker hold;
-  if (!GetCanvas().exists) {
-    NoCanvasMessage();
-    return;
-  }
-  SaveCanvasToOwnFileOrAsk(main);
+  TheEngine().Change([&](Garden& garden) {
+    if (!garden.canvas.exists) {
+      NoCanvasMessage();
+      return;
+    }
+    SaveCanvasToOwnFileOrAsk(main);
+  });
 }
 
 void OnSaveCanvasAs(HWND main, int) {
-  if (!StopWorkerForChange()) return;
-  HoldWorker hold;
-  if (!GetCanvas().exists) {
-    NoCanvasMessage();
-    return;
-  }
-  SaveCanvasDialog(main);
+  TheEngine().Change([&](Garden& garden) {
+    if (!garden.canvas.exists) {
+      NoCanvasMessage();
+      return;
+    }
+    SaveCanvasDialog(main);
+  });
 }
 
 // What follows every opened canvas: the count panel, the canvas window, the clock.
 void AfterCanvasOpened(HWND main, bool loaded) {
+  const Canvas& c = TheCanvas();
   if (loaded) {
-    TreeCountPanelSetCount(GetTreeTable().growing_count());
-    Canvas& c = GetCanvas();
+    TreeCountPanelSetCount(TheEngine().garden().table.growing_count());
     TimerPanelRefresh(c.elapsed_hours, c.elapsed_minutes, c.elapsed_seconds);
     ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW);
   }
-  if (GetCanvas().exists) {
+  if (c.exists) {
     StartUpdateTimer();
-    if (GetCanvas().update_interval == 0) DailyCheck(main);
+    if (c.update_interval == 0) DailyCheck(main);
   }
 }
 
 void OnOpenCanvas(HWND main, int) {
-  if (GetCanvas().exists && !AskToSaveCanvas(main)) return;
-  if (!StopWorkerForChange()) return;
+  if (TheCanvas().exists && !AskToSaveCanvas(main)) return;
   bool loaded = false;
-  {
-    HoldWorker hold;
-    KillUpdateTimer();
-    loaded = OpenCanvasDialog(main) == 0;
-  }
+  if (!TheEngine().Change([&](Garden&) {
+        KillUpdateTimer();
+        loaded = OpenCanvasDialog(main) == 0;
+      }))
+    return;
   AfterCanvasOpened(main, loaded);
 }
 
 // ---- trees ----
 void OnSampleGarden(HWND main, int) {
-  if (!StopWorkerForChange()) return;
-  TreeTable& table = GetTreeTable();
-  Canvas& canvas = GetCanvas();
   const MInitInfo& settings = Settings();
   Surface no_picture;
-  if (CreateCanvas(main, kSampleGardenWidth, kSampleGardenHeight, SettingsBackgroundColour(settings),
-                   kBackgroundColour, no_picture, 0, false) != 0)
+  int created = -1;
+  if (!TheEngine().Change([&](Garden& g) {
+        created = CreateCanvas(main, kSampleGardenWidth, kSampleGardenHeight, SettingsBackgroundColour(settings),
+                               kBackgroundColour, no_picture, 0, false);
+        if (created == 0) PlantAndGrowSample(g.canvas, g.table, g.labels, settings, GetPlatform().ProgramFolder());
+      }))
     return;
-  {
-    HoldWorker hold;
-    PlantAndGrowSample(canvas, table, GetLabelList(), settings, GetPlatform().ProgramFolder());
-  }
+  if (created != 0) return;
+  const Canvas& canvas = TheCanvas();
   Surface composed;
   if (ComposePlain(canvas.background, canvas.trees, canvas.weight, composed))
     CopyIntoBackgroundPicture(main, composed);
@@ -156,29 +154,31 @@ void OnSampleGarden(HWND main, int) {
 }
 
 void OnSaveTree(HWND main, int) {
-  TreeTable& table = GetTreeTable();
-  if (table[0].ops.empty()) return;
-  if (!StopWorkerForChange()) return;
-  HoldWorker hold;
-  // The file gets the tree as it would start afresh (state 1, cursor 0); the
-  // growing tree itself goes on where it is.
-  Tree copy = table[0];
-  copy.state = 1;
-  copy.cursor = 0;
-  std::string& folder = Settings().folders[kFolderSaveTrees];
-  if (SaveTreeDialog(main, copy, folder) == 0) table[0].file_name = copy.file_name;
+  if (TheEngine().garden().table[0].ops.empty()) return;
+  TheEngine().Change([&](Garden& g) {
+    // The file gets the tree as it would start afresh (state 1, cursor 0);
+    // the growing tree itself goes on where it is.
+    Tree copy = g.table[0];
+    copy.state = 1;
+    copy.cursor = 0;
+    std::string& folder = Settings().folders[kFolderSaveTrees];
+    if (SaveTreeDialog(main, copy, folder) == 0) g.table[0].file_name = copy.file_name;
+  });
 }
 
 void OnPlantTree(HWND main, int) { PlantTreeFile(main, nullptr); }
 
 void OnMapClicked(HWND, int) {
-  g_planting_pending = false;
-  if (!StopWorkerForChange()) return;
-  Canvas& canvas = GetCanvas();
-  if (!canvas.exists) return;
-  const CanvasPoint click = MapPlantingPosition();
-  ScatterTree(GetTreeTable(), g_planting_slot, click.x, click.y, canvas.width(), canvas.height(),
-              ScatterOptionsFromSettings(Settings()));
+  GardenEngine& engine = TheEngine();
+  const int slot = engine.PlantingSlot();
+  engine.EndPlanting();
+  engine.Change([&](Garden& g) {
+    if (!g.canvas.exists || slot < 0) return;
+    const CanvasPoint click = MapPlantingPosition();
+    ScatterOptions options = ScatterOptionsFromSettings(Settings());
+    options.mutation.chosen_folder = &Settings().folders[kFolderSaveTrees];
+    ScatterTree(g.table, slot, click.x, click.y, g.canvas.width(), g.canvas.height(), options);
+  });
 }
 
 // ---- windows ----
@@ -211,7 +211,7 @@ void OnShowWindows(HWND main, int) {
 }
 
 void OnCanvasWindow(HWND, int) {
-  if (!GetCanvas().exists) {
+  if (!TheCanvas().exists) {
     ShowMessage(kNoCanvasText, "キャンバスウインドウ");
     return;
   }
@@ -231,7 +231,8 @@ void OnCanvasWindow(HWND, int) {
 void OnRefreshCanvasWindow(HWND, int) { ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW); }
 
 void OnShowNames(HWND main, int) {
-  LabelList& labels = GetLabelList();
+  // The display mode is the interface's own field of the list.
+  LabelList& labels = TheEngine().Unguarded().labels;
   if (labels.display_mode == kLabelsOff) {
     ToCanvasWindow(CMD_NAMES_TO_CANVAS_WINDOW);
   } else {
@@ -329,30 +330,36 @@ void SendCommand(int id) {
 }
 
 bool PlantingPending() {
-  if (g_planting_pending && !IsWindowVisible(MapWindowHandle())) g_planting_pending = false;
-  return g_planting_pending;
+  GardenEngine& engine = TheEngine();
+  // The map's cancel button hides it: the planting it waited for is over.
+  if (engine.PlantingSlot() >= 0 && !IsWindowVisible(MapWindowHandle())) engine.EndPlanting();
+  return engine.PlantingSlot() >= 0;
 }
 
 int PlantTreeFile(HWND main, const std::string* path) {
-  Canvas& canvas = GetCanvas();
-  TreeTable& table = GetTreeTable();
+  GardenEngine& engine = TheEngine();
   // The checks come first, so that a full table is reported before any dialog.
-  if (FindPlantingSlot(canvas, table) < 0) return -1;
+  if (FindPlantingSlot(engine.garden().canvas, engine.garden().table) < 0) return -1;
   // The table must not change under a running growth pass, nor may one start
   // from the clock while the dialogs are open.
-  if (!StopWorkerForChange()) return -1;
-  HoldWorker hold;
-  int slot = path ? LoadTreeFileForPlanting(canvas, table, *path)
-                  : LoadTreeForPlanting(canvas, table, [&](Tree& tree) {
-                      return OpenTreeDialog(main, tree, Settings().folders[kFolderOpenTrees]);
-                    });
+  int slot = -1;
+  if (!engine.Change([&](Garden& g) {
+        slot = path ? LoadTreeFileForPlanting(g.canvas, g.table, *path)
+                    : LoadTreeForPlanting(g.canvas, g.table, [&](Tree& tree) {
+                        return OpenTreeDialog(main, tree, Settings().folders[kFolderOpenTrees]);
+                      });
+        if (slot >= 0 && Settings().scatter_mode == 1 && ScatterDialog(main) != 0) slot = -1;
+      }))
+    return -1;
   if (slot < 0) return -1;
-  g_planting_slot = slot;
-  if (Settings().scatter_mode == 1 && ScatterDialog(main) != 0) return -1;
+  return ShowMapForPlanting(main, slot);
+}
+
+int ShowMapForPlanting(HWND main, int slot) {
+  TheEngine().ReservePlanting(slot);
   Surface lit;
   RenderLitCanvas(lit);
   MapWindowShowCanvas(lit);
-  g_planting_pending = true;
   EnableWindow(main, FALSE);
   ShowWindow(MapWindowHandle(), SW_SHOW);
   return 0;
@@ -363,21 +370,50 @@ MenuCheckState CurrentMenuCheckState() {
   MenuCheckState state;
   state.changer_shown = s.changer_state == 1 || s.changer_state == 2;
   state.canvas_window_shown = s.canvas_window_state == 1 || s.canvas_window_state == 2;
-  state.names_are_tree_names = GetLabelList().display_mode == kLabelsNames;
+  state.names_are_tree_names = TheEngine().garden().labels.display_mode == kLabelsNames;
   state.lighting_mode = CurrentLightingMode();
   return state;
 }
 
 int OpenOrPlantFile(HWND main, const std::string& path) {
-  // A canvas file is loaded at once: no growth pass may run then.
-  if (!StopWorkerForChange()) return -1;
-  int kind = SortTreeOrCanvasFile(main, path);
+  // A canvas file is loaded at once: no growth pass may run, and none may
+  // start from the clock while a message of the loader is on screen.
+  int kind = -1;
+  if (!TheEngine().Change([&](Garden&) { kind = SortTreeOrCanvasFile(main, path); })) return -1;
   if (kind == 0) {
     AfterCanvasOpened(main, true);
     return 0;
   }
   if (kind == 1) return PlantTreeFile(main, &path) == 0 ? 1 : -1;
   return -1;
+}
+
+void InstallAppServices(HWND main) {
+  AppServices services;
+  services.engine = &Engine();
+  services.main = main;
+  services.changer = Windows().changer;
+  services.render_lit = [](Surface& out) { return RenderLitCanvas(out); };
+  services.send_command = [](int id) { SendCommand(id); };
+  services.open_or_load_file = [main](const std::string& path, int* slot) {
+    int kind = SortTreeOrCanvasFile(main, path);
+    if (kind == 1) {
+      Garden& g = Engine().Unguarded();
+      *slot = LoadTreeFileForPlanting(g.canvas, g.table, path);
+      if (*slot < 0) kind = -1;
+    }
+    return kind;
+  };
+  services.after_canvas_opened = [main] { AfterCanvasOpened(main, true); };
+  services.create_canvas = [main](int width, int height, uint32_t colour, int kind, const Surface& picture,
+                                  int update_interval, bool stretch) {
+    return CreateCanvas(main, width, height, colour, kind, picture, update_interval, stretch);
+  };
+  services.refresh_background_picture = [main] { RefreshBackgroundPicture(main); };
+  services.start_clock = [] { StartUpdateTimer(); };
+  services.stop_clock = [] { KillUpdateTimer(); };
+  services.planting_pending = [] { return PlantingPending(); };
+  SetServices(services);
 }
 
 }  // namespace sylvane::app

@@ -67,7 +67,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   Windows().instance = instance;
-  GetTreeTable().SetCountListener([](int n) {
+  Engine().Unguarded().table.SetCountListener([](int n) {
     TreeCountPanelSetCount(n);
     PublishState(kStateGrowing, n);
   });
@@ -76,7 +76,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
       [] { GetWin32Platform().RunOnInterfaceThread([] { KillUpdateTimer(); }); },
       [] {
         GetWin32Platform().RunOnInterfaceThread([] {
-          if (GetCanvas().exists && !WorkerHeld()) StartUpdateTimer();
+          if (Engine().garden().canvas.exists && !Engine().Held()) StartUpdateTimer();
         });
       });
 
@@ -90,6 +90,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   InstallTreeSaveDialog(main);
   // The wallpaper changer and the canvas window: without them the program cannot run.
   Windows().changer = CreateChanger(instance, main, [](int docked) { MainDockState() = docked; });
+  InstallAppServices(main);
   Windows().canvas_window = Windows().changer ? CreateCanvasWindow(instance, main) : nullptr;
   if (!Windows().changer || !Windows().canvas_window) {
     DestroyWindow(main);
@@ -104,7 +105,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   std::string path = CommandLinePath(command_line);
   if (!path.empty()) {
     int result = OpenOrPlantFile(main, path);
-    if (GetCanvas().exists && result >= 0) StartUpdateTimer();
+    if (Engine().garden().canvas.exists && result >= 0) StartUpdateTimer();
   }
 
   PublishState(kStateReady, 1);
@@ -118,7 +119,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
     DispatchMessageA(&msg);
   }
   // A growth pass still running at the end is told to stop before the process goes.
-  StopAndWaitBriefly(2000);
+  Engine().StopAndWaitBriefly(2000);
   ReleaseMutex(mutex);
   CloseHandle(mutex);
   return static_cast<int>(msg.wParam);

@@ -12,6 +12,7 @@
 #include "app/dock.h"
 #include "app/update_cycle_win.h"
 #include "base/random.h"
+#include "canvas/garden_engine.h"
 #include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
@@ -79,13 +80,11 @@ void OnCreate(HWND main) {
   GetWin32Platform().SetInterfaceWindow(main);
   SetPlatform(&GetWin32Platform());
   InitUpdateCycle();
+  InstallEngineHooks(main);
   AddTrayIcon(main);
   DragAcceptFiles(main, TRUE);
-  Canvas& canvas = GetCanvas();
-  canvas.exists = 0;
-  canvas.has_file = 0;
-  // The table's 100 pens draw their random numbers before the seed.
-  GetTreeTable();
+  // The engine was built (and the table's 100 pens drew their random
+  // numbers) before the seed.
   SeedRandom(static_cast<uint32_t>(GetPlatform().Seconds()));
   std::string folder = GetPlatform().ProgramFolder();
   Settings().Load(kSettingsFileName, folder);
@@ -226,6 +225,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
       return 0;
     case kRunOnInterfaceThreadMessage:
       return Win32Platform::HandleRunRequest(lparam);
+    case kPassEndedMessage:
+      OnPassEnded();
+      return 0;
     default:
       break;
   }
@@ -237,6 +239,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
 AppWindows& Windows() {
   static AppWindows windows;
   return windows;
+}
+
+GardenEngine& Engine() {
+  static GardenEngine* engine = new GardenEngine();  // lives until exit
+  return *engine;
 }
 
 void PublishState(const char* name, int value) {
@@ -328,13 +335,14 @@ void StoreMainWindowPosition(HWND main) {
 
 bool CloseMainWindow(HWND main) {
   // Nothing may write the garden while a growth pass still changes it.
-  if (!StopWorkerForChange()) return false;
-  HoldWorker hold;
-  Canvas& canvas = GetCanvas();
-  if (canvas.exists) {
-    SaveDefaultCanvas(main);
-    if (!SaveByExitSetting(main, /*may_ask=*/true)) return false;
-  }
+  bool go_on = true;
+  if (!Engine().Change([&](Garden& garden) {
+        if (!garden.canvas.exists) return;
+        SaveDefaultCanvas(main);
+        go_on = SaveByExitSetting(main, /*may_ask=*/true);
+      }))
+    return false;
+  if (!go_on) return false;
   StoreMainWindowPosition(main);
   Settings().Save(kSettingsFileName, GetPlatform().ProgramFolder());
   DestroyWindow(main);
@@ -345,10 +353,10 @@ bool SaveForSessionEnd(HWND main) {
   // Windows ends the session without waiting long: the worker is stopped, and
   // when it does not end within a few seconds the garden files are left as
   // they are rather than written from a half-grown table.
-  bool stopped = StopAndWaitBriefly(5000);
-  HoldWorker hold;
-  Canvas& canvas = GetCanvas();
-  if (canvas.exists && stopped) {
+  GardenEngine& engine = Engine();
+  bool stopped = engine.StopAndWaitBriefly(5000);
+  GardenEngine::Hold hold(engine);
+  if (engine.garden().canvas.exists && stopped) {
     SaveDefaultCanvas(main);
     if (!SaveByExitSetting(main, /*may_ask=*/false)) return false;
   }

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "canvas/image/surface.h"
 
 namespace sylvane::app {
 
@@ -25,48 +24,13 @@ void OnUpdateTimer(HWND main);
 void ClearFirstUpdateFlag();
 bool FirstUpdateFlag();
 
-// True while a growth pass runs on the worker.
-bool WorkerRunning();
-// Starts the worker when none runs (one growth pass with budget 200).
-void StartWorker(HWND main);
-// Waits until a worker thread that has ended is gone (for tests and shutdown).
-void ForgetEndedWorker();
-
-// Sets the stop flag and, while the worker runs, shows "作業停止中" on the
-// timer panel and waits 500 ms at a time, at most 100 times. Sent messages
-// (a question of the worker) are let through while it waits. Returns true
-// when no worker runs afterwards.
-bool StopAndWait();
-// Sets the stop flag and waits at most `ms` milliseconds (the Windows
-// shutdown query). True when no worker runs afterwards.
-bool StopAndWaitBriefly(DWORD ms);
-// StopAndWait for an operation that changes the garden (saving, opening or
-// creating a canvas, planting, the sample garden): false, after the message
-// "樹の成長処理が終わらないため、この操作を中止しました。" , when the worker
-// still runs, so that nothing changes the table under it.
-bool StopWorkerForChange();
-
-// Copies of the tree layer and weight plane taken when the running pass
-// started (what the garden looked like as the previous pass left it).
-const Surface& SnapshotTrees();
-const AlphaPlane& SnapshotWeight();
-
-// While an object of this kind lives no growth pass starts on the worker and
-// the clock stands still: for a growth pass on the interface thread (the daily
-// pass, the sample garden) and for operations that change or save the garden
-// through modal windows (file dialogs, questions), whose message loops would
-// otherwise let the clock start a pass under them. Holds may nest.
-class HoldWorker {
- public:
-  HoldWorker();
-  ~HoldWorker();
-  HoldWorker(const HoldWorker&) = delete;
-  HoldWorker& operator=(const HoldWorker&) = delete;
-
- private:
-  bool timer_was_running_;
-};
-bool WorkerHeld();
+// The garden engine's hooks of the Windows program: the worker at the lowest
+// priority, its end posted to the main window (kPassEndedMessage), waits that
+// let the worker's questions through, "作業停止中" on the timer panel, the
+// clock stopped while the engine is held.
+void InstallEngineHooks(HWND main);
+// The main window got kPassEndedMessage.
+void OnPassEnded();
 
 // The three update commands.
 void PeriodicUpdate(HWND main);

@@ -19,4 +19,11 @@ int Rand();
 uint32_t RandomState();
 void SetRandomState(uint32_t state);
 
+// Takes `count` draws at once, in one atomic step: returns the state before
+// them (from which the caller reproduces them) and moves the generator past
+// them. A draw of another thread never falls between, so none is repeated.
+uint32_t TakeDraws(uint64_t count);
+// The state `steps` draws after `state`.
+uint32_t AdvanceState(uint32_t state, uint64_t steps);
+
 }  // namespace sylvane

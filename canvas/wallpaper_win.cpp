@@ -14,6 +14,7 @@
 #include "canvas/image/image_io.h"
 #include "canvas/wallpaper_style.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace sylvane {
 namespace {
@@ -81,13 +82,9 @@ int SetWallpaper(const std::string& full_path, const std::string& style) {
 
 int PublishCanvasWallpaper(HWND, const Surface& lit, int style_setting, bool changer_active) {
   std::string style = WallpaperStyleString(style_setting);
-  std::string folder = GetPlatform().ProgramFolder();
-  SetCurrentDirectoryA(folder.c_str());
-  WriteBmp(kCanvasWallpaperFile, lit);
-
-  char full[MAX_PATH + 1] = {};
-  DWORD n = SearchPathA(nullptr, kCanvasWallpaperFile, nullptr, MAX_PATH, full, nullptr);
-  std::string full_path = (n > 0 && n < MAX_PATH) ? std::string(full, n) : folder + "\\" + kCanvasWallpaperFile;
+  // Named by its full path in the program folder, whatever the current folder.
+  const std::string full_path = JoinPath(GetPlatform().ProgramFolder(), kCanvasWallpaperFile);
+  WriteBmp(full_path, lit);
   if (!changer_active) SetWallpaper(full_path, style);
   return 0;
 }

@@ -18,3 +18,11 @@ function(sylvane_win_sources var)
   endforeach()
   set(${var} ${result} PARENT_SCOPE)
 endfunction()
+
+# sylvane_level(NAME dir): the static library of one level, from the portable
+# .cpp files of dir (not its subfolders).
+function(sylvane_level name dir)
+  sylvane_sources(sources ${dir})
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()

@@ -196,23 +196,7 @@ int32_t SpotValue(int64_t d, int32_t radius, int32_t strength) {
   return int32_t(rr / std::sqrt(dd * dd + rr * rr) * double(strength));
 }
 
-uint32_t AdvanceRandomState(uint32_t state, uint64_t steps) {
-  // Compose the affine step s -> a s + c with itself by repeated squaring.
-  uint32_t mul = 214013u;
-  uint32_t add = 2531011u;
-  uint32_t total_mul = 1;
-  uint32_t total_add = 0;
-  while (steps > 0) {
-    if (steps & 1) {
-      total_mul *= mul;
-      total_add = total_add * mul + add;
-    }
-    add = add * mul + add;
-    mul *= mul;
-    steps >>= 1;
-  }
-  return state * total_mul + total_add;
-}
+uint32_t AdvanceRandomState(uint32_t state, uint64_t steps) { return AdvanceState(state, steps); }
 
 void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   plan = RenderPlan();
@@ -363,10 +347,7 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       AddLight(plan, x, y, 260, 400);
       // Three draws per pixel in row order: the rows reproduce them from this
       // state, and the generator moves on past all of them at once.
-      plan.glitter_state = RandomState();
-      if (w > 0 && h > 0) {
-        SetRandomState(AdvanceRandomState(plan.glitter_state, 3ull * uint64_t(w) * uint64_t(h)));
-      }
+      plan.glitter_state = w > 0 && h > 0 ? TakeDraws(3ull * uint64_t(w) * uint64_t(h)) : RandomState();
       break;
     }
     case 25:

@@ -87,6 +87,13 @@ bool ShrinkSprite(const PartImage& part, int w2, int h2, Surface& out, AlphaPlan
   return out_alpha.bytes.size() >= size_t(w2) * size_t(h2);
 }
 
+// Truncates toward zero like a cast, within +-2^40 (far beyond any canvas,
+// so wrapping still works and no conversion overflows).
+int64_t ClampedInt64(double v) {
+  constexpr double kLimit = 1099511627776.0;
+  return static_cast<int64_t>(std::clamp(v, -kLimit, kLimit));
+}
+
 }  // namespace
 
 int DrawPart(Surface& tree_layer, AlphaPlane& weight, const PartImage& part, int x, int y, int part_angle,
@@ -99,8 +106,11 @@ int DrawPart(Surface& tree_layer, AlphaPlane& weight, const PartImage& part, int
   const int h = std::max(part.surface.height, 0);
   const int w2 = std::max(1, static_cast<int>(w * fx));
   const int h2 = std::max(1, static_cast<int>(h * fy));
-  int rx = static_cast<int>(prm[kParamRootX] * fx);
-  const int ry = static_cast<int>(prm[kParamRootY] * fy);
+  // The root comes from a tree file and may lie anywhere in the int32 range:
+  // the pivot arithmetic runs in 64 bits, and the rotated pivot is clamped
+  // before it becomes an integer, so such a root only moves the sprite.
+  int64_t rx = static_cast<int64_t>(prm[kParamRootX] * fx);
+  const int64_t ry = static_cast<int64_t>(prm[kParamRootY] * fy);
   Surface shrunk;
   AlphaPlane shrunk_alpha;
   const bool drawable = ShrinkSprite(part, w2, h2, shrunk, shrunk_alpha);
@@ -118,9 +128,9 @@ int DrawPart(Surface& tree_layer, AlphaPlane& weight, const PartImage& part, int
   const double theta = static_cast<double>(d) * kDegreesToRadians;
   const double sn = portable::Sin(theta);
   const double cs = portable::Cos(theta);
-  const int pivot_row = h2 - ry - 1;
-  const int px = static_cast<int>(cs * rx - sn * pivot_row);
-  const int py = static_cast<int>(cs * pivot_row + sn * rx);
+  const int64_t pivot_row = h2 - ry - 1;
+  const int64_t px = ClampedInt64(cs * double(rx) - sn * double(pivot_row));
+  const int64_t py = ClampedInt64(cs * double(pivot_row) + sn * double(rx));
 
   // 5. Bounds of the rotated corners (no + 1: the far column and row are cut).
   int umin = 0, umax = 0, vmin = 0, vmax = 0;

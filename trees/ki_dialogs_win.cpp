@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "platform/platform_win.h"
+#include "platform/text.h"
 #include "trees/ki_file.h"
 #include "trees/tree.h"
 
@@ -26,13 +27,15 @@ int RunTreeFileDialog(HWND owner, bool save, std::string& folder, std::string& p
   ofn.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
   ofn.lpstrTitle = save ? "樹を保存する" : "樹ファイルを開く";
   ofn.lpstrDefExt = save ? "ki" : nullptr;
-  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | (save ? 0 : OFN_FILEMUSTEXIST);
+  // The current folder stays the program's (OFN_NOCHANGEDIR); the folder
+  // the user ended in is the chosen file's.
+  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              (save ? 0 : OFN_FILEMUSTEXIST);
   BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
   if (!ok) return -1;
-  char here[MAX_PATH + 1] = {};
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, here);
-  if (n > 0 && n < MAX_PATH) folder.assign(here, n);
   path = file;
+  const std::string chosen = FolderPart(path);
+  if (!chosen.empty()) folder = chosen;
   return 0;
 }
 

@@ -12,10 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_win.h"
-#include "app/canvas_ops_win.h"
-#include "app/update_cycle_win.h"
-#include "canvas/canvas_dialogs_win.h"
+#include "canvas/garden_engine.h"
+#include "ui/app_services_win.h"
+#include "ui/canvas_dialogs_win.h"
 #include "canvas/records/name_labels.h"
 #include "canvas/image/resample.h"
 #include "canvas/records/settings.h"
@@ -32,6 +31,10 @@
 
 namespace sylvane {
 namespace {
+
+// The label list's display options (the worker never touches them); the
+// entries are read through LabelList::Snapshot.
+LabelList& Labels() { return Services().engine->Unguarded().labels; }
 
 constexpr int kCmdClose = 40012;
 constexpr int kCmdRefresh = 40032;
@@ -194,7 +197,7 @@ void ShowNamesModeInCombo(const CanvasWindow& w, int mode) {
 // Writes the name labels (mode 1 tree names, 2 file names) onto the memory
 // picture and shows them; the list's display mode becomes mode.
 void DrawLabels(CanvasWindow& w, int mode) {
-  LabelList& list = GetLabelList();
+  LabelList& list = Labels();
   const std::vector<LabelEntry> entries = list.Snapshot();
   HDC dc = w.picture_dc.dc();
   if (dc && w.picture_dc.bitmap_made()) {
@@ -272,7 +275,7 @@ void HideMarker(CanvasWindow& w) {
 void OnHover(CanvasWindow& w, int x, int y) {
   if (w.picture.empty()) return;
   const POINT p = ClientToPicture(w, x, y);
-  const std::vector<LabelEntry> entries = GetLabelList().Snapshot();
+  const std::vector<LabelEntry> entries = Labels().Snapshot();
   const std::vector<int> hits = TreesUnderPointer(entries, w.factor, w.scaled, p.x, p.y);
   if (hits.empty()) {
     HideMarker(w);
@@ -301,7 +304,7 @@ void OnHover(CanvasWindow& w, int x, int y) {
 void Rebuild(CanvasWindow& w, float factor) {
   w.factor = factor;
   Surface lit;
-  if (!app::RenderLitCanvas(lit)) {
+  if (!Services().render_lit(lit)) {
     lit.CreateFilled(kNoCanvasWidth, kNoCanvasHeight, 0);
     lit.RefreshHeaders();
   }
@@ -322,7 +325,7 @@ void Rebuild(CanvasWindow& w, float factor) {
   }
   UpdateScrollBars(w);
   Repaint(w);
-  const int mode = GetLabelList().display_mode;
+  const int mode = Labels().display_mode;
   ShowNamesModeInCombo(w, mode);
   if (mode == kLabelsNames || mode == kLabelsFileNames) DrawLabels(w, mode);
 }
@@ -373,7 +376,7 @@ void OnNamesChosen(CanvasWindow& w) {
   const int choice = int(SendDlgItemMessageA(w.window, CW_IDC_NAMES, CB_GETCURSEL, 0, 0));
   if (choice < 0) return;
   Settings().canvas_names = uint8_t(choice);
-  GetLabelList().display_mode = kLabelsOff;
+  Labels().display_mode = kLabelsOff;
   for (int command : NamesChoiceCommands(choice)) SendSelf(w, command);
 }
 
@@ -384,7 +387,7 @@ void OnZoomCommand(CanvasWindow& w, int step) {
 }
 
 void OnToggleNames(CanvasWindow& w) {
-  LabelList& list = GetLabelList();
+  LabelList& list = Labels();
   if (list.display_mode != kLabelsOff) {
     list.display_mode = kLabelsOff;
     ShowNamesModeInCombo(w, kLabelsOff);
@@ -496,7 +499,7 @@ void OnMouseMove(CanvasWindow& w, int x, int y) {
 // the description of each tree under the pointer in turn.
 void OnClickTrees(CanvasWindow& w, int x, int y) {
   const POINT p = ClientToPicture(w, x, y);
-  const std::vector<LabelEntry> entries = GetLabelList().Snapshot();
+  const std::vector<LabelEntry> entries = Labels().Snapshot();
   for (int i : TreesUnderPointer(entries, w.factor, w.scaled, p.x, p.y)) {
     const LabelEntry& e = entries[size_t(i)];
     TreeDescriptionInput input;
@@ -524,24 +527,16 @@ void OnLButtonUp(CanvasWindow& w, int x, int y) {
 // What follows a canvas file opened by a drop: the tree-count and timer
 // panels, this window, and the update clock.
 void AfterCanvasOpened(CanvasWindow& w) {
-  Canvas& canvas = GetCanvas();
-  TreeCountPanelSetCount(GetTreeTable().growing_count());
-  TimerPanelRefresh(canvas.elapsed_hours, canvas.elapsed_minutes, canvas.elapsed_seconds);
+  Services().after_canvas_opened();
   SendSelf(w, kCmdRefresh);
-  if (canvas.exists) {
-    app::StartUpdateTimer();
-    if (canvas.update_interval == 0) app::DailyCheck(w.main);
-  }
 }
 
 // Plants the tree file at path where it was dropped (picture point p). The
 // caller holds the worker: neither a running pass nor the clock may change the
 // table while the tree is loaded and the scatter dialog is open.
-void PlantDroppedTree(CanvasWindow& w, const std::string& path, POINT p) {
-  Canvas& canvas = GetCanvas();
-  TreeTable& table = GetTreeTable();
-  const int slot = LoadTreeFileForPlanting(canvas, table, path);
-  if (slot < 0) return;
+void PlantDroppedTree(CanvasWindow& w, Garden& garden, int slot, POINT p) {
+  Canvas& canvas = garden.canvas;
+  TreeTable& table = garden.table;
   if (Settings().scatter_mode == 1 && ScatterDialog(w.window) != 0) return;
   const ViewPoint at = DropPointToCanvas(p.x, p.y, w.factor, canvas.width(), canvas.height());
   ScatterTree(table, slot, at.x, at.y, canvas.width(), canvas.height(), ScatterOptionsFromSettings(Settings()));
@@ -557,15 +552,14 @@ void OnDropFiles(CanvasWindow& w, HDROP drop) {
   const std::string path(file);
   // The map window is waiting with a loaded tree for its position: that
   // planting must finish first.
-  if (app::PlantingPending()) return;
-  // Opening a canvas or planting changes the garden: no growth pass may run.
-  if (!app::StopWorkerForChange()) return;
+  if (Services().planting_pending()) return;
+  // Opening a canvas or planting changes the garden: through the gate.
   int kind = -1;
-  {
-    app::HoldWorker hold;
-    kind = app::SortTreeOrCanvasFile(w.main, path);
-    if (kind == 1) PlantDroppedTree(w, path, ClientToPicture(w, client.x, client.y));
-  }
+  Services().engine->Change([&](Garden& garden) {
+    int slot = -1;
+    kind = Services().open_or_load_file(path, &slot);
+    if (kind == 1) PlantDroppedTree(w, garden, slot, ClientToPicture(w, client.x, client.y));
+  });
   if (kind == 0) AfterCanvasOpened(w);
 }
 

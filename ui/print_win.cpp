@@ -8,12 +8,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/canvas_ops_win.h"
+#include "canvas/garden_engine.h"
 #include "canvas/image/surface_win.h"
 #include "paint/canvas.h"
 #include "platform/platform.h"
 #include "res/canvaswin_resource.h"
 #include "trees/planting.h"
+#include "ui/app_services_win.h"
 #include "ui/print_layout.h"
 
 namespace sylvane {
@@ -70,7 +71,7 @@ LRESULT CALLBACK AspectKeeperProc(HWND edit, UINT message, WPARAM wparam, LPARAM
 }
 
 void OnInitDialog(HWND dialog, PrintDialog& d) {
-  app::RenderLitCanvas(d.picture);
+  Services().render_lit(d.picture);
   SetDlgItemInt(dialog, CW_IDC_PRINT_MM_W, UINT(d.picture.width), TRUE);
   SetDlgItemInt(dialog, CW_IDC_PRINT_MM_H, UINT(d.picture.height), TRUE);
   CheckDlgButton(dialog, CW_IDC_PRINT_FIT, BST_CHECKED);
@@ -185,7 +186,7 @@ int PrintPicture(HWND owner, const PrintRequest& request, Surface& picture) {
 }
 
 int PrintCanvasDialog(HWND owner) {
-  if (!GetCanvas().exists) {
+  if (!Services().engine->garden().canvas.exists) {
     ShowNoCanvasMessage();
     return -1;
   }

@@ -17,11 +17,9 @@ int MinuteCheck(TimerTickState& s) {
     return 0;
   }
   if (s.interval_minutes == 0) {
-    LocalTime now = GetPlatform().Now();
-    if (now.day != s.last_daily_update.day) {
-      s.last_daily_update = now;
-      return kCmdDailyUpdate;
-    }
+    // The daily update stores the date once its pass has run, so a pass
+    // that could not run (the worker did not stop) is tried again.
+    if (GetPlatform().Now().day != s.last_daily_update.day) return kCmdDailyUpdate;
   }
   return 0;
 }

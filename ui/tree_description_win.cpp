@@ -4,9 +4,9 @@
 
 #include <windowsx.h>
 
-#include "app/canvas_ops_win.h"
 #include "canvas/image/surface_win.h"
 #include "res/canvaswin_resource.h"
+#include "ui/app_services_win.h"
 #include "ui/canvas_view.h"
 #include "ui/gdi_win.h"
 
@@ -31,7 +31,7 @@ void OnInitDialog(HWND dialog, DescriptionDialog& d) {
   SetDlgItemTextA(dialog, CW_IDC_TREE_TYPE, GrowthTypeText(in.kind));
   SetDlgItemTextA(dialog, CW_IDC_TREE_ORIGIN, OriginText(in.mutant));
   // Without a canvas there is nothing to show below the fields.
-  if (app::RenderLitCanvas(d.canvas)) ShowSurface(dialog, d.canvas, d.canvas_dc);
+  if (Services().render_lit(d.canvas)) ShowSurface(dialog, d.canvas, d.canvas_dc);
 }
 
 void OnPaint(HWND dialog, DescriptionDialog& d) {

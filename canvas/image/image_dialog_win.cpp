@@ -99,15 +99,15 @@ int OpenImageDialog(HWND owner, Surface& surface, const char* title, std::string
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
   ofn.lpstrTitle = title;
-  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_HIDEREADONLY;
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_HIDEREADONLY |
+              OFN_NOCHANGEDIR;
   ofn.lpfnHook = PreviewHook;
   ofn.lpTemplateName = MAKEINTRESOURCEA(IDD_IMAGE_PREVIEW);
   if (!GetOpenFileNameA(&ofn)) return -1;
   if (LoadImage(file, surface, true) != 0) return -2;
   surface.path = file;
-  char here[MAX_PATH + 1] = {};
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, here);
-  if (n > 0 && n < MAX_PATH) folder.assign(here, n);
+  const std::string chosen = FolderPart(surface.path);
+  if (!chosen.empty()) folder = chosen;
   return 0;
 }
 

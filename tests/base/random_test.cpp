@@ -40,5 +40,31 @@ TEST(Random, TwoThreadsNeitherLoseNorRepeatDraws) {
   EXPECT_EQ(RandomState(), together);
 }
 
+TEST(Random, TakingManyDrawsAtOnceIsOneStepThatNoOtherDrawSplits) {
+  SeedRandom(99);
+  EXPECT_EQ(TakeDraws(0), 99u);
+  const uint32_t before = RandomState();
+  EXPECT_EQ(TakeDraws(3), before);
+  std::vector<int> next;
+  SetRandomState(before);
+  for (int i = 0; i < 4; ++i) next.push_back(Rand());
+  SetRandomState(AdvanceState(before, 3));
+  EXPECT_EQ(Rand(), next[3]);
+
+  // One thread draws one by one while another takes blocks of draws: the
+  // generator ends exactly as many draws on as both took together, so no
+  // draw was overwritten (and then repeated) between a read and a write.
+  SeedRandom(5);
+  constexpr int kSingles = 200000;
+  constexpr int kBlocks = 20000;
+  constexpr uint64_t kBlock = 1000;
+  std::thread singles([] {
+    for (int i = 0; i < kSingles; ++i) Rand();
+  });
+  for (int i = 0; i < kBlocks; ++i) TakeDraws(kBlock);
+  singles.join();
+  EXPECT_EQ(RandomState(), AdvanceState(5, kSingles + kBlocks * kBlock));
+}
+
 }  // namespace
 }  // namespace sylvane

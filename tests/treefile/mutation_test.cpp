@@ -8,6 +8,7 @@
 
 #include "base/file_io.h"
 #include "base/random.h"
+#include "canvas/garden.h"
 #include "canvas/records/settings.h"
 #include "platform/folder_list.h"
 #include "platform/text.h"
@@ -325,6 +326,36 @@ TEST_F(MutationTest, AutomaticSavingKeepsTheNewestFiles) {
   Tree loaded;
   ASSERT_EQ(LoadTreeFile(loaded, JoinPath(archive.path(), "エゾイチヤクソウ_5_3_14_7_9_250.ki")), 0);
   EXPECT_EQ(loaded.mutant, 1);
+}
+
+TEST_F(MutationTest, APassUsesTheSettingsItWasGivenNotTheOnesEditedMeanwhile) {
+  // The settings sheet may change the sound while a pass runs on the worker:
+  // the pass plays the sound and archives where its copy says.
+  TempDir archive, elsewhere;
+  Settings().mutant_handling = 2;
+  Settings().mutation_sound = 1;
+  Settings().sound_file = "first.wav";
+  Settings().folders[kFolderMutantArchive] = archive.path();
+  Canvas canvas;
+  ASSERT_EQ(SetUpCanvasLayers(canvas, 40, 30, 0, kBackgroundColour, Surface{}, 0, false), kCanvasOk);
+  TreeTable table;
+  LabelList labels;
+  const GrowthEnv env = MakeGrowthEnv(canvas, table, labels, Settings());
+  Settings().sound_file = "second.wav";
+  Settings().folders[kFolderMutantArchive] = elsewhere.path();
+  Tree parent, child;
+  MakeFixtureTree(parent, 1);
+  parent.mutation_chance = 100;
+  MakeFixtureTree(child, 1);
+  SeedRandom(4);
+  env.mutate(env, parent, child);
+  ASSERT_EQ(platform_.sounds.size(), 1u);
+  EXPECT_EQ(FileNamePart(platform_.sounds[0]), "first.wav");
+  std::vector<FolderEntry> files;
+  ASSERT_TRUE(ListFolderFiles(archive.path(), ".ki", files));
+  EXPECT_EQ(files.size(), 1u);
+  ASSERT_TRUE(ListFolderFiles(elsewhere.path(), ".ki", files));
+  EXPECT_TRUE(files.empty());
 }
 
 TEST_F(MutationTest, AutomaticSavingIntoAMissingFolderReportsTheOpenFailure) {

@@ -2,6 +2,8 @@
 // mirror, wrapping at the canvas edges, transparent sprites and the draws.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <functional>
 
 #include "base/random.h"
@@ -227,6 +229,36 @@ TEST(DrawPart, EmptyPartAndEmptyCanvasAreHarmless) {
   AlphaPlane no_weight;
   const PartImage part = Sprite(4, 4, 1, 1, TestColour, TestAlpha);
   EXPECT_EQ(DrawPart(no_layer, no_weight, part, 3, 3, 0, 90), 0);
+}
+
+TEST(DrawPart, RootsAtTheEndsOfTheIntegerRangeOnlyMoveTheSprite) {
+  // Roots a tree file may carry: no overflow (the sanitizers would stop the
+  // test), the same draws as any sprite, and paint somewhere on the canvas.
+  const int32_t extremes[][2] = {{INT32_MAX, INT32_MIN}, {INT32_MIN, INT32_MAX}, {INT32_MIN, INT32_MIN},
+                                 {INT32_MAX, INT32_MAX}};
+  for (const auto& root : extremes) {
+    for (int angle : {0, -30, 45}) {
+      Layers canvas(16, 12);
+      const PartImage part = Sprite(5, 4, root[0], root[1], TestColour, [](int, int) { return uint8_t(255); });
+      SeedRandom(3);
+      const uint32_t start = RandomState();
+      EXPECT_EQ(DrawPart(canvas.trees, canvas.weight, part, 7, 5, angle, 90), 0);
+      const uint32_t after_extreme = RandomState();
+      Layers plain(16, 12);
+      const PartImage centred = Sprite(5, 4, 2, 2, TestColour, [](int, int) { return uint8_t(255); });
+      SetRandomState(start);
+      DrawPart(plain.trees, plain.weight, centred, 7, 5, angle, 90);
+      EXPECT_EQ(after_extreme, RandomState());
+      // On the wrapping canvas a moved sprite covers as many pixels.
+      int painted = 0, painted_plain = 0;
+      for (uint8_t w : canvas.weight.bytes) painted += w != 255;
+      for (uint8_t w : plain.weight.bytes) painted_plain += w != 255;
+      EXPECT_EQ(painted, painted_plain) << root[0] << "," << root[1] << " at " << angle;
+      if (angle != 0) {
+        EXPECT_GT(painted, 0);
+      }
+    }
+  }
 }
 
 TEST(DrawPart, APartWithoutAlphaPlaneIsOpaque) {

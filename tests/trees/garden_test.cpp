@@ -171,8 +171,18 @@ TEST(GardenCanvas, CreatingEmptiesTableAndLabelsAndRefusesBadSizes) {
   EXPECT_EQ(g.canvas.remaining_minutes, 5);
   EXPECT_EQ(g.canvas.background.PixelAt(5, 5)[0], 0xFF);
   EXPECT_EQ(g.canvas.background.PixelAt(5, 5)[2], 0x40);
+  // A refused size changes nothing: the growing trees and labels stay.
+  g.table[5].state = 1;
+  g.table.SetCount(1);
+  g.labels.Add(LabelEntry{});
   EXPECT_EQ(CreateGardenCanvas(g.canvas, g.table, g.labels, 0, 48, 0, kBackgroundColour, Surface{}, 0, false),
             kCanvasBadSize);
+  EXPECT_EQ(CreateGardenCanvas(g.canvas, g.table, g.labels, 64, 16385, 0, kBackgroundColour, Surface{}, 0, false),
+            kCanvasBadSize);
+  EXPECT_EQ(g.table[5].state, 1);
+  EXPECT_EQ(g.table.growing_count(), 1);
+  EXPECT_EQ(g.labels.count(), 1);
+  EXPECT_EQ(g.canvas.trees.width, 64);
 }
 
 TEST(GardenCanvas, SettingsColourIsAColorref) {

@@ -19,12 +19,16 @@ struct Clock {
   LocalTime last_daily;
   std::vector<std::pair<int, int>> sent;  // (tick number, command)
   int ticks = 0;
+  bool daily_pass_runs = true;  // the daily update's pass runs (and stores the date)
 
   void Tick(int32_t interval, int n = 1) {
     for (int i = 0; i < n; ++i) {
       TimerTickState s{hours, minutes, seconds, first_update_done, interval, remaining, last_daily};
       ++ticks;
-      TimerTick(s, [&](int command) { sent.push_back({ticks, command}); });
+      TimerTick(s, [&](int command) {
+        sent.push_back({ticks, command});
+        if (command == kCmdDailyUpdate && daily_pass_runs) last_daily = GetPlatform().Now();
+      });
     }
   }
 };
@@ -133,6 +137,17 @@ TEST(TimerClock, OnceADayTheDailyUpdateFollowsTheCalendarDay) {
   platform.now.day = 1;
   c.Tick(0, 60);
   EXPECT_EQ(c.sent.size(), 2u);
+  // A day whose pass could not run (the worker did not stop) is not lost:
+  // the clock asks again at the next minute's end.
+  c.daily_pass_runs = false;
+  platform.now.day = 2;
+  c.Tick(0, 120);
+  EXPECT_EQ(c.sent.size(), 4u);
+  c.daily_pass_runs = true;
+  c.Tick(0, 60);
+  EXPECT_EQ(c.sent.size(), 5u);
+  c.Tick(0, 120);
+  EXPECT_EQ(c.sent.size(), 5u);
 }
 
 TEST(TimerClock, ANegativeIntervalSendsNothing) {

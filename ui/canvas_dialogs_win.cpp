@@ -1,13 +1,11 @@
-#include "canvas/canvas_dialogs_win.h"
+#include "ui/canvas_dialogs_win.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
 
 #include <string>
 
-#include "app/app_win.h"
-#include "app/canvas_ops_win.h"
-#include "app/update_cycle_win.h"
+#include "canvas/garden_engine.h"
 #include "canvas/image/image_dialog_win.h"
 #include "canvas/records/name_labels.h"
 #include "canvas/records/settings.h"
@@ -19,6 +17,7 @@
 #include "paint/canvas.h"
 #include "platform/platform.h"
 #include "res/resource.h"
+#include "ui/app_services_win.h"
 #include "ui/skin_win.h"
 
 namespace sylvane {
@@ -99,7 +98,7 @@ void PaintPreview(HWND dialog, BackgroundChoice& c) {
 // The canvas's background picture loaded again from its path; a failure
 // (its message shown) clears the canvas's picture flag.
 void ReloadCanvasPicture(BackgroundChoice& c) {
-  Canvas& canvas = GetCanvas();
+  Canvas& canvas = Services().engine->Unguarded().canvas;
   c.image_chosen = false;
   if (canvas.background_kind != kBackgroundPicture) return;
   if (LoadImage(canvas.background_path, c.image, true) == 0)
@@ -194,25 +193,28 @@ bool ApplyNewCanvas(HWND dialog) {
     IntervalMessage();
     return false;
   }
-  if (!app::StopWorkerForChange()) return false;
-  app::KillUpdateTimer();
-  Canvas& canvas = GetCanvas();
-  canvas.elapsed_hours = canvas.elapsed_minutes = canvas.elapsed_seconds = 0;
-  canvas.stretch = fit_image ? 1 : 0;
-  s.changer_active = no_auto ? 1 : 0;
-  if (app::Windows().changer)
-    SendMessageA(app::Windows().changer, WM_COMMAND, no_auto ? CMD_CHANGER_USE_OTHER : CMD_CHANGER_USE_CANVAS, 0);
-  s.canvas_width = width;
-  s.canvas_height = height;
-  s.background_red = GetRValue(c.colour);
-  s.background_green = GetGValue(c.colour);
-  s.background_blue = GetBValue(c.colour);
-  int kind = c.image_chosen ? kBackgroundPicture : kBackgroundColour;
-  int rc = app::CreateCanvas(GetParent(dialog) ? GetParent(dialog) : app::Windows().main, width, height,
-                             uint32_t(c.colour), kind, c.image, s.update_interval, fit_image);
-  TreeCountPanelSetCount(0);
-  TimerPanelRefresh(0, 0, 0);
-  if (GetCanvas().exists) app::StartUpdateTimer();
+  const AppServices& app = Services();
+  int rc = -1;
+  const bool changed = app.engine->Change([&](Garden& garden) {
+    app.stop_clock();
+    Canvas& canvas = garden.canvas;
+    canvas.elapsed_hours = canvas.elapsed_minutes = canvas.elapsed_seconds = 0;
+    canvas.stretch = fit_image ? 1 : 0;
+    s.changer_active = no_auto ? 1 : 0;
+    if (app.changer)
+      SendMessageA(app.changer, WM_COMMAND, no_auto ? CMD_CHANGER_USE_OTHER : CMD_CHANGER_USE_CANVAS, 0);
+    s.canvas_width = width;
+    s.canvas_height = height;
+    s.background_red = GetRValue(c.colour);
+    s.background_green = GetGValue(c.colour);
+    s.background_blue = GetBValue(c.colour);
+    int kind = c.image_chosen ? kBackgroundPicture : kBackgroundColour;
+    rc = app.create_canvas(width, height, uint32_t(c.colour), kind, c.image, s.update_interval, fit_image);
+    TreeCountPanelSetCount(0);
+    TimerPanelRefresh(0, 0, 0);
+  });
+  if (!changed) return false;
+  if (app.engine->garden().canvas.exists) app.start_clock();
   return rc == 0;
 }
 
@@ -257,8 +259,8 @@ INT_PTR CALLBACK NewCanvasProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM) {
 
 // ---- canvas settings ----
 void InitSettings(HWND dialog) {
-  const Canvas& canvas = GetCanvas();
-  const LabelList& labels = GetLabelList();
+  const Canvas& canvas = Services().engine->garden().canvas;
+  const LabelList& labels = Services().engine->garden().labels;
   BackgroundChoice& c = g_settings;
   c.colour = SettingsColour();
   ReloadCanvasPicture(c);
@@ -285,24 +287,26 @@ bool ApplySettings(HWND dialog) {
     ShowMessage("文字の色は各色 0～255、文字のサイズは 1～20 の値にして下さい。", "修正");
     return false;
   }
-  if (!app::StopWorkerForChange()) return false;
-  LabelList& labels = GetLabelList();
-  labels.text_colour = int32_t(RGB(r, g, b));
-  labels.font_height = size;
-  const bool fit = Checked(dialog, IDC_FIT_BG_IMAGE);
-  Canvas& canvas = GetCanvas();
-  canvas.stretch = fit ? 1 : 0;
-  s.fit_background = fit ? 1 : 0;
-  s.background_red = GetRValue(c.colour);
-  s.background_green = GetGValue(c.colour);
-  s.background_blue = GetBValue(c.colour);
-  int kind = c.image_chosen ? kBackgroundPicture : kBackgroundColour;
-  ChangeBackground(canvas, canvas.width(), canvas.height(), uint32_t(c.colour), kind, c.image, s.update_interval,
-                   fit);
-  HWND main = app::Windows().main;
-  app::RefreshBackgroundPicture(main);
-  app::SendCommand(CMD_MAKE_WALLPAPER);
-  app::SendCommand(CMD_REFRESH_CANVAS_WINDOW);
+  const AppServices& app = Services();
+  const bool changed = app.engine->Change([&](Garden& garden) {
+    LabelList& labels = garden.labels;
+    labels.text_colour = int32_t(RGB(r, g, b));
+    labels.font_height = size;
+    const bool fit = Checked(dialog, IDC_FIT_BG_IMAGE);
+    Canvas& canvas = garden.canvas;
+    canvas.stretch = fit ? 1 : 0;
+    s.fit_background = fit ? 1 : 0;
+    s.background_red = GetRValue(c.colour);
+    s.background_green = GetGValue(c.colour);
+    s.background_blue = GetBValue(c.colour);
+    int kind = c.image_chosen ? kBackgroundPicture : kBackgroundColour;
+    ChangeBackground(canvas, canvas.width(), canvas.height(), uint32_t(c.colour), kind, c.image,
+                     s.update_interval, fit);
+  });
+  if (!changed) return false;
+  app.refresh_background_picture();
+  app.send_command(CMD_MAKE_WALLPAPER);
+  app.send_command(CMD_REFRESH_CANVAS_WINDOW);
   return true;
 }
 
@@ -323,15 +327,15 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM) {
           ChooseImage(dialog, g_settings);
           return TRUE;
         case IDC_OPEN_CANVAS_WINDOW:
-          app::SendCommand(CMD_CANVAS_WINDOW);
+          Services().send_command(CMD_CANVAS_WINDOW);
           return TRUE;
         case IDC_SHOW_NAMES:
-          app::SendCommand(CMD_REFRESH_CANVAS_WINDOW);
-          app::SendCommand(CMD_SHOW_NAMES_NORMAL);
+          Services().send_command(CMD_REFRESH_CANVAS_WINDOW);
+          Services().send_command(CMD_SHOW_NAMES_NORMAL);
           return TRUE;
         case IDC_HIDE_NAMES:
-          GetLabelList().display_mode = kLabelsOff;
-          app::SendCommand(CMD_REFRESH_CANVAS_WINDOW);
+          Services().engine->Unguarded().labels.display_mode = kLabelsOff;
+          Services().send_command(CMD_REFRESH_CANVAS_WINDOW);
           return TRUE;
         case IDOK:
           if (ApplySettings(dialog)) EndDialog(dialog, 1);
@@ -397,7 +401,7 @@ INT_PTR CALLBACK TransparencyProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM) 
         s.window_opacity = opacity;
         s.transparency_mode = Checked(dialog, IDC_TRANS_SKIN) ? 0 : Checked(dialog, IDC_TRANS_ALPHA) ? 1 : 2;
         ApplySkinTransparency();
-        HWND main = app::Windows().main;
+        HWND main = Services().main;
         InvalidateRect(main, nullptr, TRUE);
         DragAcceptFiles(main, TRUE);
         EndDialog(dialog, 1);
