@@ -102,22 +102,11 @@ void DriftRange(int32_t& v) {
 }
 
 void Crossover(Tree& k, const Tree& q) {
-  struct Param {
-    int32_t Tree::*field;
-    int32_t max;
-  };
-  static const Param kParams[] = {
-      {&Tree::split_chance, 100},  {&Tree::mutation_chance, 100}, {&Tree::growth_speed, 100},
-      {&Tree::split_distance, 300}, {&Tree::split_max, 4},         {&Tree::loop_chance, 100},
-      {&Tree::part_jitter, 50},     {&Tree::branch_jitter, 50},
-  };
-  auto blend = [](int32_t mine, int32_t theirs, int32_t max) {
-    int64_t v = int64_t(std::trunc((double(theirs) + double(mine)) * 0.5));
-    return int32_t(std::clamp<int64_t>(v, 0, max));
-  };
-  for (const Param& p : kParams)
-    if (Rand() % 100 < 35) k.*p.field = blend(k.*p.field, q.*p.field, p.max);
-  if (Rand() % 100 < 35) k.pen.heading_variance = blend(k.pen.heading_variance, q.pen.heading_variance, 50);
+  for (int i = 0; i < kCrossedParameterCount; ++i) {
+    if (Rand() % 100 >= 35) continue;
+    int32_t& mine = CrossedParameterOf(k, i);
+    mine = BlendCrossedParameter(mine, CrossedParameterOf(q, i), CrossedParameterInfo(i).max);
+  }
 }
 
 std::string CutText(std::string s) {
@@ -170,6 +159,37 @@ void ArchiveMutant(const MutationSettings& settings, const Tree& parent, Tree& c
 }
 
 }  // namespace
+
+const CrossedParameter& CrossedParameterInfo(int index) {
+  static const CrossedParameter kParams[kCrossedParameterCount] = {
+      {"split_chance", 100},   {"mutation_chance", 100}, {"growth_speed", 100},
+      {"split_distance", 300}, {"split_max", 4},         {"loop_chance", 100},
+      {"part_jitter", 50},     {"branch_jitter", 50},    {"heading_variance", 50},
+  };
+  return kParams[index];
+}
+
+int32_t& CrossedParameterOf(Tree& tree, int index) {
+  static int32_t Tree::*const kFields[kCrossedParameterCount - 1] = {
+      &Tree::split_chance, &Tree::mutation_chance, &Tree::growth_speed, &Tree::split_distance,
+      &Tree::split_max,    &Tree::loop_chance,     &Tree::part_jitter,  &Tree::branch_jitter,
+  };
+  return index == kCrossedParameterCount - 1 ? tree.pen.heading_variance : tree.*kFields[index];
+}
+
+int32_t CrossedParameterOf(const Tree& tree, int index) { return CrossedParameterOf(const_cast<Tree&>(tree), index); }
+
+int32_t BlendCrossedParameter(int32_t mine, int32_t theirs, int32_t max) {
+  const int64_t v = int64_t(std::trunc((double(theirs) + double(mine)) * 0.5));
+  return int32_t(std::clamp<int64_t>(v, 0, max));
+}
+
+void GraftPart(PartImage& target, const PartImage& source, int way) {
+  if (way == 1)
+    GraftRooted(target, source);
+  else if (way == 2)
+    GraftTiled(target, source);
+}
 
 void GraftRooted(PartImage& target, const PartImage& source) {
   const int64_t tx = target.params[kParamRootX], ty = target.params[kParamRootY];
@@ -276,18 +296,7 @@ int HandleMutationIn(TreeTable& table, const MutationSettings& settings, Tree& p
   while (n < TreeTable::kSlots && (table[n].state == 1 || table[n].state == 2)) ++n;
   if (n > 0) {
     const Tree& partner = table[Rand() % n];
-    for (int i = 0; i < kPartCount; ++i) {
-      switch (Rand() % 3) {
-        case 1:
-          GraftRooted(child.parts[size_t(i)], partner.parts[size_t(i)]);
-          break;
-        case 2:
-          GraftTiled(child.parts[size_t(i)], partner.parts[size_t(i)]);
-          break;
-        default:
-          break;
-      }
-    }
+    for (int i = 0; i < kPartCount; ++i) GraftPart(child.parts[size_t(i)], partner.parts[size_t(i)], Rand() % 3);
     Crossover(child, partner);
   }
 

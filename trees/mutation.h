@@ -35,6 +35,25 @@ int HandleMutationIn(TreeTable& table, const MutationSettings& settings, Tree& p
 // program folder.
 MutationSettings MutationSettingsFrom(const MInitInfo& settings);
 
+// The nine parameters that crossing two trees blends, in the order the
+// crossing draws for them: split chance, mutation chance, growth speed,
+// split distance, split maximum, loop chance, part jitter, branch jitter and
+// the pen's heading variance. Each is kept within 0..max when blended.
+constexpr int kCrossedParameterCount = 9;
+struct CrossedParameter {
+  const char* name;  // short English name for reports ("split_chance", ...)
+  int32_t max;       // upper bound of a blended value (the lower bound is 0)
+};
+const CrossedParameter& CrossedParameterInfo(int index);
+// The parameter `index` (0..kCrossedParameterCount - 1) of tree.
+int32_t& CrossedParameterOf(Tree& tree, int index);
+int32_t CrossedParameterOf(const Tree& tree, int index);
+// The blend of two values: trunc((theirs + mine) * 0.5) limited to 0..max.
+int32_t BlendCrossedParameter(int32_t mine, int32_t theirs, int32_t max);
+// One part graft of a crossing: way 1 grafts source rooted into target, way 2
+// tiled, any other way leaves target as it is.
+void GraftPart(PartImage& target, const PartImage& source, int way);
+
 // Paints source into target's visible pixels with the source's colour
 // offsets and 80 % of its alpha, the two roots (parameters 1 and 2) laid on
 // each other. Source column 0 is never used. Target alpha is unchanged.
