@@ -18,3 +18,11 @@ if(NOT CMAKE_CROSSCOMPILING AND Python3_Interpreter_FOUND)
                    $<TARGET_FILE:sylvane-cli> ${CMAKE_SOURCE_DIR}/data)
   set_tests_properties(trees.garden_cli PROPERTIES TIMEOUT 300)
 endif()
+
+# The breed command: same seed same children, child file names, the report.
+if(NOT CMAKE_CROSSCOMPILING AND Python3_Interpreter_FOUND)
+  add_test(NAME trees.breed_cli
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/trees/breed_cli_check.py
+                   $<TARGET_FILE:sylvane-cli> ${CMAKE_SOURCE_DIR})
+  set_tests_properties(trees.breed_cli PROPERTIES TIMEOUT 300)
+endif()
