@@ -3,6 +3,8 @@
 // random pairs of very different trees.
 #include "trees/crossover.h"
 
+#include "trees/breeding.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -429,19 +431,15 @@ TEST_F(BredMutants, OffspringOfAPlantedChildAreArchivedLikeAnyMutant) {
     t->growth_speed = 100;
   }
   SeedRandom(21);
-  Tree child;
-  ASSERT_EQ(CrossTrees(a, b, child), kCrossOk);
-  ASSERT_EQ(child.mutation_chance, 100);
-
-  // Planted as a tree file is: loaded into the first empty slot, then scattered.
+  // Planted as a tree file is: bred into the first empty slot, then scattered.
   TreeTable& table = GetTreeTable();
   Canvas canvas;
   canvas.exists = 1;
-  const int slot = LoadTreeForPlanting(canvas, table, [&](Tree& t) {
-    t = child;
-    return 0;
-  });
+  const int slot = BreedForPlanting(canvas, table, a, b);
   ASSERT_GE(slot, 0);
+  const Tree child = table[slot];
+  EXPECT_EQ(child.state, 0);
+  ASSERT_EQ(child.mutation_chance, 100);
   ScatterOptions options;
   options.count = 2;
   options.radius = 20;
@@ -477,12 +475,86 @@ TEST_F(BredMutants, OffspringOfAPlantedChildAreArchivedLikeAnyMutant) {
   EXPECT_TRUE(platform_.messages.empty());
 }
 
+TEST_F(BredMutants, PlantingChecksTheCanvasAndTheTableFirst) {
+  Tree a, b;
+  MakeParents(a, b);
+  TreeTable& table = GetTreeTable();
+  Canvas canvas;
+  EXPECT_EQ(BreedForPlanting(canvas, table, a, b), kPlantNoCanvas);
+  canvas.exists = 1;
+  for (int i = 0; i < TreeTable::kSlots; ++i) table[i].state = 1;
+  const uint32_t before = RandomState();
+  EXPECT_EQ(BreedForPlanting(canvas, table, a, b), kPlantTableFull);
+  EXPECT_EQ(RandomState(), before);  // refused before anything was crossed
+  ASSERT_EQ(platform_.messages.size(), 2u);
+  EXPECT_EQ(platform_.messages[1].text, kTableFullText);
+  // A parent in the free slot itself is crossed before the child replaces it.
+  table[7] = a;
+  table[7].state = 0;
+  EXPECT_EQ(BreedForPlanting(canvas, table, table[7], b), 7);
+  EXPECT_EQ(table[7].name, "ははおや×ちちおや");
+  EXPECT_EQ(table[7].state, 0);
+  // A refused crossing leaves the slot empty.
+  Tree empty;
+  table[7].state = 0;
+  EXPECT_EQ(BreedForPlanting(canvas, table, a, empty), kPlantLoadFailed);
+  EXPECT_EQ(table[7].state, 0);
+  EXPECT_EQ(platform_.messages.back().caption, kCrossCaption);
+}
+
+TEST_F(BredMutants, LabelsLeadToTheLivingTreeNearestOrToItsFile) {
+  Tree a, b;
+  MakeParents(a, b);
+  TreeTable& table = GetTreeTable();
+  table[3] = a;
+  table[3].plant_x = 10;
+  table[3].split_max = 1;
+  table[5] = a;
+  table[5].plant_x = 300;
+  table[5].split_max = 2;
+  table[8] = b;
+  table[8].mutant = 1;
+  for (int i : {3, 5, 8}) table[i].state = 2;
+  LabelEntry label;
+  label.name = a.name;
+  label.file_name = a.file_name;
+  label.x = 280;
+  label.y = table[5].plant_y;
+  Tree found;
+  ASSERT_EQ(FindLabelledTree(label, table, {}, found), kLabelledLiving);
+  EXPECT_EQ(found.split_max, 2);
+  // A mutant's label shows "<name>_var".
+  label.name = LabelDisplayName(b.name, 1);
+  label.file_name = b.file_name;
+  ASSERT_EQ(FindLabelledTree(label, table, {}, found), kLabelledLiving);
+  EXPECT_EQ(found.name, b.name);
+
+  // Finished trees are found by their file, in the first folder holding it.
+  TempDir first, second;
+  Tree saved = b;
+  ASSERT_EQ(SaveTreeFile(saved, second.File("fallen.ki")), 0);
+  label.file_name = "fallen.ki";
+  table[8].state = 0;
+  ASSERT_EQ(FindLabelledTree(label, table, {first.path(), "", second.path()}, found), kLabelledFile);
+  EXPECT_EQ(found.file_name, "fallen.ki");
+  EXPECT_EQ(found.ops.size(), b.ops.size());
+  EXPECT_TRUE(platform_.messages.empty());
+
+  // Nowhere: a message, and the tree passed in stays.
+  label.file_name = "gone.ki";
+  EXPECT_EQ(FindLabelledTree(label, table, {first.path(), second.path()}, found), kLabelledMissing);
+  EXPECT_EQ(found.file_name, "fallen.ki");
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].caption, kCrossCaption);
+}
+
 // ---------------------------------------------------------------- random pairs
 
 // The pool of very different parents: the sample tree with its sample parts,
 // the tree-file fixtures, the tree files of the fuzz corpus, mutants of these
 // and bred children of all of them.
 std::vector<std::unique_ptr<Tree>> MakePool(RecordingPlatform& platform) {
+  SeedRandom(2025);  // the same pool whatever ran before
   std::vector<std::unique_ptr<Tree>> pool;
   auto add = [&pool]() -> Tree& { return *pool.emplace_back(std::make_unique<Tree>()); };
   Tree& sample = add();
