@@ -554,6 +554,7 @@ TEST_F(BredMutants, LabelsLeadToTheLivingTreeNearestOrToItsFile) {
 // the tree-file fixtures, the tree files of the fuzz corpus, mutants of these
 // and bred children of all of them.
 std::vector<std::unique_ptr<Tree>> MakePool(RecordingPlatform& platform) {
+  GetTreeTable();    // built first: building it draws
   SeedRandom(2025);  // the same pool whatever ran before
   std::vector<std::unique_ptr<Tree>> pool;
   auto add = [&pool]() -> Tree& { return *pool.emplace_back(std::make_unique<Tree>()); };
