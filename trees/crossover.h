@@ -73,8 +73,8 @@ inline constexpr char kCrossCaption[] = "交配";
 // child is replaced and kCrossOk returned; report, when given, says what came
 // from where. When no sound program results after kMaxSpliceAttempts splices
 // (a parent without a program, or unsound parents), shows the refusal message
-// and returns kCrossRefused with child left as it was. a, b and child must be
-// three different trees.
+// and returns kCrossRefused with child left as it was. The child is built
+// aside and moved in at the end, so child may be one of the parents.
 int CrossTrees(const Tree& a, const Tree& b, Tree& child, CrossoverReport* report = nullptr);
 
 // Splices two programs as the plan says: prefix[0, plan.prefix_ops) then
