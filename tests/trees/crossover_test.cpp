@@ -17,7 +17,6 @@
 
 #include "base/bytes.h"
 #include "base/random.h"
-#include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/folder_list.h"
 #include "platform/text.h"
@@ -394,31 +393,26 @@ TEST(Crossover, ChildGrowsToTheEndAndPaints) {
 // Mutation handling of the garden, for GrowthEnv::mutate; the clock moves on
 // a millisecond per child so that archived mutants get names of their own.
 RecordingPlatform* g_clock = nullptr;
-int MutateInGarden(Tree& parent, Tree& child) {
+int MutateInGarden(const GrowthEnv& env, Tree& parent, Tree& child) {
   ++g_clock->now.milliseconds;
-  return HandleMutation(parent, child);
+  return HandleMutation(env, parent, child);
 }
 
 class BredMutants : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = Settings();
-    Settings().mutant_handling = 2;
-    Settings().mutation_sound = 0;
-    Settings().mutant_file_count = 100;
-    Settings().folders[kFolderMutantArchive] = archive_.path();
+    settings_.mutant_handling = 2;
+    settings_.archive_folder = archive_.path();
+    settings_.archive_limit = 100;
+    settings_.program_folder = kDataFolder;  // with prj_data
     platform_.program_folder = kDataFolder;  // with prj_data
     g_clock = &platform_;
-    GetTreeTable().ClearAll();
-  }
-  void TearDown() override {
-    GetTreeTable().ClearAll();
-    Settings() = saved_;
   }
 
   RecordingPlatform platform_;
   TempDir archive_;
-  MInitInfo saved_;
+  MutationSettings settings_;
+  TreeTable table_;
 };
 
 TEST_F(BredMutants, OffspringOfAPlantedChildAreArchivedLikeAnyMutant) {
@@ -432,7 +426,7 @@ TEST_F(BredMutants, OffspringOfAPlantedChildAreArchivedLikeAnyMutant) {
   }
   SeedRandom(21);
   // Planted as a tree file is: bred into the first empty slot, then scattered.
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = table_;
   Canvas canvas;
   canvas.exists = 1;
   const int slot = BreedForPlanting(canvas, table, a, b);
@@ -444,6 +438,7 @@ TEST_F(BredMutants, OffspringOfAPlantedChildAreArchivedLikeAnyMutant) {
   options.count = 2;
   options.radius = 20;
   options.rising_anywhere = true;
+  options.mutation = settings_;
   ScatterStats stats;
   ASSERT_EQ(ScatterTree(table, slot, 100, 100, 300, 300, options, &stats), 2);
   EXPECT_EQ(stats.mutants, 1);
@@ -452,6 +447,8 @@ TEST_F(BredMutants, OffspringOfAPlantedChildAreArchivedLikeAnyMutant) {
   // Growing on, split children of the child mutate too.
   Garden garden(300, 300);
   garden.env.mutate = MutateInGarden;
+  garden.env.table = &table;
+  garden.env.mutation = settings_;
   garden.env.rising_anywhere = true;
   GrowthStats growth;
   for (int pass = 0; pass < 200 && table.growing_count() > 0 && growth.split_children < 2; ++pass)
@@ -478,7 +475,7 @@ TEST_F(BredMutants, OffspringOfAPlantedChildAreArchivedLikeAnyMutant) {
 TEST_F(BredMutants, PlantingChecksTheCanvasAndTheTableFirst) {
   Tree a, b;
   MakeParents(a, b);
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = table_;
   Canvas canvas;
   EXPECT_EQ(BreedForPlanting(canvas, table, a, b), kPlantNoCanvas);
   canvas.exists = 1;
@@ -505,7 +502,7 @@ TEST_F(BredMutants, PlantingChecksTheCanvasAndTheTableFirst) {
 TEST_F(BredMutants, LabelsLeadToTheLivingTreeNearestOrToItsFile) {
   Tree a, b;
   MakeParents(a, b);
-  TreeTable& table = GetTreeTable();
+  TreeTable& table = table_;
   table[3] = a;
   table[3].plant_x = 10;
   table[3].split_max = 1;
@@ -554,7 +551,6 @@ TEST_F(BredMutants, LabelsLeadToTheLivingTreeNearestOrToItsFile) {
 // the tree-file fixtures, the tree files of the fuzz corpus, mutants of these
 // and bred children of all of them.
 std::vector<std::unique_ptr<Tree>> MakePool(RecordingPlatform& platform) {
-  GetTreeTable();    // built first: building it draws
   SeedRandom(2025);  // the same pool whatever ran before
   std::vector<std::unique_ptr<Tree>> pool;
   auto add = [&pool]() -> Tree& { return *pool.emplace_back(std::make_unique<Tree>()); };
@@ -574,11 +570,11 @@ std::vector<std::unique_ptr<Tree>> MakePool(RecordingPlatform& platform) {
     if (LoadTreeFile(t, path) == 0) add() = t;
   }
   // Mutants: each tree so far crossed with the garden, drifted and grafted.
-  const MInitInfo saved = Settings();
-  Settings().mutant_handling = 1;
+  MutationSettings settings;
+  settings.mutant_handling = 1;
+  settings.program_folder = kDataFolder;
   platform.program_folder = kDataFolder;
-  TreeTable& table = GetTreeTable();
-  table.ClearAll();
+  TreeTable table;
   table[0] = *pool[0];
   table[0].state = 1;
   const size_t originals = pool.size();
@@ -588,11 +584,9 @@ std::vector<std::unique_ptr<Tree>> MakePool(RecordingPlatform& platform) {
     parent.mutation_chance = 100;
     Tree& mutant = add();
     SplitChild(mutant, parent, 400, 400, true);
-    HandleMutationIn(table, parent, mutant);
+    HandleMutationIn(table, settings, parent, mutant);
     parent.mutation_chance = chance;
   }
-  table.ClearAll();
-  Settings() = saved;
   return pool;
 }
 
