@@ -10,6 +10,7 @@
 #include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
+#include "platform/writable_folder.h"
 #include "trees/ki_dialogs_win.h"
 #include "ui/canvas_window_win.h"
 #include "ui/changer_win.h"
@@ -66,6 +67,8 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   }
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  // Said once here, before the settings and the garden would fail to save.
+  WarnIfProgramFolderReadOnly(GetWin32Platform());
   Windows().instance = instance;
   Engine().Unguarded().table.SetCountListener([](int n) {
     TreeCountPanelSetCount(n);
