@@ -67,8 +67,12 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   }
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  // Said once here, before the settings and the garden would fail to save.
-  WarnIfProgramFolderReadOnly(GetWin32Platform());
+  // A folder it cannot write: said once, and the program ends before any save fails.
+  if (!WarnIfProgramFolderReadOnly(GetWin32Platform())) {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+  }
   Windows().instance = instance;
   Engine().Unguarded().table.SetCountListener([](int n) {
     TreeCountPanelSetCount(n);

@@ -46,9 +46,9 @@ FolderWriteStatus CheckFolderWritable(const std::string& folder) {
 
 std::string ReadOnlyFolderMessage(const std::string& folder) {
   return "シルヴァネのフォルダーに書き込めません。\n\n" + folder +
-         "\n\nこのままでは設定、キャンバス（default.syl）、壁紙と樹の記録を保存できません。"
-         "書き込みのできるフォルダー（例えばドキュメントの中）にシルヴァネのフォルダーを丸ごと"
-         "コピーしてから起動してください。このフォルダーの中のファイルは変更しません。";
+         "\n\nシルヴァネは設定（sylvane.ini）、庭（default.syl）と壁紙の画像（default.bmp）を"
+         "このフォルダーに保存します。フォルダーを丸ごと書き込みのできる場所（例えばドキュメントの中）に"
+         "コピーしてから起動してください。\n\nこのフォルダーの中は何も変えずに終了します。";
 }
 
 bool WarnIfProgramFolderReadOnly(Platform& platform) {

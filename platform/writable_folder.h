@@ -1,9 +1,10 @@
 // Whether the program can keep its files in its own folder. The program
-// writes "sylvane.ini", "default.syl", "default.bmp" and the mutant archive
-// beside itself; run from a folder it cannot write (a read-only copy, a
-// protected system folder), every one of those saves would fail. Start-up
-// checks once and says so, naming the folder, and then carries on: nothing
-// already in the folder is changed. Paths are Shift-JIS, as everywhere.
+// writes "sylvane.ini" at start and at exit, "default.syl" at every exit and
+// "default.bmp" (the wallpaper itself) at every update, all beside itself.
+// Run from a folder it cannot write (a read-only copy, a CD, a protected
+// system folder) it could not do its work and every one of those saves would
+// fail with a message of its own; so start-up checks once, says so naming
+// the folder, and ends before it has changed anything. Paths are Shift-JIS.
 #pragma once
 #include <string>
 
@@ -32,7 +33,8 @@ std::string ReadOnlyFolderMessage(const std::string& folder);
 inline constexpr char kReadOnlyFolderCaption[] = "シルヴァネ";
 
 // Start-up: checks platform's program folder and, when it cannot be written,
-// shows ReadOnlyFolderMessage once. True when the folder is writable.
+// shows ReadOnlyFolderMessage once. True when the folder is writable; false
+// tells start-up to end.
 bool WarnIfProgramFolderReadOnly(Platform& platform);
 
 }  // namespace sylvane
