@@ -297,14 +297,6 @@ const CommandEntry kCommands[] = {
     {CMD_CANVAS_WINDOW, OnCanvasWindow},
     {CMD_REFRESH_CANVAS_WINDOW, OnRefreshCanvasWindow},
     {CMD_TRANSPARENCY, OnTransparency},
-    {40035, OnLighting}, {40036, OnLighting}, {40037, OnLighting}, {40038, OnLighting},
-    {40039, OnLighting}, {40040, OnLighting}, {40041, OnLighting}, {40042, OnLighting},
-    {40043, OnLighting}, {40044, OnLighting}, {40045, OnLighting}, {40046, OnLighting},
-    {40047, OnLighting}, {40048, OnLighting}, {40049, OnLighting}, {40050, OnLighting},
-    {40051, OnLighting}, {40052, OnLighting}, {40053, OnLighting}, {40054, OnLighting},
-    {40055, OnLighting}, {40056, OnLighting}, {40057, OnLighting},
-    {40078, OnLighting}, {40079, OnLighting}, {40080, OnLighting}, {40081, OnLighting},
-    {40082, OnLighting},
     {CMD_SHOW_NAMES, OnShowNames},
     {CMD_SHOW_NAMES_NORMAL, OnShowNamesNormal},
     {CMD_CHANGER, OnChanger},
@@ -317,6 +309,11 @@ const CommandEntry kCommands[] = {
 }  // namespace
 
 void OnCommand(HWND main, int id) {
+  // The 28 lighting commands are two ranges of the catalogue.
+  if (IsLightingCommand(id)) {
+    OnLighting(main, id);
+    return;
+  }
   for (const CommandEntry& c : kCommands) {
     if (c.id == id) {
       c.run(main, id);

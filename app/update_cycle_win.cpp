@@ -60,7 +60,10 @@ void InitUpdateCycle() {
 void InstallEngineHooks(HWND main) {
   EngineHooks hooks;
   hooks.worker_started = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST); };
-  hooks.pass_ended = [main] { PostMessageA(main, kPassEndedMessage, 0, 0); };
+  hooks.pass_ended = [main] {
+    PublishState(kStateWorkerEnds, Engine().passes_ended());
+    PostMessageA(main, kPassEndedMessage, 0, 0);
+  };
   hooks.wait = [](int ms) { WaitLettingSentMessagesThrough(ms); };
   hooks.serving_worker = [] { return GetWin32Platform().ServingRequest(); };
   hooks.stopping = [] { TimerPanelShowStopped(); };
@@ -77,10 +80,7 @@ void InstallEngineHooks(HWND main) {
   Engine().SetHooks(hooks);
 }
 
-void OnPassEnded() {
-  Engine().OnPassEnded();
-  PublishState(kStateWorkerEnds, Engine().passes_ended());
-}
+void OnPassEnded() { Engine().OnPassEnded(); }
 
 void StartUpdateTimer() {
   HWND main = Windows().main;

@@ -9,48 +9,49 @@
 #include "base/random.h"
 #include "canvas/records/settings.h"
 #include "paint/renderers.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
 
 const LightingMode kModes[kLightingModeCount] = {
-    {0, "00 なし（オフ）", 40035, "なし（オフ）", 0},
-    {1, "01 一日の色彩（時刻ごとに変化）", 40036, "一日の色彩（時刻ごとに変化）", kRendererByTimeOfDay},
-    {2, "02 5 colors", 40037, "5 colors", 7},
-    {3, "03 ブルーライト", 40043, "ブルーライト", 9},
-    {4, "04 深海", 40038, "深海（光源移動）", 10},
-    {5, "05 たそがれ", 40039, "たそがれ", 11},
-    {6, "06 ピーチ", 40040, "ピーチ", 12},
-    {7, "07 グリーングラデーション", 40041, "グリーングラデーション", 13},
-    {8, "08 アッパーライト", 40042, "アッパーライト", 14},
-    {9, "09 ダウンライト", 40044, "ダウンライト", 15},
-    {10, "10 4 points", 40045, "4 points", 16},
-    {11, "11 5 colors", 40046, "3 colors", 17},
-    {12, "12 格子1（光源移動・光色変化）", 40047, "格子1（光源移動・光色変化）", 18},
-    {13, "13 格子2（光源移動・光色変化）", 40048, "格子2（光源移動・光色変化）", 19},
-    {14, "14 4 corners", 40049, "4 corners", 20},
-    {15, "15 シンプルライト", 40050, "シンプルスポットライト", 21},
-    {16, "16 ポップ", 40051, "ポップ", 22},
-    {17, "17 many points（光色変化）", 40053, "many points（光色変化）", 23},
-    {18, "18 ジュエル（光源移動・光色変化）", 40052, "ジュエル（光源移動・光色変化）", 24},
-    {19, "19 ランダム3points", 40054, "ランダム3points", 25},
-    {20, "20 ランダム2points", 40055, "ランダム2points", 26},
-    {21, "21 ランダム1points", 40056, "ランダム1points", 27},
-    {22, "22 ランダムモード", 40057, "ランダムモード", kRendererAtRandom},
-    {23, "23 シンプルライト（背景も適用）", 40078, "シンプルスポットライト", 28},
-    {24, "24 アッパーライト（背景も適用）", 40079, "アッパーライト", 29},
-    {25, "25 ダウンライト（背景も適用）", 40080, "ダウンライト", 30},
-    {26, "26 4 points（背景も適用）", 40081, "4 points", 31},
-    {27, "27 4 corners（背景も適用）", 40082, "4 corners", 32},
+    {0, "00 なし（オフ）", CMD_LIGHT_FIRST, "なし（オフ）", 0},
+    {1, "01 一日の色彩（時刻ごとに変化）", CMD_LIGHT_FIRST + 1, "一日の色彩（時刻ごとに変化）", kRendererByTimeOfDay},
+    {2, "02 5 colors", CMD_LIGHT_FIRST + 2, "5 colors", 7},
+    {3, "03 ブルーライト", CMD_LIGHT_FIRST + 8, "ブルーライト", 9},
+    {4, "04 深海", CMD_LIGHT_FIRST + 3, "深海（光源移動）", 10},
+    {5, "05 たそがれ", CMD_LIGHT_FIRST + 4, "たそがれ", 11},
+    {6, "06 ピーチ", CMD_LIGHT_FIRST + 5, "ピーチ", 12},
+    {7, "07 グリーングラデーション", CMD_LIGHT_FIRST + 6, "グリーングラデーション", 13},
+    {8, "08 アッパーライト", CMD_LIGHT_FIRST + 7, "アッパーライト", 14},
+    {9, "09 ダウンライト", CMD_LIGHT_FIRST + 9, "ダウンライト", 15},
+    {10, "10 4 points", CMD_LIGHT_FIRST + 10, "4 points", 16},
+    {11, "11 5 colors", CMD_LIGHT_FIRST + 11, "3 colors", 17},
+    {12, "12 格子1（光源移動・光色変化）", CMD_LIGHT_FIRST + 12, "格子1（光源移動・光色変化）", 18},
+    {13, "13 格子2（光源移動・光色変化）", CMD_LIGHT_FIRST + 13, "格子2（光源移動・光色変化）", 19},
+    {14, "14 4 corners", CMD_LIGHT_FIRST + 14, "4 corners", 20},
+    {15, "15 シンプルライト", CMD_LIGHT_FIRST + 15, "シンプルスポットライト", 21},
+    {16, "16 ポップ", CMD_LIGHT_FIRST + 16, "ポップ", 22},
+    {17, "17 many points（光色変化）", CMD_LIGHT_FIRST + 18, "many points（光色変化）", 23},
+    {18, "18 ジュエル（光源移動・光色変化）", CMD_LIGHT_FIRST + 17, "ジュエル（光源移動・光色変化）", 24},
+    {19, "19 ランダム3points", CMD_LIGHT_FIRST + 19, "ランダム3points", 25},
+    {20, "20 ランダム2points", CMD_LIGHT_FIRST + 20, "ランダム2points", 26},
+    {21, "21 ランダム1points", CMD_LIGHT_FIRST + 21, "ランダム1points", 27},
+    {22, "22 ランダムモード", CMD_LIGHT_FIRST + 22, "ランダムモード", kRendererAtRandom},
+    {23, "23 シンプルライト（背景も適用）", CMD_LIGHT_BG_FIRST, "シンプルスポットライト", 28},
+    {24, "24 アッパーライト（背景も適用）", CMD_LIGHT_BG_FIRST + 1, "アッパーライト", 29},
+    {25, "25 ダウンライト（背景も適用）", CMD_LIGHT_BG_FIRST + 2, "ダウンライト", 30},
+    {26, "26 4 points（背景も適用）", CMD_LIGHT_BG_FIRST + 3, "4 points", 31},
+    {27, "27 4 corners（背景も適用）", CMD_LIGHT_BG_FIRST + 4, "4 corners", 32},
 };
 
 const LightingMenuGroup kMenuGroups[kLightingMenuGroupCount] = {
-    {nullptr, 2, {40035, 40057}},
-    {"ノーマルライト", 6, {40050, 40042, 40044, 40045, 40049, 40051}},
-    {"ノーマルライト（背景にも適用）", 5, {40078, 40079, 40080, 40081, 40082}},
-    {"色ライト", 6, {40037, 40046, 40043, 40039, 40040, 40041}},
-    {"光色変化・光源移動", 7, {40056, 40055, 40054, 40036, 40052, 40053, 40038}},
-    {"格子", 2, {40047, 40048}},
+    {nullptr, 2, {CMD_LIGHT_FIRST, CMD_LIGHT_FIRST + 22}},
+    {"ノーマルライト", 6, {CMD_LIGHT_FIRST + 15, CMD_LIGHT_FIRST + 7, CMD_LIGHT_FIRST + 9, CMD_LIGHT_FIRST + 10, CMD_LIGHT_FIRST + 14, CMD_LIGHT_FIRST + 16}},
+    {"ノーマルライト（背景にも適用）", 5, {CMD_LIGHT_BG_FIRST, CMD_LIGHT_BG_FIRST + 1, CMD_LIGHT_BG_FIRST + 2, CMD_LIGHT_BG_FIRST + 3, CMD_LIGHT_BG_FIRST + 4}},
+    {"色ライト", 6, {CMD_LIGHT_FIRST + 2, CMD_LIGHT_FIRST + 11, CMD_LIGHT_FIRST + 8, CMD_LIGHT_FIRST + 4, CMD_LIGHT_FIRST + 5, CMD_LIGHT_FIRST + 6}},
+    {"光色変化・光源移動", 7, {CMD_LIGHT_FIRST + 21, CMD_LIGHT_FIRST + 20, CMD_LIGHT_FIRST + 19, CMD_LIGHT_FIRST + 1, CMD_LIGHT_FIRST + 17, CMD_LIGHT_FIRST + 18, CMD_LIGHT_FIRST + 3}},
+    {"格子", 2, {CMD_LIGHT_FIRST + 12, CMD_LIGHT_FIRST + 13}},
 };
 
 std::atomic<int> g_threads{0};

@@ -2,6 +2,7 @@
 // application settings sheet. Included by res/changer.rc and by the C++
 // sources of those windows.
 #pragma once
+#include "commands.h"
 
 // Dialogs.
 #define IDD_CHANGER 119
@@ -27,11 +28,8 @@
 #define IDC_CHANGER_RADIO1_DOWN 1044
 #define IDC_CHANGER_RADIO2_DOWN 1045
 #define IDC_CHANGER_LIST_KEYDOWN 1048
-// Commands of the changer's skin buttons.
-#define CMD_CHANGER_ADD 1003
-#define CMD_CHANGER_REMOVE 1042
-#define CMD_CHANGER_CLEAR 1046
-#define CMD_CHANGER_CLOSE 40012
+// The changer's skin buttons send commands of the catalogue (commands.h).
+#define CMD_CHANGER_CLOSE CMD_EXIT
 
 // Basic page (111).
 #define IDC_SET_SOUND_ON 1002

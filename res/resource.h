@@ -1,6 +1,7 @@
 // Identifiers of the Windows program's resources and commands. Included by
 // res/sylvane.rc (through windres) and by the C++ sources of the program.
 #pragma once
+#include "commands.h"
 
 // Cursors of the skin buttons.
 #define IDC_SKIN_OVER 104
@@ -48,46 +49,3 @@
 #define IDC_TRANS_NONE 1203
 #define IDC_TRANS_OPACITY 1204
 
-// Commands of the main window.
-#define CMD_PERIODIC_UPDATE 40001
-#define CMD_MAKE_WALLPAPER 40005
-#define CMD_NEW_CANVAS 40006
-#define CMD_CANVAS_SETTINGS 40007
-#define CMD_SAMPLE_GARDEN 40008
-#define CMD_SAVE_TREE 40009
-#define CMD_PLANT_TREE 40010
-#define CMD_SAVE_CANVAS 40011
-#define CMD_EXIT 40012
-#define CMD_HIDE_WINDOWS 40013
-#define CMD_SAVE_CANVAS_AS 40014
-#define CMD_OPEN_CANVAS 40015
-#define CMD_MAP_CLICKED 40016
-#define CMD_MAP_CANCELLED 40017
-#define TIMER_UPDATE 40018
-#define CMD_APP_SETTINGS 40019
-#define CMD_CHANGE_SKIN 40020
-#define WM_TRAY_CALLBACK 40021
-#define CMD_SHOW_WINDOWS 40022
-#define CMD_ABOUT 40024
-#define CMD_CANVAS_WINDOW 40031
-#define CMD_REFRESH_CANVAS_WINDOW 40032
-#define CMD_TRANSPARENCY 40033
-#define CMD_LIGHT_FIRST 40035
-#define CMD_LIGHT_LAST 40057
-#define CMD_SHOW_NAMES 40058
-#define CMD_NAMES_TO_CANVAS_WINDOW 40059
-#define CMD_SHOW_NAMES_NORMAL 40060
-#define CMD_CHANGER 40073
-#define CMD_LAYOUT_CANVAS_WINDOW 40075
-#define CMD_LAYOUT_CHANGER 40076
-#define CMD_PRINT 40077
-#define CMD_LIGHT_BG_FIRST 40078
-#define CMD_LIGHT_BG_LAST 40082
-#define CMD_CHANGER_REFRESH 40083
-#define CMD_FILE_NAMES_TO_CANVAS_WINDOW 40084
-#define CMD_SHOW_FILE_NAMES_NORMAL 40085
-#define CMD_DAILY_UPDATE 41005
-#define CMD_FIRST_UPDATE 41006
-// Commands of the wallpaper changer window.
-#define CMD_CHANGER_USE_CANVAS 1044
-#define CMD_CHANGER_USE_OTHER 1045

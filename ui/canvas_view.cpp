@@ -1,14 +1,11 @@
 #include "ui/canvas_view.h"
+#include "res/commands.h"
 
 #include <algorithm>
 
 namespace sylvane {
 namespace {
 
-constexpr int kFirstZoomCommand = 40061;
-constexpr int kCmdRefresh = 40032;
-constexpr int kCmdTreeNames = 40059;
-constexpr int kCmdFileNames = 40084;
 
 const char* const kZoomTexts[kZoomStepCount] = {"100%", "90%", "80%", "70%", "60%",
                                                 "50%",  "40%", "30%", "20%", "10%"};
@@ -32,7 +29,7 @@ float ZoomFactor(int step) {
 }
 
 int ZoomStepForCommand(int command) {
-  int step = command - kFirstZoomCommand;
+  int step = command - CMD_CW_ZOOM_FIRST;
   return step >= 0 && step < kZoomStepCount ? step : -1;
 }
 
@@ -216,9 +213,9 @@ ClipBox LabelClip(PixelSize picture) {
 }
 
 std::vector<int> NamesChoiceCommands(int choice) {
-  std::vector<int> steps{kCmdRefresh};
-  if (choice == 1) steps.push_back(kCmdTreeNames);
-  if (choice == 2) steps.push_back(kCmdFileNames);
+  std::vector<int> steps{CMD_REFRESH_CANVAS_WINDOW};
+  if (choice == 1) steps.push_back(CMD_NAMES_TO_CANVAS_WINDOW);
+  if (choice == 2) steps.push_back(CMD_FILE_NAMES_TO_CANVAS_WINDOW);
   return steps;
 }
 

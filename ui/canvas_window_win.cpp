@@ -28,6 +28,7 @@
 #include "ui/gdi_win.h"
 #include "ui/skin_win.h"
 #include "ui/tree_description_win.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
@@ -36,12 +37,6 @@ namespace {
 // entries are read through LabelList::Snapshot.
 LabelList& Labels() { return Services().engine->Unguarded().labels; }
 
-constexpr int kCmdClose = 40012;
-constexpr int kCmdRefresh = 40032;
-constexpr int kCmdTreeNames = 40059;
-constexpr int kCmdToggleNames = 40072;
-constexpr int kCmdSkinReload = 40075;
-constexpr int kCmdFileNames = 40084;
 
 constexpr uint8_t kStateClosed = 0;
 constexpr uint8_t kStateOpen = 1;
@@ -393,7 +388,7 @@ void OnToggleNames(CanvasWindow& w) {
     ShowNamesModeInCombo(w, kLabelsOff);
     Rebuild(w, w.factor);
   } else {
-    SendSelf(w, kCmdTreeNames);
+    SendSelf(w, CMD_NAMES_TO_CANVAS_WINDOW);
   }
 }
 
@@ -417,23 +412,23 @@ void OnCommand(CanvasWindow& w, int id, int code) {
     return;
   }
   switch (id) {
-    case kCmdClose:
+    case CMD_EXIT:
     case IDCANCEL:  // Escape, or closed from the keyboard: hidden like the close button
       OnHide(w);
       break;
-    case kCmdRefresh:
+    case CMD_REFRESH_CANVAS_WINDOW:
       Rebuild(w, w.factor);
       break;
-    case kCmdTreeNames:
+    case CMD_NAMES_TO_CANVAS_WINDOW:
       DrawLabels(w, kLabelsNames);
       break;
-    case kCmdFileNames:
+    case CMD_FILE_NAMES_TO_CANVAS_WINDOW:
       DrawLabels(w, kLabelsFileNames);
       break;
-    case kCmdToggleNames:
+    case CMD_CW_TOGGLE_NAMES:
       OnToggleNames(w);
       break;
-    case kCmdSkinReload:
+    case CMD_LAYOUT_CANVAS_WINDOW:
       OnSkinReload(w);
       break;
     default:
@@ -528,7 +523,7 @@ void OnLButtonUp(CanvasWindow& w, int x, int y) {
 // panels, this window, and the update clock.
 void AfterCanvasOpened(CanvasWindow& w) {
   Services().after_canvas_opened();
-  SendSelf(w, kCmdRefresh);
+  SendSelf(w, CMD_REFRESH_CANVAS_WINDOW);
 }
 
 // Plants the tree file at path where it was dropped (picture point p). The

@@ -18,13 +18,11 @@
 #include "ui/gdi_win.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_win.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
 
-constexpr int kCmdMakeWallpaper = 40005;
-constexpr int kCmdLayout = 40076;
-constexpr int kCmdRefreshPreview = 40083;
 constexpr int kCursorDragging = 105;
 // Size of the changer when the skin has no changer picture.
 constexpr int kFallbackWidth = 250;
@@ -256,7 +254,7 @@ void OnOk(Changer& c) {
   if (sel >= 0 && sel < static_cast<int>(c.paths.size())) choice.selected_path = c.paths[size_t(sel)];
   ChangerApplied applied;
   const int result = ApplyChangerChoice(Settings(), choice, GetPlatform().ProgramFolder(), applied);
-  if (result == kChangerUseGarden && c.main) SendMessageA(c.main, WM_COMMAND, WPARAM(kCmdMakeWallpaper), 0);
+  if (result == kChangerUseGarden && c.main) SendMessageA(c.main, WM_COMMAND, WPARAM(CMD_MAKE_WALLPAPER), 0);
   if (result == kChangerUsePicture) SetWallpaper(applied.wallpaper_path, applied.style);
 }
 
@@ -320,10 +318,10 @@ void OnCommand(Changer& c, int id, int code) {
       if (code == BN_CLICKED && !Checked(c, id))
         SendSelf(c, id == IDC_CHANGER_GARDEN ? IDC_CHANGER_RADIO1_DOWN : IDC_CHANGER_RADIO2_DOWN);
       break;
-    case kCmdLayout:
+    case CMD_LAYOUT_CHANGER:
       OnLayout(c);
       break;
-    case kCmdRefreshPreview:
+    case CMD_CHANGER_REFRESH:
       PreviewFile(c, ProgramFile(kCanvasWallpaperFile));
       break;
     default:

@@ -4,12 +4,11 @@
 
 #include "canvas/image/resample.h"
 #include "ui/skin_panels_win.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
 
-constexpr int kCmdMapClicked = 40016;
-constexpr int kCmdMapCancel = 40017;
 
 }  // namespace
 
@@ -63,7 +62,7 @@ LRESULT MapWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CLOSE:
       // Closed from the keyboard: cancel, so that the main window is enabled again.
-      OnCommand(kCmdMapCancel);
+      OnCommand(CMD_MAP_CANCELLED);
       return 0;
   }
   return SkinChild::OnMessage(message, wparam, lparam);
@@ -83,12 +82,12 @@ void MapWindow::OnLButtonDown(POINT p) {
   GetWindowRect(hwnd_, &r);
   if (callbacks_.store_position) callbacks_.store_position(r.left, r.top);
   EnableWindow(owner_, TRUE);
-  SendMessageA(owner_, WM_COMMAND, MAKEWPARAM(kCmdMapClicked, 0), 0);
+  SendMessageA(owner_, WM_COMMAND, MAKEWPARAM(CMD_MAP_CLICKED, 0), 0);
   ShowWindow(hwnd_, SW_HIDE);
 }
 
 void MapWindow::OnCommand(int id) {
-  if (id == kCmdMapCancel) Finish();
+  if (id == CMD_MAP_CANCELLED) Finish();
 }
 
 void MapWindow::Finish() {

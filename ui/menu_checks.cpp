@@ -1,4 +1,5 @@
 #include "ui/menu_checks.h"
+#include "res/commands.h"
 
 #include <cstddef>
 
@@ -7,16 +8,16 @@ namespace {
 
 // Index = lighting mode.
 constexpr std::array<int, kLightingMenuItemCount> kItemOfMode = {
-    40035, 40036, 40037, 40043, 40038, 40039, 40040, 40041, 40042, 40044,  // 0-9
-    40045, 40046, 40047, 40048, 40049, 40050, 40051, 40053, 40052, 40054,  // 10-19
-    40055, 40056, 40057, 40078, 40079, 40080, 40081, 40082,                // 20-27
+    CMD_LIGHT_FIRST, CMD_LIGHT_FIRST + 1, CMD_LIGHT_FIRST + 2, CMD_LIGHT_FIRST + 8, CMD_LIGHT_FIRST + 3, CMD_LIGHT_FIRST + 4, CMD_LIGHT_FIRST + 5, CMD_LIGHT_FIRST + 6, CMD_LIGHT_FIRST + 7, CMD_LIGHT_FIRST + 9,  // 0-9
+    CMD_LIGHT_FIRST + 10, CMD_LIGHT_FIRST + 11, CMD_LIGHT_FIRST + 12, CMD_LIGHT_FIRST + 13, CMD_LIGHT_FIRST + 14, CMD_LIGHT_FIRST + 15, CMD_LIGHT_FIRST + 16, CMD_LIGHT_FIRST + 18, CMD_LIGHT_FIRST + 17, CMD_LIGHT_FIRST + 19,  // 10-19
+    CMD_LIGHT_FIRST + 20, CMD_LIGHT_FIRST + 21, CMD_LIGHT_FIRST + 22, CMD_LIGHT_BG_FIRST, CMD_LIGHT_BG_FIRST + 1, CMD_LIGHT_BG_FIRST + 2, CMD_LIGHT_BG_FIRST + 3, CMD_LIGHT_BG_FIRST + 4,                // 20-27
 };
 
-constexpr std::array<int, kLightingMenuItemCount> kLightingItems = {
-    40035, 40036, 40037, 40038, 40039, 40040, 40041, 40042, 40043, 40044,
-    40045, 40046, 40047, 40048, 40049, 40050, 40051, 40052, 40053, 40054,
-    40055, 40056, 40057, 40078, 40079, 40080, 40081, 40082,
-};
+constexpr std::array<int, kLightingMenuItemCount> kLightingItems = [] {
+  std::array<int, kLightingMenuItemCount> items{};
+  for (int i = 0; i < kLightingMenuItemCount; ++i) items[std::size_t(i)] = LightingCommand(i);
+  return items;
+}();
 
 }  // namespace
 
@@ -29,9 +30,9 @@ int LightingMenuItem(int mode) {
 
 std::array<MenuCheck, 3 + kLightingMenuItemCount> MenuChecksFor(const MenuCheckState& state) {
   std::array<MenuCheck, 3 + kLightingMenuItemCount> checks{};
-  checks[0] = {40073, state.changer_shown};
-  checks[1] = {40031, state.canvas_window_shown};
-  checks[2] = {40058, state.names_are_tree_names};
+  checks[0] = {CMD_CHANGER, state.changer_shown};
+  checks[1] = {CMD_CANVAS_WINDOW, state.canvas_window_shown};
+  checks[2] = {CMD_SHOW_NAMES, state.names_are_tree_names};
   int current = LightingMenuItem(state.lighting_mode);
   for (std::size_t i = 0; i < kLightingItems.size(); ++i) checks[3 + i] = {kLightingItems[i], kLightingItems[i] == current};
   return checks;

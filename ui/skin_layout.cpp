@@ -9,6 +9,7 @@
 #include "base/file_io.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
@@ -254,7 +255,7 @@ namespace {
 
 constexpr SkinElementInfo kElements[kSkinElementCount] = {
     {SkinElementId::kChangerClose, "CHANGER_CLOSE", SkinElementKind::kButton, SkinWindow::kChanger,
-     &SkinLayout::changer_close, nullptr, 40012},
+     &SkinLayout::changer_close, nullptr, CMD_EXIT},
     {SkinElementId::kChangerButton1, "CHANGER_BUTTON1", SkinElementKind::kButton, SkinWindow::kChanger,
      &SkinLayout::changer_button1, nullptr, 1003},
     {SkinElementId::kChangerButton2, "CHANGER_BUTTON2", SkinElementKind::kButton, SkinWindow::kChanger,
@@ -266,29 +267,29 @@ constexpr SkinElementInfo kElements[kSkinElementCount] = {
     {SkinElementId::kChangerCancelButton, "CHANGER_CANCEL_BUTTON", SkinElementKind::kButton, SkinWindow::kChanger,
      &SkinLayout::changer_cancel_button, nullptr, 2},
     {SkinElementId::kSylWndClose, "SYLWND_CLOSE", SkinElementKind::kButton, SkinWindow::kCanvasWindow,
-     &SkinLayout::sylwnd_close, nullptr, 40012},
-    {SkinElementId::kClose, "CLOSE", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::close, "close", 40012},
+     &SkinLayout::sylwnd_close, nullptr, CMD_EXIT},
+    {SkinElementId::kClose, "CLOSE", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::close, "close", CMD_EXIT},
     {SkinElementId::kMinimize, "MINIMIZE", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::minimize, "mini",
-     40013},
+     CMD_HIDE_WINDOWS},
     {SkinElementId::kChanger, "CHANGER", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::changer_btn,
-     "close", 40073},
+     "close", CMD_CHANGER},
     {SkinElementId::kSylWnd, "SYL_WND", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::syl_wnd_btn,
-     "close", 40031},
+     "close", CMD_CANVAS_WINDOW},
     {SkinElementId::kNewCanvas, "NEW_CANVAS", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::new_canvas,
-     "new", 40006},
+     "new", CMD_NEW_CANVAS},
     {SkinElementId::kPlantTree, "PLANT_TREE", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::plant_tree,
-     "plant", 40010},
-    {SkinElementId::kSave, "SAVE", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::save, "save", 40011},
-    {SkinElementId::kLoad, "LOAD", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::load, "load", 40015},
+     "plant", CMD_PLANT_TREE},
+    {SkinElementId::kSave, "SAVE", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::save, "save", CMD_SAVE_CANVAS},
+    {SkinElementId::kLoad, "LOAD", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::load, "load", CMD_OPEN_CANVAS},
     {SkinElementId::kSettei, "SETTEI", SkinElementKind::kButton, SkinWindow::kMain, &SkinLayout::settei, "settei",
-     40007},
+     CMD_CANVAS_SETTINGS},
     {SkinElementId::kMenu0, "MENU0", SkinElementKind::kMenu, SkinWindow::kMain, &SkinLayout::menu0, "menu0", 0},
     {SkinElementId::kTimer, "TIMER", SkinElementKind::kTimer, SkinWindow::kMain, &SkinLayout::timer, "timer", 0},
     {SkinElementId::kKinumDisp, "KINUM_DISP", SkinElementKind::kTreeCount, SkinWindow::kMain,
      &SkinLayout::growing_ki_num, "ki_num", 0},
-    {SkinElementId::kMapView, "MAP_VIEW", SkinElementKind::kMapView, SkinWindow::kMain, nullptr, "map_view", 40016},
+    {SkinElementId::kMapView, "MAP_VIEW", SkinElementKind::kMapView, SkinWindow::kMain, nullptr, "map_view", CMD_MAP_CLICKED},
     {SkinElementId::kMapCancel, "MAP_CANCEL", SkinElementKind::kButton, SkinWindow::kMap, &SkinLayout::map_cancel,
-     "map_cancel", 40017},
+     "map_cancel", CMD_MAP_CANCELLED},
 };
 
 constexpr std::array<SkinElementId, kSkinElementCount> kCreationOrder = {

@@ -19,12 +19,11 @@
 #include "ui/skin_button_win.h"
 #include "ui/skin_panels_win.h"
 #include "ui/skin_pictures.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
 
-constexpr int kCmdChangerLayout = 40076;
-constexpr int kCmdCanvasWindowSkin = 40075;
 constexpr int kImageSetCount = 4;
 
 struct SkinState {
@@ -311,8 +310,8 @@ void UpdateMapOpacity() {
 
 void SendSkinCommands() {
   SkinState& s = State();
-  if (s.host.changer) SendMessageA(s.host.changer, WM_COMMAND, MAKEWPARAM(kCmdChangerLayout, 0), 0);
-  if (s.host.canvas_window) SendMessageA(s.host.canvas_window, WM_COMMAND, MAKEWPARAM(kCmdCanvasWindowSkin, 0), 0);
+  if (s.host.changer) SendMessageA(s.host.changer, WM_COMMAND, MAKEWPARAM(CMD_LAYOUT_CHANGER, 0), 0);
+  if (s.host.canvas_window) SendMessageA(s.host.canvas_window, WM_COMMAND, MAKEWPARAM(CMD_LAYOUT_CANVAS_WINDOW, 0), 0);
 }
 
 // ---------------------------------------------------------------------------

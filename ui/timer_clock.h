@@ -15,13 +15,14 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "res/commands.h"
 
 namespace sylvane {
 
 // Command ids the clock sends to the main window.
-inline constexpr int kCmdPeriodicUpdate = 40001;
-inline constexpr int kCmdDailyUpdate = 41005;
-inline constexpr int kCmdFirstUpdate = 41006;
+inline constexpr int kCmdPeriodicUpdate = CMD_PERIODIC_UPDATE;
+inline constexpr int kCmdDailyUpdate = CMD_DAILY_UPDATE;
+inline constexpr int kCmdFirstUpdate = CMD_FIRST_UPDATE;
 
 // The state one tick reads and changes. The fields refer to where the program
 // keeps them (the canvas holds the elapsed clock, the interval, the countdown

@@ -22,10 +22,11 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace {
 
-constexpr int kCmdPeriodicUpdate = 40001;
+constexpr int kCmdPeriodicUpdate = CMD_PERIODIC_UPDATE;
 constexpr DWORD kWorkerWaitMs = 180000;  // longest growth pass waited for
 
 double Now() {
@@ -128,7 +129,7 @@ int main(int argc, char** argv) {
               idle_seconds, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   std::fflush(stdout);
 
-  Series update{"periodic update 40001", "ms", "WM_NULL round trip", {}, {}};
+  Series update{"periodic update CMD_PERIODIC_UPDATE", "ms", "WM_NULL round trip", {}, {}};
   Series pass{"growth pass after update (wall)", "ms", "(none)", {}, {}};
   Series mem_start{"private memory after start-up", "MiB", "driver private memory", {}, {}};
   Series mem_after{"private memory after updates", "MiB", "driver private memory", {}, {}};

@@ -1,4 +1,5 @@
 #include "ui/canvas_view.h"
+#include "res/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -59,11 +60,11 @@ TEST(Zoom, TenStepsFromOneDownToATenth) {
 }
 
 TEST(Zoom, CommandsPickTheSteps) {
-  EXPECT_EQ(ZoomStepForCommand(40061), 0);
-  EXPECT_EQ(ZoomStepForCommand(40065), 4);
-  EXPECT_EQ(ZoomStepForCommand(40070), 9);
-  EXPECT_EQ(ZoomStepForCommand(40060), -1);
-  EXPECT_EQ(ZoomStepForCommand(40071), -1);
+  EXPECT_EQ(ZoomStepForCommand(CMD_CW_ZOOM_FIRST), 0);
+  EXPECT_EQ(ZoomStepForCommand(CMD_CW_ZOOM_FIRST + 4), 4);
+  EXPECT_EQ(ZoomStepForCommand(CMD_CW_ZOOM_FIRST + 9), 9);
+  EXPECT_EQ(ZoomStepForCommand(CMD_SHOW_NAMES_NORMAL), -1);
+  EXPECT_EQ(ZoomStepForCommand(CMD_CW_ZOOM_FIRST + 10), -1);
 }
 
 TEST(Zoom, ComboTexts) {
@@ -360,9 +361,9 @@ TEST(Labels, ClippedToTheCanvasArea) {
 }
 
 TEST(Labels, NamesChoiceRebuildsFirstThenWritesTheChosenCaptions) {
-  EXPECT_EQ(NamesChoiceCommands(0), (std::vector<int>{40032}));
-  EXPECT_EQ(NamesChoiceCommands(1), (std::vector<int>{40032, 40059}));
-  EXPECT_EQ(NamesChoiceCommands(2), (std::vector<int>{40032, 40084}));
+  EXPECT_EQ(NamesChoiceCommands(0), (std::vector<int>{CMD_REFRESH_CANVAS_WINDOW}));
+  EXPECT_EQ(NamesChoiceCommands(1), (std::vector<int>{CMD_REFRESH_CANVAS_WINDOW, CMD_NAMES_TO_CANVAS_WINDOW}));
+  EXPECT_EQ(NamesChoiceCommands(2), (std::vector<int>{CMD_REFRESH_CANVAS_WINDOW, CMD_FILE_NAMES_TO_CANVAS_WINDOW}));
 }
 
 // ---------------------------------------------------------------------------

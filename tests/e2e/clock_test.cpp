@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -41,7 +42,7 @@ TEST(Clock, FirstPassAtSecondThirtyThenEveryIntervalMinutes) {
 TEST(Clock, IntervalZeroStartsNoWorker) {
   App app("clock_daily");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));  // the sample garden has interval 0
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));  // the sample garden has interval 0
   app.Tick(150);
   EXPECT_EQ(app.State("SylvaneWorkerStarts"), 0);
   ASSERT_TRUE(app.Close());
@@ -50,10 +51,10 @@ TEST(Clock, IntervalZeroStartsNoWorker) {
 TEST(Clock, DailyUpdateGrowsOnTheInterfaceAndRemakesTheWallpaper) {
   App app("clock_daily_update");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   DeleteFileA(app.File("default.bmp").c_str());
-  ASSERT_TRUE(app.Send(41005));
-  EXPECT_TRUE(Exists(app.File("default.bmp"))) << "the daily pass is followed by 40005";
+  ASSERT_TRUE(app.Send(CMD_DAILY_UPDATE));
+  EXPECT_TRUE(Exists(app.File("default.bmp"))) << "the daily pass is followed by CMD_MAKE_WALLPAPER";
   EXPECT_EQ(app.State("SylvaneWorkerStarts"), 0) << "the daily pass runs without the worker";
   EXPECT_EQ(app.State("SylvaneTimer"), 1) << "the clock runs again after the pass";
   ASSERT_TRUE(app.Close());

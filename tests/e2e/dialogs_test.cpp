@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
 
 bool OpenNewCanvasDialog(App& app, Box& box) {
-  app.Post(40006);
+  app.Post(CMD_NEW_CANVAS);
   return app.WaitForBox("キャンバスの新規作成", box);
 }
 
@@ -96,8 +97,8 @@ TEST(NewCanvasDialog, IntervalZeroAndDesktopSizeAreAccepted) {
 TEST(NewCanvasDialog, WithAGardenTheSaveQuestionComesFirstAndCancelEndsTheCommand) {
   App app("dialog_new_canvas_question");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
-  app.Post(40006);
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_NEW_CANVAS);
   Box box;
   ASSERT_TRUE(app.WaitForBox("保存？", box));
   EXPECT_EQ(box.text, "現在のキャンバスを保存しますか？");
@@ -105,7 +106,7 @@ TEST(NewCanvasDialog, WithAGardenTheSaveQuestionComesFirstAndCancelEndsTheComman
   ASSERT_TRUE(app.WaitNoBox());
   EXPECT_FALSE(app.WaitForBox("キャンバスの新規作成", box, 1000)) << "Cancel ends the command";
   // Yes without a file of its own: the save dialog; cancelling it ends the command too.
-  app.Post(40006);
+  app.Post(CMD_NEW_CANVAS);
   ASSERT_TRUE(app.WaitForBox("保存？", box));
   app.Press(box, IDYES);
   ASSERT_TRUE(app.WaitForBox("キャンバスを保存する", box));
@@ -118,14 +119,14 @@ TEST(NewCanvasDialog, WithAGardenTheSaveQuestionComesFirstAndCancelEndsTheComman
 TEST(CanvasSettingsDialog, NeedsACanvasThenValidatesTheInterval) {
   App app("dialog_settings");
   ASSERT_TRUE(app.Start());
-  app.Post(40007);
+  app.Post(CMD_CANVAS_SETTINGS);
   Box m;
   ASSERT_TRUE(app.WaitForBox("キャンバスを作成してちょ。", m));
   EXPECT_EQ(m.text, "まだキャンバスが作成されていません。");
   app.Press(m, IDOK);
   ASSERT_TRUE(app.WaitNoBox());
-  ASSERT_TRUE(app.Send(40008));
-  app.Post(40007);
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_CANVAS_SETTINGS);
   Box dialog;
   ASSERT_TRUE(app.WaitForBox("設定", dialog));
   SaveScreenshot(dialog.window, "dialog_canvas_settings");
@@ -149,7 +150,7 @@ TEST(CanvasSettingsDialog, NeedsACanvasThenValidatesTheInterval) {
 TEST(TransparencyDialog, StoresTheModeAndOpacity) {
   App app("dialog_transparency");
   ASSERT_TRUE(app.Start());
-  app.Post(40033);
+  app.Post(CMD_TRANSPARENCY);
   Box dialog;
   ASSERT_TRUE(app.WaitForBox("透過ウインドウの設定", dialog));
   SaveScreenshot(dialog.window, "dialog_transparency");

@@ -16,6 +16,7 @@
 #include "trees/part_data.h"
 #include "trees/tree.h"
 #include "ui/skin_pictures.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -414,7 +415,7 @@ void App::Kill() {
 
 bool App::Close(DWORD wait_ms) {
   if (!Running()) return true;
-  Post(40012);
+  Post(CMD_EXIT);
   DWORD start = GetTickCount();
   while (GetTickCount() - start < wait_ms) {
     if (WaitForExit(100)) return true;
@@ -440,7 +441,7 @@ void App::Post(int command) { PostMessageA(main_, WM_COMMAND, WPARAM(command), 0
 void App::Tick(int n) {
   for (int i = 0; i < n; ++i) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(main_, WM_TIMER, 40018, 0, SMTO_NORMAL, 30000, &result);
+    SendMessageTimeoutA(main_, WM_TIMER, TIMER_UPDATE, 0, SMTO_NORMAL, 30000, &result);
   }
 }
 
@@ -543,7 +544,7 @@ bool ClickMapCentre(App& app) {
 }
 
 bool NewCanvas(App& app, const std::string& width, const std::string& height, const std::string& interval) {
-  app.Post(40006);
+  app.Post(CMD_NEW_CANVAS);
   Box box;
   if (!app.WaitForBox("", box)) return false;
   if (box.caption == "保存？") {
@@ -577,7 +578,7 @@ void* App::RemoteString(const std::string& text) {
 }
 
 bool App::ChangeSkinTo(const std::string& folder) {
-  Post(40020);
+  Post(CMD_CHANGE_SKIN);
   Box browser;
   if (!WaitForBox("", browser)) return false;
   void* remote = RemoteString(folder);

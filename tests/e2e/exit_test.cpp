@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -20,8 +21,8 @@ TEST(ExitSaving, AskAndCancelKeepsRunningHavingWrittenOnlyDefaultSyl) {
   uint64_t empty_size = 0, size = 0;
   FILETIME t{};
   ASSERT_TRUE(FileStamp(app.File("default.syl"), empty_size, t));
-  ASSERT_TRUE(app.Send(40008));
-  app.Post(40012);
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_EXIT);
   Box box;
   ASSERT_TRUE(app.WaitForBox("保存？", box));
   EXPECT_EQ(box.text, "現在のキャンバスを保存しますか？");
@@ -49,8 +50,8 @@ TEST(ExitSaving, AskAndCancelKeepsRunningHavingWrittenOnlyDefaultSyl) {
 TEST(ExitSaving, NoSavingEndsWithoutAQuestion) {
   App app("exit_none");
   StartWithExitSaving(app, 0);
-  ASSERT_TRUE(app.Send(40008));
-  app.Post(40012);
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_EXIT);
   EXPECT_TRUE(app.WaitForExit(10000));
   EXPECT_EQ(app.ExitCode(), 0u);
 }
@@ -58,8 +59,8 @@ TEST(ExitSaving, NoSavingEndsWithoutAQuestion) {
 TEST(ExitSaving, AutomaticWithoutAFileAsksForANameThenSavesThere) {
   App app("exit_auto");
   StartWithExitSaving(app, 1);
-  ASSERT_TRUE(app.Send(40008));
-  app.Post(40012);
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_EXIT);
   Box box;
   ASSERT_TRUE(app.WaitForBox("SYLファイルの保存", box));
   EXPECT_EQ(box.text, "保存するファイル名を指定してください。");
@@ -68,7 +69,7 @@ TEST(ExitSaving, AutomaticWithoutAFileAsksForANameThenSavesThere) {
   SaveScreenshot(box.window, "dialog_save_canvas");
   app.Press(box, IDCANCEL);
   EXPECT_FALSE(app.WaitForExit(1500)) << "a cancelled save dialog abandons the close";
-  app.Post(40012);
+  app.Post(CMD_EXIT);
   ASSERT_TRUE(app.WaitForBox("SYLファイルの保存", box));
   app.Press(box, IDOK);
   ASSERT_TRUE(app.WaitForBox("キャンバスを保存する", box));
@@ -87,7 +88,7 @@ TEST(ExitSaving, WindowsShutdownSavesWithoutTheQuestion) {
   uint64_t empty_size = 0, size = 0;
   FILETIME t{};
   ASSERT_TRUE(FileStamp(app.File("default.syl"), empty_size, t));
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   DeleteFileA(app.File("sylvane.ini").c_str());
   SetWindowPos(app.main(), nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   DWORD_PTR agreed = 0;

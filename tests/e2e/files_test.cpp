@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -26,8 +27,8 @@ void ChooseFilter(const Box& box, int index) {
 TEST(Files, SaveAsThenSaveGoesToTheSameFileAndExportWritesAPicture) {
   App app("files_save");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
-  app.Post(40011);  // no file yet: the save dialog
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_SAVE_CANVAS);  // no file yet: the save dialog
   Box box;
   ASSERT_TRUE(app.WaitForBox("キャンバスを保存する", box));
   const std::string garden = app.File("my garden.syl");
@@ -39,13 +40,13 @@ TEST(Files, SaveAsThenSaveGoesToTheSameFileAndExportWritesAPicture) {
   FILETIME before{}, after{};
   ASSERT_TRUE(FileStamp(garden, size, before));
   Sleep(1100);
-  ASSERT_TRUE(app.Send(40011)) << "with a file the canvas is saved there without a dialog";
+  ASSERT_TRUE(app.Send(CMD_SAVE_CANVAS)) << "with a file the canvas is saved there without a dialog";
   EXPECT_TRUE(app.Boxes().empty());
   ASSERT_TRUE(FileStamp(garden, size, after));
   EXPECT_NE(CompareFileTime(&before, &after), 0);
 
   // "JPEG (*.JPG)": the lit picture at quality 80, not the canvas file.
-  app.Post(40014);
+  app.Post(CMD_SAVE_CANVAS_AS);
   ASSERT_TRUE(app.WaitForBox("キャンバスを保存する", box));
   ChooseFilter(box, 2);
   const std::string picture = app.File("garden picture.jpg");
@@ -65,7 +66,7 @@ TEST(Files, OpenCanvasDialogLoadsTheGarden) {
   const std::string garden = app.File("opened.syl");
   ASSERT_TRUE(WriteCanvasFile(garden, 210, 160, RGB(9, 8, 7), 0));
   ASSERT_TRUE(app.Start());
-  app.Post(40015);
+  app.Post(CMD_OPEN_CANVAS);
   Box box;
   ASSERT_TRUE(app.WaitForBox("キャンバス（.SYL）を開く", box));
   SaveScreenshot(box.window, "dialog_open_canvas");
@@ -74,7 +75,8 @@ TEST(Files, OpenCanvasDialogLoadsTheGarden) {
   int w = 0, h = 0, bits = 0;
   ASSERT_TRUE(WaitUntil([&] { return BmpInfo(app.File("default.bmp"), w, h, bits) && w == 210; }));
   EXPECT_EQ(h, 160);
-  EXPECT_EQ(app.State("SylvaneTimer"), 1);
+  // The clock starts once the opened garden is in place (after its wallpaper).
+  EXPECT_TRUE(WaitUntil([&] { return app.State("SylvaneTimer") == 1; }));
   ASSERT_TRUE(app.Close());
   sylvane::MInitInfo s;
   ASSERT_TRUE(ReadSettings(app.folder(), s));
@@ -85,8 +87,8 @@ TEST(Files, OpenCanvasDialogLoadsTheGarden) {
 TEST(Files, SaveTreeWritesTheFirstTree) {
   App app("files_save_tree");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
-  app.Post(40009);
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_SAVE_TREE);
   Box box;
   ASSERT_TRUE(app.WaitForBox("樹を保存する", box));
   const std::string tree = app.File("sample tree.ki");
@@ -110,7 +112,7 @@ TEST(Files, PlantingIntoAFullTableIsRefusedBeforeAnyDialog) {
   ASSERT_TRUE(app.DropFile(tree));
   ASSERT_TRUE(ClickMapCentre(app));
   ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 100; }));
-  app.Post(40010);
+  app.Post(CMD_PLANT_TREE);
   Box m;
   ASSERT_TRUE(app.WaitForBox("満杯", m));
   EXPECT_EQ(m.text, "只今樹が満杯です。");

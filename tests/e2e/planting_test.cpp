@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -81,7 +82,7 @@ TEST(Planting, DroppedTreeIsScatteredThroughTheMap) {
 TEST(Planting, AskedScatterCountOutOfRangeWarnsAndPlantsTheTreeAlone) {
   App app("drop_scatter_dialog");
   StartWithScatter(app, 3, 10, 1);
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   const int before = app.State("SylvaneGrowing");
   const std::string tree = app.File("tree.ki");
   ASSERT_TRUE(WriteSampleTreeFile(tree));
@@ -120,7 +121,7 @@ TEST(Worker, MutantQuestionOfTheWorkerIsAskedByTheInterfaceWhichStaysResponsive)
   EXPECT_EQ(app.State("SylvaneWorkerEnds"), 0) << "the worker waits for the answer";
   SaveScreenshot(question.window, "dialog_mutant_question");
   // A command that needs the worker stopped cannot wait here: it is refused.
-  app.Post(40008);
+  app.Post(CMD_SAMPLE_GARDEN);
   Box refusal;
   ASSERT_TRUE(app.WaitForBox("作業停止中", refusal));
   EXPECT_EQ(refusal.text,
@@ -149,8 +150,8 @@ TEST(Worker, StopAndWaitLetsTheWorkersQuestionThrough) {
   ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 1; }));
   // The periodic update starts the worker; the sample garden right behind it
   // has to stop and wait for it while the worker asks its question.
-  app.Post(40001);
-  app.Post(40008);
+  app.Post(CMD_PERIODIC_UPDATE);
+  app.Post(CMD_SAMPLE_GARDEN);
   Box question;
   ASSERT_TRUE(app.WaitForBox("変異種発生", question, 30000));
   SaveScreenshot(app.Element("TIMER"), "timer_panel_stopping");
@@ -168,7 +169,7 @@ TEST(Worker, StopAndWaitLetsTheWorkersQuestionThrough) {
         << "the sample garden was made after the wait";
   }
   std::printf("[ INFO     ] the question came %s the stop-and-wait\n", nested ? "before" : "during");
-  EXPECT_TRUE(app.Send(40005, 5000)) << "the interface answers";
+  EXPECT_TRUE(app.Send(CMD_MAKE_WALLPAPER, 5000)) << "the interface answers";
   ASSERT_TRUE(app.Close());
 }
 
@@ -184,7 +185,7 @@ TEST(Worker, RebuildingTheGardenWaitsForARunningPass) {
   for (int i = 0; i < 30 && app.State("SylvaneWorkerStarts") == 0; ++i) app.Tick(1);
   ASSERT_EQ(app.State("SylvaneWorkerStarts"), 1);
   // Rebuilding the garden stops the pass and waits for it before the table changes.
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   EXPECT_EQ(app.State("SylvaneWorkerEnds"), 1) << "the pass had ended when the sample garden was made";
   SaveScreenshot(app.Element("TIMER"), "timer_panel_after_stop");
   ASSERT_TRUE(app.Close());

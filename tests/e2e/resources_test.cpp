@@ -5,6 +5,7 @@
 #include <map>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -52,20 +53,20 @@ TEST_F(Resources, MainPopupHasEveryCommandWithItsText) {
   std::map<int, std::string> items;
   Collect(GetSubMenu(menu_, 0), items);
   const std::map<int, std::string> expected = {
-      {40005, "壁紙にする(&W)"}, {40006, "キャンバスの新規作成(&N)"}, {40007, "キャンバスの設定(&I)"},
-      {40008, "樹の新規作成(&K)"}, {40009, "樹を保存する(&W)"}, {40010, "樹を植える(&M)"},
-      {40011, "キャンバスを保存する(&S)"}, {40012, "終了(&X)"}, {40013, "ウインドウを非表示(&C)"},
-      {40014, "名前を付けてキャンバスを保存する(&A)"}, {40015, "キャンバス（SYLファイル）を開く(&L)"},
-      {40019, "アプリケーションの設定(&T)"}, {40020, "スキンを変更する(&K)"}, {40022, "ウインドウを表示(&W)"},
-      {40024, "バージョン情報"}, {40031, "キャンバスウインドウ(&W)"}, {40032, "キャンバスウインドウを更新する(&R)"},
-      {40033, "透過ウインドウの設定"}, {40058, "樹の名前を表示"}, {40060, "樹の名前を表示（通常）"},
-      {40073, "壁紙チェンジャー(&F)"}, {40077, "印刷する"}, {40085, "樹のファイル名を表示（通常）"},
-      {40035, "なし（オフ）"}, {40057, "ランダムモード"}, {40038, "深海（光源移動）"}, {40046, "3 colors"},
-      {40050, "シンプルスポットライト"}, {40078, "シンプルスポットライト"}, {40036, "一日の色彩（時刻ごとに変化）"},
+      {CMD_MAKE_WALLPAPER, "壁紙にする(&W)"}, {CMD_NEW_CANVAS, "キャンバスの新規作成(&N)"}, {CMD_CANVAS_SETTINGS, "キャンバスの設定(&I)"},
+      {CMD_SAMPLE_GARDEN, "樹の新規作成(&K)"}, {CMD_SAVE_TREE, "樹を保存する(&W)"}, {CMD_PLANT_TREE, "樹を植える(&M)"},
+      {CMD_SAVE_CANVAS, "キャンバスを保存する(&S)"}, {CMD_EXIT, "終了(&X)"}, {CMD_HIDE_WINDOWS, "ウインドウを非表示(&C)"},
+      {CMD_SAVE_CANVAS_AS, "名前を付けてキャンバスを保存する(&A)"}, {CMD_OPEN_CANVAS, "キャンバス（SYLファイル）を開く(&L)"},
+      {CMD_APP_SETTINGS, "アプリケーションの設定(&T)"}, {CMD_CHANGE_SKIN, "スキンを変更する(&K)"}, {CMD_SHOW_WINDOWS, "ウインドウを表示(&W)"},
+      {CMD_ABOUT, "バージョン情報"}, {CMD_CANVAS_WINDOW, "キャンバスウインドウ(&W)"}, {CMD_REFRESH_CANVAS_WINDOW, "キャンバスウインドウを更新する(&R)"},
+      {CMD_TRANSPARENCY, "透過ウインドウの設定"}, {CMD_SHOW_NAMES, "樹の名前を表示"}, {CMD_SHOW_NAMES_NORMAL, "樹の名前を表示（通常）"},
+      {CMD_CHANGER, "壁紙チェンジャー(&F)"}, {CMD_PRINT, "印刷する"}, {CMD_SHOW_FILE_NAMES_NORMAL, "樹のファイル名を表示（通常）"},
+      {CMD_LIGHT_FIRST, "なし（オフ）"}, {CMD_LIGHT_FIRST + 22, "ランダムモード"}, {CMD_LIGHT_FIRST + 3, "深海（光源移動）"}, {CMD_LIGHT_FIRST + 11, "3 colors"},
+      {CMD_LIGHT_FIRST + 15, "シンプルスポットライト"}, {CMD_LIGHT_BG_FIRST, "シンプルスポットライト"}, {CMD_LIGHT_FIRST + 1, "一日の色彩（時刻ごとに変化）"},
   };
   for (const auto& [id, text] : expected) EXPECT_EQ(items[id], text) << id;
-  for (int id = 40035; id <= 40057; ++id) EXPECT_TRUE(items.count(id)) << "lighting item " << id;
-  for (int id = 40078; id <= 40082; ++id) EXPECT_TRUE(items.count(id)) << "lighting item " << id;
+  for (int id = CMD_LIGHT_FIRST; id <= CMD_LIGHT_FIRST + 22; ++id) EXPECT_TRUE(items.count(id)) << "lighting item " << id;
+  for (int id = CMD_LIGHT_BG_FIRST; id <= CMD_LIGHT_BG_FIRST + 4; ++id) EXPECT_TRUE(items.count(id)) << "lighting item " << id;
 }
 
 TEST_F(Resources, LightingMenuGroups) {
@@ -74,11 +75,11 @@ TEST_F(Resources, LightingMenuGroups) {
   EXPECT_EQ(GetMenuItemID(lighting, 0), 40035u);
   EXPECT_EQ(GetMenuItemID(lighting, 1), 40057u);
   const std::map<std::string, std::vector<UINT>> groups = {
-      {"ノーマルライト", {40050, 40042, 40044, 40045, 40049, 40051}},
-      {"ノーマルライト（背景にも適用）", {40078, 40079, 40080, 40081, 40082}},
-      {"色ライト", {40037, 40046, 40043, 40039, 40040, 40041}},
-      {"光色変化・光源移動", {40056, 40055, 40054, 40036, 40052, 40053, 40038}},
-      {"格子", {40047, 40048}},
+      {"ノーマルライト", {CMD_LIGHT_FIRST + 15, CMD_LIGHT_FIRST + 7, CMD_LIGHT_FIRST + 9, CMD_LIGHT_FIRST + 10, CMD_LIGHT_FIRST + 14, CMD_LIGHT_FIRST + 16}},
+      {"ノーマルライト（背景にも適用）", {CMD_LIGHT_BG_FIRST, CMD_LIGHT_BG_FIRST + 1, CMD_LIGHT_BG_FIRST + 2, CMD_LIGHT_BG_FIRST + 3, CMD_LIGHT_BG_FIRST + 4}},
+      {"色ライト", {CMD_LIGHT_FIRST + 2, CMD_LIGHT_FIRST + 11, CMD_LIGHT_FIRST + 8, CMD_LIGHT_FIRST + 4, CMD_LIGHT_FIRST + 5, CMD_LIGHT_FIRST + 6}},
+      {"光色変化・光源移動", {CMD_LIGHT_FIRST + 21, CMD_LIGHT_FIRST + 20, CMD_LIGHT_FIRST + 19, CMD_LIGHT_FIRST + 1, CMD_LIGHT_FIRST + 17, CMD_LIGHT_FIRST + 18, CMD_LIGHT_FIRST + 3}},
+      {"格子", {CMD_LIGHT_FIRST + 12, CMD_LIGHT_FIRST + 13}},
   };
   for (const auto& [name, ids] : groups) {
     HMENU g = SubMenuNamed(lighting, name);
@@ -91,8 +92,8 @@ TEST_F(Resources, LightingMenuGroups) {
 TEST_F(Resources, TrayPopupAndPictures) {
   std::map<int, std::string> tray;
   Collect(GetSubMenu(menu_, 1), tray);
-  EXPECT_EQ(tray[40022], "ウインドウを表示(&W)");
-  EXPECT_EQ(tray[40012], "終了(&X)");
+  EXPECT_EQ(tray[CMD_SHOW_WINDOWS], "ウインドウを表示(&W)");
+  EXPECT_EQ(tray[CMD_EXIT], "終了(&X)");
   EXPECT_NE(LoadImageA(module_, MAKEINTRESOURCEA(108), IMAGE_ICON, 16, 16, 0), nullptr);
   EXPECT_NE(LoadImageA(module_, MAKEINTRESOURCEA(109), IMAGE_ICON, 16, 16, 0), nullptr);
   EXPECT_NE(LoadImageA(module_, MAKEINTRESOURCEA(104), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE), nullptr);

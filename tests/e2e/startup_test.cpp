@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -91,7 +92,7 @@ TEST(Startup, MainWindowFollowsADragByItsBackground) {
 TEST(Startup, NextStartResumesTheGardenFromDefaultSylAndRunsTheClock) {
   App app("resume_garden");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   const int growing = app.State("SylvaneGrowing");
   ASSERT_TRUE(app.Close());
   uint64_t size = 0;

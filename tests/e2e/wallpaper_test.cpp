@@ -6,6 +6,7 @@
 
 #include "canvas/image/image_io.h"
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -39,7 +40,7 @@ TEST_P(WallpaperStyle, SampleGardenIsWrittenAndSetWithTheStyleValues) {
   WriteSettings(s, app.folder());
   ClearDesktopValues();
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
 
   const std::string bmp = app.File("default.bmp");
   int w = 0, h = 0, bits = 0;
@@ -83,7 +84,7 @@ TEST(Wallpaper, WithTheChangerActiveTheFileIsWrittenButTheDesktopStays) {
   WriteSettings(s, app.folder());
   ClearDesktopValues();
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   int w = 0, h = 0, bits = 0;
   EXPECT_TRUE(BmpInfo(app.File("default.bmp"), w, h, bits));
   std::string value;
@@ -95,13 +96,13 @@ TEST(Wallpaper, WithTheChangerActiveTheFileIsWrittenButTheDesktopStays) {
 TEST(Wallpaper, LightingMenuCommandStoresTheModeAndRemakesTheWallpaper) {
   App app("wallpaper_lighting");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   uint64_t size0 = 0, size1 = 0;
   FILETIME t0{}, t1{};
   ASSERT_TRUE(FileStamp(app.File("default.bmp"), size0, t0));
   DeleteFileA(app.File("default.bmp").c_str());
-  ASSERT_TRUE(app.Send(40046));  // "3 colors" = mode 11
-  EXPECT_TRUE(FileStamp(app.File("default.bmp"), size1, t1)) << "40005 followed the mode change";
+  ASSERT_TRUE(app.Send(CMD_LIGHT_FIRST + 11));  // "3 colors" = mode 11
+  EXPECT_TRUE(FileStamp(app.File("default.bmp"), size1, t1)) << "CMD_MAKE_WALLPAPER followed the mode change";
   EXPECT_EQ(size0, size1);
   ASSERT_TRUE(app.Close());
   sylvane::MInitInfo s;

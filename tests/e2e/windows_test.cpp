@@ -4,6 +4,7 @@
 
 #include "canvas/image/image_io.h"
 #include "e2e_support.h"
+#include "res/commands.h"
 
 namespace e2e {
 namespace {
@@ -11,7 +12,7 @@ namespace {
 TEST(Windows, HiddenWindowsStayHiddenAtTheNextStartUntilTheTrayIconIsClicked) {
   App app("hide_show");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40013));
+  ASSERT_TRUE(app.Send(CMD_HIDE_WINDOWS));
   EXPECT_FALSE(IsWindowVisible(app.main()));
   ASSERT_TRUE(app.Close());
   sylvane::MInitInfo s;
@@ -23,7 +24,7 @@ TEST(Windows, HiddenWindowsStayHiddenAtTheNextStartUntilTheTrayIconIsClicked) {
   EXPECT_FALSE(IsWindowVisible(app.main())) << "start-up keeps the windows hidden";
   // A left click on the tray icon shows them again (command 40022).
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(app.main(), 40021, 0, WM_LBUTTONDOWN, SMTO_NORMAL, 10000, &result);
+  SendMessageTimeoutA(app.main(), WM_TRAY_CALLBACK, 0, WM_LBUTTONDOWN, SMTO_NORMAL, 10000, &result);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(app.main()) != FALSE; }));
   ASSERT_TRUE(app.Close());
   ASSERT_TRUE(ReadSettings(app.folder(), s));
@@ -33,7 +34,7 @@ TEST(Windows, HiddenWindowsStayHiddenAtTheNextStartUntilTheTrayIconIsClicked) {
 TEST(Windows, PlantTreeCommandOpensTheTreeFileDialog) {
   App app("plant_dialog");
   ASSERT_TRUE(app.Start());
-  app.Post(40010);
+  app.Post(CMD_PLANT_TREE);
   Box m;
   ASSERT_TRUE(app.WaitForBox("キャンバスを作成してちょ。", m)) << "no canvas yet";
   app.Press(m, IDOK);
@@ -41,7 +42,7 @@ TEST(Windows, PlantTreeCommandOpensTheTreeFileDialog) {
   ASSERT_TRUE(NewCanvas(app, "320", "240", "10"));
   const std::string tree = app.File("chosen.ki");
   ASSERT_TRUE(WriteSampleTreeFile(tree));
-  app.Post(40010);
+  app.Post(CMD_PLANT_TREE);
   Box dialog;
   ASSERT_TRUE(app.WaitForBox("樹ファイルを開く", dialog));
   SaveScreenshot(dialog.window, "dialog_open_tree");
@@ -54,7 +55,7 @@ TEST(Windows, PlantTreeCommandOpensTheTreeFileDialog) {
 TEST(Windows, BackgroundPictureFromTheImageDialogTilesTheCanvas) {
   App app("background_picture");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   // A 30 x 20 picture: left half red, right half blue.
   sylvane::Surface pic;
   pic.CreateFilled(30, 20, 0);
@@ -66,7 +67,7 @@ TEST(Windows, BackgroundPictureFromTheImageDialogTilesTheCanvas) {
     }
   const std::string file = app.File("tile.bmp");
   ASSERT_EQ(sylvane::WriteBmp(file, pic), 0);
-  app.Post(40007);
+  app.Post(CMD_CANVAS_SETTINGS);
   Box settings;
   ASSERT_TRUE(app.WaitForBox("設定", settings));
   app.Press(settings, 1005);
@@ -101,8 +102,8 @@ TEST(Windows, NewCanvasFromTheCurrentWallpaper) {
   s.background_blue = 56;
   WriteSettings(s, app.folder());
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));  // the wallpaper is now the sample garden's empty canvas
-  app.Post(40006);
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));  // the wallpaper is now the sample garden's empty canvas
+  app.Post(CMD_NEW_CANVAS);
   Box box;
   ASSERT_TRUE(app.WaitForBox("保存？", box));
   app.Press(box, IDNO);
@@ -132,14 +133,14 @@ namespace {
 TEST(Windows, CanvasWindowOpensOnlyWithACanvas) {
   App app("canvas_window");
   ASSERT_TRUE(app.Start());
-  app.Post(40031);
+  app.Post(CMD_CANVAS_WINDOW);
   Box m;
   ASSERT_TRUE(app.WaitForBox("キャンバスウインドウ", m));
   EXPECT_EQ(m.text, "まだキャンバスが作成されていません。");
   app.Press(m, IDOK);
   ASSERT_TRUE(app.WaitNoBox());
-  ASSERT_TRUE(app.Send(40008));
-  ASSERT_TRUE(app.Send(40031));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  ASSERT_TRUE(app.Send(CMD_CANVAS_WINDOW));
   HWND w = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     HWND c = nullptr;
@@ -157,8 +158,8 @@ TEST(Windows, CanvasWindowOpensOnlyWithACanvas) {
     return false;
   }));
   SaveScreenshot(w, "canvas_window");
-  ASSERT_TRUE(app.Send(40031));
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(w); })) << "40031 again hides it";
+  ASSERT_TRUE(app.Send(CMD_CANVAS_WINDOW));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(w); })) << "CMD_CANVAS_WINDOW again hides it";
   ASSERT_TRUE(app.Close());
   sylvane::MInitInfo s;
   ASSERT_TRUE(ReadSettings(app.folder(), s));
@@ -169,16 +170,16 @@ TEST(Windows, CanvasWindowOpensOnlyWithACanvas) {
 TEST(Windows, SettingsSheetAboutAndPrintDialogsOpen) {
   App app("modal_windows");
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(40008));
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   struct Case {
     int command;
     const char* caption;
     const char* shot;
     int close;
   };
-  for (Case c : {Case{40019, "アプリケーションの設定", "dialog_app_settings", IDCANCEL},
-                 Case{40024, "バージョン情報", "dialog_about", IDOK},
-                 Case{40077, "印刷設定", "dialog_print", IDCANCEL}}) {
+  for (Case c : {Case{CMD_APP_SETTINGS, "アプリケーションの設定", "dialog_app_settings", IDCANCEL},
+                 Case{CMD_ABOUT, "バージョン情報", "dialog_about", IDOK},
+                 Case{CMD_PRINT, "印刷設定", "dialog_print", IDCANCEL}}) {
     app.Post(c.command);
     Box box;
     ASSERT_TRUE(app.WaitForBox(c.caption, box)) << c.caption;

@@ -43,8 +43,12 @@ expect("pictures into records", False, {"canvas/image/p.cpp": '#include "canvas/
 expect("cli into ui", False, {"cli/c.cpp": '#include "ui/canvas_view.h"\n'})
 expect("cli into the garden", True, {"cli/c.cpp": '#include "canvas/garden.h"\n#include "res/resource.h"\n'})
 expect("ui into cli", False, {"ui/u.cpp": '#include "cli/command.h"\n'})
+expect("a numbered command", False, {"ui/w_win.cpp": 'int k = 40012;  // close\n'}, "command id 40012")
+expect("a numbered menu item", False, {"res/x.rc": 'MENUITEM "a", 41005\n'}, "res/x.rc:1")
+expect("numbers in comments and the catalogue", True,
+       {"ui/w.cpp": '// sends 40012\nint k = CMD_EXIT;\n', "res/commands.h": '#define CMD_EXIT 40012\n'})
 
 for f in failures:
     print("FAILED", f)
-print(f"{9 - len(failures)} passed, {len(failures)} failed")
+print(f"{12 - len(failures)} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)

@@ -9,6 +9,7 @@
 #include "canvas/records/settings.h"
 #include "paint/lighting.h"
 #include "support/recording_platform.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
@@ -22,34 +23,34 @@ TEST(LightingModes, TableHoldsTheListLabelsMenuIdsAndRenderers) {
     int renderer;
   };
   const Row expected[kLightingModeCount] = {
-      {"00 なし（オフ）", 40035, "なし（オフ）", 0},
-      {"01 一日の色彩（時刻ごとに変化）", 40036, "一日の色彩（時刻ごとに変化）", kRendererByTimeOfDay},
-      {"02 5 colors", 40037, "5 colors", 7},
-      {"03 ブルーライト", 40043, "ブルーライト", 9},
-      {"04 深海", 40038, "深海（光源移動）", 10},
-      {"05 たそがれ", 40039, "たそがれ", 11},
-      {"06 ピーチ", 40040, "ピーチ", 12},
-      {"07 グリーングラデーション", 40041, "グリーングラデーション", 13},
-      {"08 アッパーライト", 40042, "アッパーライト", 14},
-      {"09 ダウンライト", 40044, "ダウンライト", 15},
-      {"10 4 points", 40045, "4 points", 16},
-      {"11 5 colors", 40046, "3 colors", 17},
-      {"12 格子1（光源移動・光色変化）", 40047, "格子1（光源移動・光色変化）", 18},
-      {"13 格子2（光源移動・光色変化）", 40048, "格子2（光源移動・光色変化）", 19},
-      {"14 4 corners", 40049, "4 corners", 20},
-      {"15 シンプルライト", 40050, "シンプルスポットライト", 21},
-      {"16 ポップ", 40051, "ポップ", 22},
-      {"17 many points（光色変化）", 40053, "many points（光色変化）", 23},
-      {"18 ジュエル（光源移動・光色変化）", 40052, "ジュエル（光源移動・光色変化）", 24},
-      {"19 ランダム3points", 40054, "ランダム3points", 25},
-      {"20 ランダム2points", 40055, "ランダム2points", 26},
-      {"21 ランダム1points", 40056, "ランダム1points", 27},
-      {"22 ランダムモード", 40057, "ランダムモード", kRendererAtRandom},
-      {"23 シンプルライト（背景も適用）", 40078, "シンプルスポットライト", 28},
-      {"24 アッパーライト（背景も適用）", 40079, "アッパーライト", 29},
-      {"25 ダウンライト（背景も適用）", 40080, "ダウンライト", 30},
-      {"26 4 points（背景も適用）", 40081, "4 points", 31},
-      {"27 4 corners（背景も適用）", 40082, "4 corners", 32},
+      {"00 なし（オフ）", CMD_LIGHT_FIRST, "なし（オフ）", 0},
+      {"01 一日の色彩（時刻ごとに変化）", CMD_LIGHT_FIRST + 1, "一日の色彩（時刻ごとに変化）", kRendererByTimeOfDay},
+      {"02 5 colors", CMD_LIGHT_FIRST + 2, "5 colors", 7},
+      {"03 ブルーライト", CMD_LIGHT_FIRST + 8, "ブルーライト", 9},
+      {"04 深海", CMD_LIGHT_FIRST + 3, "深海（光源移動）", 10},
+      {"05 たそがれ", CMD_LIGHT_FIRST + 4, "たそがれ", 11},
+      {"06 ピーチ", CMD_LIGHT_FIRST + 5, "ピーチ", 12},
+      {"07 グリーングラデーション", CMD_LIGHT_FIRST + 6, "グリーングラデーション", 13},
+      {"08 アッパーライト", CMD_LIGHT_FIRST + 7, "アッパーライト", 14},
+      {"09 ダウンライト", CMD_LIGHT_FIRST + 9, "ダウンライト", 15},
+      {"10 4 points", CMD_LIGHT_FIRST + 10, "4 points", 16},
+      {"11 5 colors", CMD_LIGHT_FIRST + 11, "3 colors", 17},
+      {"12 格子1（光源移動・光色変化）", CMD_LIGHT_FIRST + 12, "格子1（光源移動・光色変化）", 18},
+      {"13 格子2（光源移動・光色変化）", CMD_LIGHT_FIRST + 13, "格子2（光源移動・光色変化）", 19},
+      {"14 4 corners", CMD_LIGHT_FIRST + 14, "4 corners", 20},
+      {"15 シンプルライト", CMD_LIGHT_FIRST + 15, "シンプルスポットライト", 21},
+      {"16 ポップ", CMD_LIGHT_FIRST + 16, "ポップ", 22},
+      {"17 many points（光色変化）", CMD_LIGHT_FIRST + 18, "many points（光色変化）", 23},
+      {"18 ジュエル（光源移動・光色変化）", CMD_LIGHT_FIRST + 17, "ジュエル（光源移動・光色変化）", 24},
+      {"19 ランダム3points", CMD_LIGHT_FIRST + 19, "ランダム3points", 25},
+      {"20 ランダム2points", CMD_LIGHT_FIRST + 20, "ランダム2points", 26},
+      {"21 ランダム1points", CMD_LIGHT_FIRST + 21, "ランダム1points", 27},
+      {"22 ランダムモード", CMD_LIGHT_FIRST + 22, "ランダムモード", kRendererAtRandom},
+      {"23 シンプルライト（背景も適用）", CMD_LIGHT_BG_FIRST, "シンプルスポットライト", 28},
+      {"24 アッパーライト（背景も適用）", CMD_LIGHT_BG_FIRST + 1, "アッパーライト", 29},
+      {"25 ダウンライト（背景も適用）", CMD_LIGHT_BG_FIRST + 2, "ダウンライト", 30},
+      {"26 4 points（背景も適用）", CMD_LIGHT_BG_FIRST + 3, "4 points", 31},
+      {"27 4 corners（背景も適用）", CMD_LIGHT_BG_FIRST + 4, "4 corners", 32},
   };
   for (int i = 0; i < kLightingModeCount; ++i) {
     SCOPED_TRACE(i);
@@ -73,11 +74,11 @@ TEST(LightingModes, LabelsAreShiftJis) {
 TEST(LightingModes, MenuCommandFindsItsMode) {
   for (int i = 0; i < kLightingModeCount; ++i) EXPECT_EQ(LightingModeForMenuId(LightingModes()[i].menu_id), i);
   // "3 colors" in the menu is the entry "11 5 colors" of the settings list.
-  const int mode = LightingModeForMenuId(40046);
+  const int mode = LightingModeForMenuId(CMD_LIGHT_FIRST + 11);
   ASSERT_EQ(mode, 11);
   EXPECT_STREQ(LightingModes()[mode].list_label, "11 5 colors");
   EXPECT_STREQ(LightingModes()[mode].menu_label, "3 colors");
-  for (int id : {40034, 40058, 40077, 40083, 0, -1, 40001}) EXPECT_EQ(LightingModeForMenuId(id), -1) << id;
+  for (int id : {CMD_LIGHT_FIRST - 1, CMD_SHOW_NAMES, CMD_PRINT, CMD_CHANGER_REFRESH, 0, -1, CMD_PERIODIC_UPDATE}) EXPECT_EQ(LightingModeForMenuId(id), -1) << id;
 }
 
 TEST(LightingModes, MenuGroupsHoldEveryCommandOnce) {
@@ -88,9 +89,9 @@ TEST(LightingModes, MenuGroupsHoldEveryCommandOnce) {
   EXPECT_STREQ(groups[3].label, "色ライト");
   EXPECT_STREQ(groups[4].label, "光色変化・光源移動");
   EXPECT_STREQ(groups[5].label, "格子");
-  EXPECT_EQ(groups[0].ids[0], 40035);
-  EXPECT_EQ(groups[0].ids[1], 40057);
-  EXPECT_EQ(groups[4].ids[6], 40038);
+  EXPECT_EQ(groups[0].ids[0], CMD_LIGHT_FIRST);
+  EXPECT_EQ(groups[0].ids[1], CMD_LIGHT_FIRST + 22);
+  EXPECT_EQ(groups[4].ids[6], CMD_LIGHT_FIRST + 3);
   std::multiset<int> seen;
   for (int g = 0; g < kLightingMenuGroupCount; ++g) {
     for (int i = 0; i < groups[g].count; ++i) seen.insert(groups[g].ids[i]);

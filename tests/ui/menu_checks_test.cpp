@@ -1,4 +1,5 @@
 #include "ui/menu_checks.h"
+#include "res/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +9,20 @@ namespace sylvane {
 namespace {
 
 TEST(MenuChecks, LightingModeItems) {
-  const int expected[28] = {40035, 40036, 40037, 40043, 40038, 40039, 40040, 40041, 40042, 40044,
-                            40045, 40046, 40047, 40048, 40049, 40050, 40051, 40053, 40052, 40054,
-                            40055, 40056, 40057, 40078, 40079, 40080, 40081, 40082};
+  const int expected[28] = {CMD_LIGHT_FIRST, CMD_LIGHT_FIRST + 1, CMD_LIGHT_FIRST + 2, CMD_LIGHT_FIRST + 8, CMD_LIGHT_FIRST + 3, CMD_LIGHT_FIRST + 4, CMD_LIGHT_FIRST + 5, CMD_LIGHT_FIRST + 6, CMD_LIGHT_FIRST + 7, CMD_LIGHT_FIRST + 9,
+                            CMD_LIGHT_FIRST + 10, CMD_LIGHT_FIRST + 11, CMD_LIGHT_FIRST + 12, CMD_LIGHT_FIRST + 13, CMD_LIGHT_FIRST + 14, CMD_LIGHT_FIRST + 15, CMD_LIGHT_FIRST + 16, CMD_LIGHT_FIRST + 18, CMD_LIGHT_FIRST + 17, CMD_LIGHT_FIRST + 19,
+                            CMD_LIGHT_FIRST + 20, CMD_LIGHT_FIRST + 21, CMD_LIGHT_FIRST + 22, CMD_LIGHT_BG_FIRST, CMD_LIGHT_BG_FIRST + 1, CMD_LIGHT_BG_FIRST + 2, CMD_LIGHT_BG_FIRST + 3, CMD_LIGHT_BG_FIRST + 4};
   for (int mode = 0; mode < 28; ++mode) EXPECT_EQ(LightingMenuItem(mode), expected[mode]) << mode;
-  EXPECT_EQ(LightingMenuItem(-1), 40035);
-  EXPECT_EQ(LightingMenuItem(28), 40035);
-  EXPECT_EQ(LightingMenuItem(1000), 40035);
+  EXPECT_EQ(LightingMenuItem(-1), CMD_LIGHT_FIRST);
+  EXPECT_EQ(LightingMenuItem(28), CMD_LIGHT_FIRST);
+  EXPECT_EQ(LightingMenuItem(1000), CMD_LIGHT_FIRST);
 }
 
 TEST(MenuChecks, EveryLightingItemOnceInTheListOfItems) {
   std::set<int> items(LightingMenuItems().begin(), LightingMenuItems().end());
   EXPECT_EQ(items.size(), 28u);
-  for (int id = 40035; id <= 40057; ++id) EXPECT_TRUE(items.count(id)) << id;
-  for (int id = 40078; id <= 40082; ++id) EXPECT_TRUE(items.count(id)) << id;
+  for (int id = CMD_LIGHT_FIRST; id <= CMD_LIGHT_FIRST + 22; ++id) EXPECT_TRUE(items.count(id)) << id;
+  for (int id = CMD_LIGHT_BG_FIRST; id <= CMD_LIGHT_BG_FIRST + 4; ++id) EXPECT_TRUE(items.count(id)) << id;
 }
 
 TEST(MenuChecks, WindowItemsFollowTheStateAndOneLightingItemIsChecked) {
@@ -31,17 +32,17 @@ TEST(MenuChecks, WindowItemsFollowTheStateAndOneLightingItemIsChecked) {
   state.names_are_tree_names = true;
   state.lighting_mode = 17;
   auto checks = MenuChecksFor(state);
-  EXPECT_EQ(checks[0].item, 40073);
+  EXPECT_EQ(checks[0].item, CMD_CHANGER);
   EXPECT_TRUE(checks[0].checked);
-  EXPECT_EQ(checks[1].item, 40031);
+  EXPECT_EQ(checks[1].item, CMD_CANVAS_WINDOW);
   EXPECT_FALSE(checks[1].checked);
-  EXPECT_EQ(checks[2].item, 40058);
+  EXPECT_EQ(checks[2].item, CMD_SHOW_NAMES);
   EXPECT_TRUE(checks[2].checked);
   int checked = 0;
   for (size_t i = 3; i < checks.size(); ++i) {
     if (checks[i].checked) {
       ++checked;
-      EXPECT_EQ(checks[i].item, 40053);
+      EXPECT_EQ(checks[i].item, CMD_LIGHT_FIRST + 18);
     }
   }
   EXPECT_EQ(checked, 1);

@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 #include "support/recording_platform.h"
+#include "res/commands.h"
 
 namespace sylvane {
 namespace {
@@ -396,27 +397,27 @@ TEST(SkinElements, NamesOwnersAndCommandsOfEveryElement) {
     int command;
   };
   const Row rows[] = {
-      {SkinElementId::kClose, "CLOSE", SkinWindow::kMain, 40012},
-      {SkinElementId::kMinimize, "MINIMIZE", SkinWindow::kMain, 40013},
-      {SkinElementId::kChanger, "CHANGER", SkinWindow::kMain, 40073},
-      {SkinElementId::kSylWnd, "SYL_WND", SkinWindow::kMain, 40031},
-      {SkinElementId::kNewCanvas, "NEW_CANVAS", SkinWindow::kMain, 40006},
-      {SkinElementId::kPlantTree, "PLANT_TREE", SkinWindow::kMain, 40010},
-      {SkinElementId::kSave, "SAVE", SkinWindow::kMain, 40011},
-      {SkinElementId::kLoad, "LOAD", SkinWindow::kMain, 40015},
-      {SkinElementId::kSettei, "SETTEI", SkinWindow::kMain, 40007},
+      {SkinElementId::kClose, "CLOSE", SkinWindow::kMain, CMD_EXIT},
+      {SkinElementId::kMinimize, "MINIMIZE", SkinWindow::kMain, CMD_HIDE_WINDOWS},
+      {SkinElementId::kChanger, "CHANGER", SkinWindow::kMain, CMD_CHANGER},
+      {SkinElementId::kSylWnd, "SYL_WND", SkinWindow::kMain, CMD_CANVAS_WINDOW},
+      {SkinElementId::kNewCanvas, "NEW_CANVAS", SkinWindow::kMain, CMD_NEW_CANVAS},
+      {SkinElementId::kPlantTree, "PLANT_TREE", SkinWindow::kMain, CMD_PLANT_TREE},
+      {SkinElementId::kSave, "SAVE", SkinWindow::kMain, CMD_SAVE_CANVAS},
+      {SkinElementId::kLoad, "LOAD", SkinWindow::kMain, CMD_OPEN_CANVAS},
+      {SkinElementId::kSettei, "SETTEI", SkinWindow::kMain, CMD_CANVAS_SETTINGS},
       {SkinElementId::kMenu0, "MENU0", SkinWindow::kMain, 0},
       {SkinElementId::kTimer, "TIMER", SkinWindow::kMain, 0},
       {SkinElementId::kKinumDisp, "KINUM_DISP", SkinWindow::kMain, 0},
-      {SkinElementId::kMapView, "MAP_VIEW", SkinWindow::kMain, 40016},
-      {SkinElementId::kMapCancel, "MAP_CANCEL", SkinWindow::kMap, 40017},
-      {SkinElementId::kChangerClose, "CHANGER_CLOSE", SkinWindow::kChanger, 40012},
+      {SkinElementId::kMapView, "MAP_VIEW", SkinWindow::kMain, CMD_MAP_CLICKED},
+      {SkinElementId::kMapCancel, "MAP_CANCEL", SkinWindow::kMap, CMD_MAP_CANCELLED},
+      {SkinElementId::kChangerClose, "CHANGER_CLOSE", SkinWindow::kChanger, CMD_EXIT},
       {SkinElementId::kChangerButton1, "CHANGER_BUTTON1", SkinWindow::kChanger, 1003},
       {SkinElementId::kChangerButton2, "CHANGER_BUTTON2", SkinWindow::kChanger, 1042},
       {SkinElementId::kChangerButton3, "CHANGER_BUTTON3", SkinWindow::kChanger, 1046},
       {SkinElementId::kChangerOkButton, "CHANGER_OK_BUTTON", SkinWindow::kChanger, 1},
       {SkinElementId::kChangerCancelButton, "CHANGER_CANCEL_BUTTON", SkinWindow::kChanger, 2},
-      {SkinElementId::kSylWndClose, "SYLWND_CLOSE", SkinWindow::kCanvasWindow, 40012},
+      {SkinElementId::kSylWndClose, "SYLWND_CLOSE", SkinWindow::kCanvasWindow, CMD_EXIT},
   };
   for (const Row& r : rows) {
     const SkinElementInfo& e = SkinElement(r.id);
