@@ -12,6 +12,7 @@
 
 #include "base/file_io.h"
 #include "canvas/image/image_common.h"
+#include "canvas/image/resample.h"
 #include "platform/platform.h"
 
 namespace sylvane {
@@ -253,6 +254,12 @@ bool AnimationFormatForPath(const std::string& path, AnimationFormat& format) {
     return true;
   }
   return false;
+}
+
+int FitFrame(const Surface& src, int w, int h, Surface& dst) {
+  if (src.empty()) return -1;
+  if (w <= src.width && h <= src.height) return SmoothShrink(src, dst, w, h);
+  return NearestScale(src, dst, w, h);
 }
 
 AnimationWriter::AnimationWriter() = default;

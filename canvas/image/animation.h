@@ -51,6 +51,11 @@ struct AnimationSettings {
   float gif_dither = 0.5f;  // error diffusion of the GIF palettes, 0 (none) .. 1 (full)
 };
 
+// Brings a picture to an animation's size: a bilinear shrink when it is not
+// larger on either side (an exact copy at the same size), else nearest
+// neighbour. 0, or -1 when src is empty or w x h cannot be created.
+int FitFrame(const Surface& src, int w, int h, Surface& dst);
+
 class AnimationWriter {
  public:
   AnimationWriter();
