@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "canvas/image/surface.h"
+#include "platform/platform.h"
 
 namespace sylvane {
 
@@ -33,6 +34,9 @@ struct DiaryDate {
   int day = 0;    // 1..31
   auto operator<=>(const DiaryDate&) const = default;
 };
+
+// The day of a local time (the platform's Now()).
+inline DiaryDate DiaryDateOf(const LocalTime& t) { return DiaryDate{t.year, t.month, t.day}; }
 
 // "YYYY-MM-DD.jpg"
 std::string DiaryPictureName(const DiaryDate& date);

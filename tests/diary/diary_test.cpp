@@ -38,6 +38,7 @@ std::vector<std::string> NamesIn(const std::string& folder) {
 
 TEST(DiaryTest, PictureNamesRoundTrip) {
   EXPECT_EQ(DiaryPictureName({2026, 12, 7}), "2026-12-07.jpg");
+  EXPECT_EQ(DiaryPictureName(DiaryDateOf(LocalTime{2027, 1, 5, 9, 23, 59, 59, 999})), "2027-01-09.jpg");
   DiaryDate d;
   ASSERT_TRUE(ParseDiaryPictureName("2026-12-07.JPG", d));
   EXPECT_EQ(d, (DiaryDate{2026, 12, 7}));
