@@ -116,13 +116,9 @@ int RunTimelapse(const GlobalOptions& global, const std::vector<std::string>& ra
   if (!error.empty()) return Fail(error);
 
   LoadSettingsForCli();
-  // Only the animation is written: mutants are made but never archived.
-  Settings().mutant_handling = 1;
   if (OpenGardenForCli(global, r.garden) != 0) return 1;
-  // The garden lives in the process's globals only here.
-  TreeTable& table = GetTreeTable();
-  Canvas& canvas = GetCanvas();
-  LabelList& labels = GetLabelList();
+  Garden& garden = CliGarden();
+  Canvas& canvas = garden.canvas;
   if (!canvas.exists) {
     ShowNoCanvasMessage();
     return 1;
@@ -137,12 +133,14 @@ int RunTimelapse(const GlobalOptions& global, const std::vector<std::string>& ra
     std::fprintf(stderr, "timelapse: cannot write %s\n", r.out.c_str());
     return 1;
   }
-  const GrowthEnv env = MakeGrowthEnv(canvas, labels, Settings());
+  GrowthEnv env = MakeGrowthEnv(canvas, garden.table, garden.labels, Settings());
+  // Only the animation is written: mutants are made but never archived.
+  env.mutation.mutant_handling = 1;
   const bool bar = StderrIsTerminal();
   Surface lit, sized;
   if (AddGardenFrame(canvas, r, writer, lit, sized) != 0) return 1;
   for (int pass = 1; pass <= r.passes; ++pass) {
-    GrowthPass(table, env, kPeriodicBudget);
+    GrowthPass(garden.table, env, kPeriodicBudget);
     if (pass % r.every == 0 && AddGardenFrame(canvas, r, writer, lit, sized) != 0) return 1;
     if (bar) {
       const std::string tail = " passes, " + std::to_string(writer.frame_count()) + " frames";
