@@ -7,6 +7,7 @@
 #include <string>
 
 #include "canvas/garden_engine.h"
+#include "canvas/records/options.h"
 #include "ui/menu_checks.h"
 
 namespace sylvane::app {
@@ -14,6 +15,11 @@ namespace sylvane::app {
 // The garden engine: the program's garden and its growth worker, built on
 // the first call (before the random generator is seeded).
 GardenEngine& Engine();
+
+// The options of "sylvane-options.ini", read at start-up (defaults when the
+// file is missing or damaged). Whoever changes one saves them with SaveAppOptions.
+Options& AppOptions();
+void SaveAppOptions();
 
 // Posted to the main window by the worker when its pass has ended.
 constexpr UINT kPassEndedMessage = WM_APP + 0x52;

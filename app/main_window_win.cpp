@@ -88,6 +88,7 @@ void OnCreate(HWND main) {
   SeedRandom(static_cast<uint32_t>(GetPlatform().Seconds()));
   std::string folder = GetPlatform().ProgramFolder();
   Settings().Load(kSettingsFileName, folder);
+  LoadOptions(OptionsPath(folder), AppOptions());
   LoadOrCreateDefaultCanvas(main);
 }
 
@@ -240,6 +241,13 @@ AppWindows& Windows() {
   static AppWindows windows;
   return windows;
 }
+
+Options& AppOptions() {
+  static Options options;
+  return options;
+}
+
+void SaveAppOptions() { SaveOptions(OptionsPath(GetPlatform().ProgramFolder()), AppOptions()); }
 
 GardenEngine& Engine() {
   static GardenEngine* engine = new GardenEngine();  // lives until exit
