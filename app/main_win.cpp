@@ -9,6 +9,7 @@
 #include "app/update_cycle_win.h"
 #include "canvas/records/settings.h"
 #include "paint/canvas.h"
+#include "platform/handles_win.h"
 #include "platform/platform_win.h"
 #include "platform/writable_folder.h"
 #include "trees/ki_dialogs_win.h"
@@ -60,19 +61,12 @@ void StartSkinOfWindows(HINSTANCE instance, HWND main) {
 
 int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   LookUpLayeredWindowRoutine();
-  HANDLE mutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (mutex) CloseHandle(mutex);
-    return 0;
-  }
+  win::InstanceMutex mutex(kInstanceMutexName);
+  if (mutex.already_running()) return 0;
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   // A folder it cannot write: said once, and the program ends before any save fails.
-  if (!WarnIfProgramFolderReadOnly(GetWin32Platform())) {
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-    return 0;
-  }
+  if (!WarnIfProgramFolderReadOnly(GetWin32Platform())) return 0;
   Windows().instance = instance;
   Engine().Unguarded().table.SetCountListener([](int n) {
     TreeCountPanelSetCount(n);
@@ -89,11 +83,7 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
 
   HWND main = nullptr;
   if (RegisterMainWindowClass(instance)) main = CreateMainWindow(instance);
-  if (!main) {
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-    return 0;
-  }
+  if (!main) return 0;
   InstallTreeSaveDialog(main);
   // The wallpaper changer and the canvas window: without them the program cannot run.
   Windows().changer = CreateChanger(instance, main, [](int docked) { MainDockState() = docked; });
@@ -101,8 +91,6 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   Windows().canvas_window = Windows().changer ? CreateCanvasWindow(instance, main) : nullptr;
   if (!Windows().changer || !Windows().canvas_window) {
     DestroyWindow(main);
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
     return 0;
   }
   StartSkinOfWindows(instance, main);
@@ -127,8 +115,6 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   }
   // A growth pass still running at the end is told to stop before the process goes.
   Engine().StopAndWaitBriefly(2000);
-  ReleaseMutex(mutex);
-  CloseHandle(mutex);
   return static_cast<int>(msg.wParam);
 }
 

@@ -15,6 +15,7 @@
 #include "canvas/garden_engine.h"
 #include "canvas/records/settings.h"
 #include "paint/canvas.h"
+#include "platform/handles_win.h"
 #include "platform/platform_win.h"
 #include "res/resource.h"
 #include "trees/tree.h"
@@ -37,6 +38,7 @@ struct DragState {
 DragState g_drag;
 
 NOTIFYICONDATAA g_tray{};
+win::Icon g_tray_icon;
 
 void AddTrayIcon(HWND main) {
   g_tray = NOTIFYICONDATAA{};
@@ -45,24 +47,25 @@ void AddTrayIcon(HWND main) {
   g_tray.uID = 0;
   g_tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   g_tray.uCallbackMessage = WM_TRAY_CALLBACK;
-  g_tray.hIcon = static_cast<HICON>(
-      LoadImageA(Windows().instance, MAKEINTRESOURCEA(IDI_SYLVANE_TRAY), IMAGE_ICON, 16, 16, 0));
+  g_tray_icon.reset(static_cast<HICON>(
+      LoadImageA(Windows().instance, MAKEINTRESOURCEA(IDI_SYLVANE_TRAY), IMAGE_ICON, 16, 16, 0)));
+  g_tray.hIcon = g_tray_icon.get();
   lstrcpynA(g_tray.szTip, kTrayTip, sizeof(g_tray.szTip));
   Shell_NotifyIconA(NIM_ADD, &g_tray);
 }
 
 void RemoveTrayIcon() {
   if (g_tray.hWnd) Shell_NotifyIconA(NIM_DELETE, &g_tray);
-  if (g_tray.hIcon) DestroyIcon(g_tray.hIcon);
+  g_tray_icon.reset();
   g_tray = NOTIFYICONDATAA{};
 }
 
 // Opens popup `index` of "MYMENU" at the cursor, with the check marks of the
 // current state; the chosen command goes to the main window.
 void ShowPopupMenu(HWND main, int index) {
-  HMENU menu = LoadMenuA(Windows().instance, "MYMENU");
-  if (!menu) return;
-  HMENU popup = GetSubMenu(menu, index);
+  const gdi::Menu menu(LoadMenuA(Windows().instance, "MYMENU"));
+  if (!menu.get()) return;
+  HMENU popup = GetSubMenu(menu.get(), index);
   if (popup) {
     for (const MenuCheck& c : MenuChecksFor(CurrentMenuCheckState()))
       CheckMenuItem(popup, UINT(c.item), MF_BYCOMMAND | (c.checked ? MF_CHECKED : MF_UNCHECKED));
@@ -73,7 +76,6 @@ void ShowPopupMenu(HWND main, int index) {
     // Lets the menu close when the user clicks elsewhere (tray menus).
     PostMessageA(main, WM_NULL, 0, 0);
   }
-  DestroyMenu(menu);
 }
 
 void OnCreate(HWND main) {

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/platform.h"
 
 namespace sylvane {
@@ -13,21 +14,7 @@ namespace {
 
 std::string ClassesPath(const std::string& key) { return std::string(kUserClassesKey) + "\\" + key; }
 
-// An open registry key, closed when it goes.
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY* out() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+using win::RegKey;
 
 // Creates key and sets its default value; 0, or -1 after the message.
 int WriteDefaultValue(const AssociationWrite& w) {
@@ -65,15 +52,6 @@ bool ReadDefaultValue(const std::string& key_path, REGSAM access, std::vector<ch
   data.assign(buffer, buffer + size);
   return true;
 }
-
-// Releases a COM interface when it goes.
-template <class T>
-struct ComRelease {
-  T* p = nullptr;
-  ~ComRelease() {
-    if (p) p->Release();
-  }
-};
 
 }  // namespace
 
@@ -137,16 +115,14 @@ int CreateStartupShortcut(const std::string& program_folder) {
   const HRESULT com = CoInitialize(nullptr);
   bool written = false;
   {
-    ComRelease<IShellLinkA> link;
-    ComRelease<IPersistFile> file;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link.p))) &&
-        SUCCEEDED(link.p->SetPath(target.c_str())) &&
-        SUCCEEDED(link.p->SetWorkingDirectory(program_folder.c_str())) &&
-        SUCCEEDED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)))) {
+    win::ComPtr<IShellLinkA> link;
+    win::ComPtr<IPersistFile> file;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.out())) &&
+        SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->SetWorkingDirectory(program_folder.c_str())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.out()))) {
       wchar_t wide[MAX_PATH] = {};
       if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, shortcut.c_str(), -1, wide, MAX_PATH) > 0)
-        written = SUCCEEDED(file.p->Save(wide, TRUE));
+        written = SUCCEEDED(file->Save(wide, TRUE));
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();

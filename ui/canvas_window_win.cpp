@@ -25,7 +25,7 @@
 #include "trees/planting.h"
 #include "trees/tree.h"
 #include "ui/canvas_view.h"
-#include "ui/gdi_win.h"
+#include "platform/handles_win.h"
 #include "ui/skin_win.h"
 #include "ui/tree_description_win.h"
 #include "res/commands.h"

@@ -15,7 +15,7 @@
 #include "platform/text.h"
 #include "res/changer_resource.h"
 #include "ui/changer_list.h"
-#include "ui/gdi_win.h"
+#include "platform/handles_win.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_win.h"
 #include "res/commands.h"

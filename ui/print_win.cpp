@@ -11,6 +11,7 @@
 #include "canvas/garden_engine.h"
 #include "canvas/image/surface_win.h"
 #include "paint/canvas.h"
+#include "platform/handles_win.h"
 #include "platform/platform.h"
 #include "res/canvaswin_resource.h"
 #include "trees/planting.h"
@@ -155,7 +156,8 @@ int PrintPicture(HWND owner, const PrintRequest& request, Surface& picture) {
   // The dialog's device description is not needed once it gave the DC.
   if (pd.hDevMode) GlobalFree(pd.hDevMode);
   if (pd.hDevNames) GlobalFree(pd.hDevNames);
-  HDC dc = pd.hDC;
+  const win::DeviceContext printer(pd.hDC);
+  HDC dc = printer.get();
   if (!dc) return -2;
 
   picture.RefreshHeaders();
@@ -163,10 +165,7 @@ int PrintPicture(HWND owner, const PrintRequest& request, Surface& picture) {
   DOCINFOA doc{};
   doc.cbSize = sizeof(doc);
   doc.lpszDocName = "test";
-  if (StartDocA(dc, &doc) <= 0) {
-    DeleteDC(dc);
-    return -2;
-  }
+  if (StartDocA(dc, &doc) <= 0) return -2;
   StartPage(dc);
   PrintPage page;
   page.width = GetDeviceCaps(dc, HORZRES);
@@ -181,7 +180,6 @@ int PrintPicture(HWND owner, const PrintRequest& request, Surface& picture) {
   }
   EndPage(dc);
   EndDoc(dc);
-  DeleteDC(dc);
   return 0;
 }
 

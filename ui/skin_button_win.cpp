@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "ui/gdi_win.h"
+#include "platform/handles_win.h"
 #include "ui/skin_win.h"
 
 namespace sylvane {

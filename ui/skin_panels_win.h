@@ -9,7 +9,7 @@
 #include <string>
 
 #include "canvas/image/surface.h"
-#include "ui/gdi_win.h"
+#include "platform/handles_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/skin_pictures.h"
 #include "ui/timer_clock.h"

@@ -8,7 +8,7 @@
 #include "res/canvaswin_resource.h"
 #include "ui/app_services_win.h"
 #include "ui/canvas_view.h"
-#include "ui/gdi_win.h"
+#include "platform/handles_win.h"
 
 namespace sylvane {
 namespace {
