@@ -23,6 +23,10 @@ void SaveAppOptions();
 
 // Posted to the main window by the worker when its pass has ended.
 constexpr UINT kPassEndedMessage = WM_APP + 0x52;
+// Posted to the main window by the worker with a new growing count (wParam).
+constexpr UINT kGrowingCountMessage = WM_APP + 0x53;
+// The growing count on the tree-count panel and as a published state.
+void ShowGrowingCount(int count);
 
 inline constexpr char kMainClassName[] = "SylvanWood";
 inline constexpr char kInstanceMutexName[] = "SylvaneWood";

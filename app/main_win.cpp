@@ -68,9 +68,14 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   // A folder it cannot write: said once, and the program ends before any save fails.
   if (!WarnIfProgramFolderReadOnly(GetWin32Platform())) return 0;
   Windows().instance = instance;
-  Engine().Unguarded().table.SetCountListener([](int n) {
-    TreeCountPanelSetCount(n);
-    PublishState(kStateGrowing, n);
+  // The growing count changes on the worker too: the worker posts it to the
+  // interface thread, which alone touches panels and window properties.
+  const DWORD interface_thread = GetCurrentThreadId();
+  Engine().Unguarded().table.SetCountListener([interface_thread](int n) {
+    if (GetCurrentThreadId() == interface_thread)
+      ShowGrowingCount(n);
+    else if (Windows().main)
+      PostMessageA(Windows().main, kGrowingCountMessage, WPARAM(n), 0);
   });
   // Mutation handling may run on the worker: the timer belongs to the interface thread.
   SetMutationTimerHooks(

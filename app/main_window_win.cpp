@@ -231,6 +231,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     case kPassEndedMessage:
       OnPassEnded();
       return 0;
+    case kGrowingCountMessage:
+      ShowGrowingCount(int(wparam));
+      return 0;
     default:
       break;
   }
@@ -254,6 +257,11 @@ void SaveAppOptions() { SaveOptions(OptionsPath(GetPlatform().ProgramFolder()), 
 GardenEngine& Engine() {
   static GardenEngine* engine = new GardenEngine();  // lives until exit
   return *engine;
+}
+
+void ShowGrowingCount(int count) {
+  TreeCountPanelSetCount(count);
+  PublishState(kStateGrowing, count);
 }
 
 void PublishState(const char* name, int value) {

@@ -60,10 +60,8 @@ void InitUpdateCycle() {
 void InstallEngineHooks(HWND main) {
   EngineHooks hooks;
   hooks.worker_started = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST); };
-  hooks.pass_ended = [main] {
-    PublishState(kStateWorkerEnds, Engine().passes_ended());
-    PostMessageA(main, kPassEndedMessage, 0, 0);
-  };
+  hooks.pass_ended = [main] { PostMessageA(main, kPassEndedMessage, 0, 0); };
+  hooks.pass_joined = [] { PublishState(kStateWorkerEnds, Engine().passes_ended()); };
   hooks.wait = [](int ms) { WaitLettingSentMessagesThrough(ms); };
   hooks.serving_worker = [] { return GetWin32Platform().ServingRequest(); };
   hooks.stopping = [] { TimerPanelShowStopped(); };

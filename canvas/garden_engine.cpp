@@ -46,7 +46,9 @@ void GardenEngine::WaitSome(int ms) {
 }
 
 void GardenEngine::JoinEndedWorker() {
-  if (worker_.joinable() && running_.load() == 0) worker_.join();
+  if (!worker_.joinable() || running_.load() != 0) return;
+  worker_.join();
+  if (hooks_.pass_joined) hooks_.pass_joined();
 }
 
 void GardenEngine::MergeWorkerLabels() {

@@ -40,6 +40,9 @@ struct EngineHooks {
   // On the worker, after the pass: tell the interface thread (a posted
   // message), which then calls GardenEngine::OnPassEnded.
   std::function<void()> pass_ended;
+  // On the interface thread, once the thread of an ended pass was joined
+  // (from OnPassEnded, or a stop that waited for it).
+  std::function<void()> pass_joined;
   // Wait up to ms milliseconds or until the worker ends, letting through
   // what the worker may be waiting for (its questions to the interface
   // thread). Empty: waits on the engine's own signal.

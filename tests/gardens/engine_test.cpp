@@ -108,6 +108,12 @@ class EngineTest : public ::testing::Test {
 
 TEST_F(EngineTest, ChangesThroughTheGateNeverMeetARunningPass) {
   int changes = 0;
+  int joined = 0;
+  std::atomic<int> ended{0};
+  EngineHooks hooks;
+  hooks.pass_ended = [&] { ++ended; };
+  hooks.pass_joined = [&] { ++joined; };  // on this thread only
+  engine_.SetHooks(hooks);
   for (int round = 0; round < 40; ++round) {
     ASSERT_TRUE(engine_.StartPass(settings_, 200));
     // Half the rounds change at once, while the pass is in full swing.
@@ -130,6 +136,8 @@ TEST_F(EngineTest, ChangesThroughTheGateNeverMeetARunningPass) {
   EXPECT_EQ(changes, 40);
   EXPECT_EQ(engine_.passes_started(), 40);
   EXPECT_EQ(engine_.passes_ended(), 40);
+  EXPECT_EQ(ended.load(), 40);
+  EXPECT_EQ(joined, 40);
   EXPECT_TRUE(platform_.messages().empty());
 }
 
