@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -148,6 +149,34 @@ int ChooseRenderer(int mode) {
   return renderer;
 }
 
+namespace {
+std::mutex g_sun_mutex;
+SunLighting g_sun;  // guarded by g_sun_mutex: renders read it from any thread
+}  // namespace
+
+void SetSunLighting(const SunLighting& lighting) {
+  std::lock_guard lock(g_sun_mutex);
+  g_sun = lighting;
+}
+
+SunLighting CurrentSunLighting() {
+  std::lock_guard lock(g_sun_mutex);
+  return g_sun;
+}
+
+SunLighting SunLightingFromOptions(const Options& options) {
+  SunLighting out;
+  out.follow_sun = options.lighting_source == kLightingSourceSun;
+  out.place = {options.sun_latitude, options.sun_longitude, options.sun_utc_offset};
+  return out;
+}
+
+int ChooseCurrentRenderer() {
+  const SunLighting sun = CurrentSunLighting();
+  if (sun.follow_sun) return RendererForSun(sun.place, GetPlatform().Now());
+  return ChooseRenderer(CurrentLightingMode());
+}
+
 int RenderLayers(int renderer, const Surface& background, const Surface& trees,
                  const AlphaPlane& weight, Surface& out) {
   const int32_t w = trees.width;
@@ -190,7 +219,7 @@ int RenderWithMode(int mode, const Surface& background, const Surface& trees,
 }
 
 int RenderCanvas(const Canvas& canvas, Surface& out) {
-  return RenderWithMode(CurrentLightingMode(), canvas.background, canvas.trees, canvas.weight, out);
+  return RenderLayers(ChooseCurrentRenderer(), canvas.background, canvas.trees, canvas.weight, out);
 }
 
 int CurrentLightingMode() { return Settings().lighting_mode; }

@@ -18,7 +18,9 @@
 #include <cstdint>
 
 #include "canvas/image/surface.h"
+#include "canvas/records/options.h"
 #include "paint/canvas.h"
+#include "paint/sun.h"
 #include "platform/platform.h"
 
 namespace sylvane {
@@ -64,6 +66,23 @@ int RendererForTimeOfDay(int hour, int minute);
 // uses renderer 0.
 int ChooseRenderer(int mode);
 
+// Where the current lighting takes its renderer from: the lighting mode, or
+// (following the sun) the time-of-day phases of the real sun at a place,
+// read from the local clock as the place's local time.
+struct SunLighting {
+  bool follow_sun = false;  // true: the sun's phase now, whatever the mode
+  SunPlace place;           // where the sun is followed
+};
+void SetSunLighting(const SunLighting& lighting);
+SunLighting CurrentSunLighting();
+// The sun lighting the options name ([lighting] source and [sun]).
+SunLighting SunLightingFromOptions(const Options& options);
+
+// The renderer of the current lighting at this render: the sun's phase at
+// the local time when the lighting follows the sun, otherwise
+// ChooseRenderer(CurrentLightingMode()).
+int ChooseCurrentRenderer();
+
 // Status codes of the render functions.
 constexpr int kRenderOk = 0;
 constexpr int kRenderLayersDiffer = -1;  // the three layers are not all the same size; out empty
@@ -78,7 +97,7 @@ int RenderLayers(int renderer, const Surface& background, const Surface& trees,
 int RenderWithMode(int mode, const Surface& background, const Surface& trees,
                    const AlphaPlane& weight, Surface& out);
 
-// Renders the canvas with the current lighting mode.
+// Renders the canvas with the current lighting (ChooseCurrentRenderer).
 int RenderCanvas(const Canvas& canvas, Surface& out);
 
 // The current lighting mode (the application setting) and "set mode": stores
