@@ -1,6 +1,9 @@
 #include "cli/render_input.h"
 
+#include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "canvas/image/image_io.h"
 #include "canvas/records/settings.h"
@@ -70,6 +73,99 @@ void FixClock(const GlobalOptions& global, int hour, int minute) {
   t.second = 0;
   t.milliseconds = 0;
   if (global.console) global.console->set_fixed_time(t);
+}
+
+namespace {
+
+// A whole decimal number with optional sign and fraction, finite.
+bool ParseDecimal(const std::string& text, double& value) {
+  if (text.empty() || text.size() > 32) return false;
+  for (const char c : text) {
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+')) return false;
+  }
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// Day of the week (0 = Sunday) of a Gregorian date.
+int DayOfWeek(int y, int m, int d) {
+  static const int kOffsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  if (m < 3) y -= 1;
+  return (y + y / 4 - y / 100 + y / 400 + kOffsets[m - 1] + d) % 7;
+}
+
+}  // namespace
+
+bool ParseSunPlace(const std::string& text, SunPlace& place) {
+  const size_t a = text.find(',');
+  const size_t b = a == std::string::npos ? a : text.find(',', a + 1);
+  if (b == std::string::npos || text.find(',', b + 1) != std::string::npos) return false;
+  double lat = 0, lon = 0, offset = 0;
+  if (!ParseDecimal(text.substr(0, a), lat) || !ParseDecimal(text.substr(a + 1, b - a - 1), lon) ||
+      !ParseDecimal(text.substr(b + 1), offset)) {
+    return false;
+  }
+  if (lat < -90 || lat > 90 || lon < -180 || lon > 180 || offset < -12 || offset > 14) return false;
+  place = {lat, lon, offset};
+  return true;
+}
+
+bool ParseLocalDateTime(const std::string& text, LocalTime& time) {
+  // Exactly "YYYY-MM-DD HH:MM".
+  if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != ' ') return false;
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  if (!ParseInt(text.substr(0, 4), y) || !ParseInt(text.substr(5, 2), mo) || !ParseInt(text.substr(8, 2), d)) {
+    return false;
+  }
+  if (text.substr(11).find(':') != 2 || !ParseClock(text.substr(11), h, mi)) return false;
+  if (y < 1800 || y > 2200 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo)) return false;
+  LocalTime t;
+  t.year = y;
+  t.month = mo;
+  t.day = d;
+  t.day_of_week = DayOfWeek(y, mo, d);
+  t.hour = h;
+  t.minute = mi;
+  time = t;
+  return true;
+}
+
+bool ApplySunOptions(const GlobalOptions& global, const std::optional<std::string>& sun_text,
+                     const std::optional<std::string>& at_text, SunChoice& choice, std::string& error) {
+  choice = {};
+  if (!sun_text) {
+    if (at_text) {
+      error = "--at needs --sun";
+      return false;
+    }
+    return true;
+  }
+  SunPlace place;
+  if (!ParseSunPlace(*sun_text, place)) {
+    error = "--sun needs LAT,LON,UTC_OFFSET_HOURS (-90..90, -180..180, -12..14)";
+    return false;
+  }
+  LocalTime at = GetPlatform().Now();
+  if (at_text && !ParseLocalDateTime(*at_text, at)) {
+    error = "--at needs \"YYYY-MM-DD HH:MM\"";
+    return false;
+  }
+  if (global.console) global.console->set_fixed_time(at);
+  choice.given = true;
+  choice.place = place;
+  choice.at = at;
+  choice.renderer = RendererForSun(place, at);
+  return true;
 }
 
 int LoadLayers(const GlobalOptions& global, const LayerSource& source) {

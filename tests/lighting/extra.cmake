@@ -14,3 +14,10 @@ if(NOT CMAKE_CROSSCOMPILING)
     set_tests_properties(lighting.cli_check PROPERTIES TIMEOUT 300)
   endif()
 endif()
+
+# The render command's real-sun options are tested in-process.
+target_sources(test_lighting PRIVATE
+  ${CMAKE_SOURCE_DIR}/cli/cmd_render.cpp ${CMAKE_SOURCE_DIR}/cli/render_input.cpp
+  ${CMAKE_SOURCE_DIR}/cli/cmd_new.cpp ${CMAKE_SOURCE_DIR}/cli/command.cpp
+  ${CMAKE_SOURCE_DIR}/cli/garden_io.cpp ${CMAKE_SOURCE_DIR}/cli/garden_output.cpp)
+target_link_libraries(test_lighting PRIVATE nlohmann_json::nlohmann_json)
