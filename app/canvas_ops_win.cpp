@@ -126,8 +126,8 @@ bool RenderLitCanvas(Surface& out) {
     return false;
   }
   // While a pass paints, pictures come from the layers as it found them.
-  RenderWithMode(CurrentLightingMode(), canvas.background, engine.TreesForPictures(), engine.WeightForPictures(),
-                 out);
+  RenderLayers(ChooseCurrentRenderer(), canvas.background, engine.TreesForPictures(), engine.WeightForPictures(),
+               out);
   return !out.empty();
 }
 

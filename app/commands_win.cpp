@@ -264,10 +264,26 @@ void OnPrint(HWND main, int) { PrintCanvasDialog(main); }
 void OnTransparency(HWND main, int) { TransparencyDialog(main); }
 void OnChangeSkin(HWND, int) { ChangeSkin(); }
 
+// Stores where the lighting comes from in the options file and applies it.
+void SetLightingSource(const char* source) {
+  Options& options = AppOptions();
+  if (options.lighting_source == source) return;
+  options.lighting_source = source;
+  SaveAppOptions();
+  SetSunLighting(SunLightingFromOptions(options));
+}
+
 void OnLighting(HWND, int id) {
   int mode = LightingModeForMenuId(id);
   if (mode < 0) return;
   SetLightingMode(mode);
+  // One of the 28 modes ends following the sun.
+  SetLightingSource(kLightingSourceSettings);
+  LightingRefresh();
+}
+
+void OnFollowSun(HWND, int) {
+  SetLightingSource(kLightingSourceSun);
   LightingRefresh();
 }
 
@@ -304,6 +320,7 @@ const CommandEntry kCommands[] = {
     {CMD_SHOW_FILE_NAMES_NORMAL, OnShowFileNamesNormal},
     {CMD_DAILY_UPDATE, OnDailyUpdate},
     {CMD_FIRST_UPDATE, OnFirstUpdate},
+    {CMD_LIGHT_FOLLOW_SUN, OnFollowSun},
 };
 
 }  // namespace
@@ -369,6 +386,7 @@ MenuCheckState CurrentMenuCheckState() {
   state.canvas_window_shown = s.canvas_window_state == 1 || s.canvas_window_state == 2;
   state.names_are_tree_names = TheEngine().garden().labels.display_mode == kLabelsNames;
   state.lighting_mode = CurrentLightingMode();
+  state.follow_sun = AppOptions().lighting_source == kLightingSourceSun;
   return state;
 }
 
@@ -410,6 +428,8 @@ void InstallAppServices(HWND main) {
   services.start_clock = [] { StartUpdateTimer(); };
   services.stop_clock = [] { KillUpdateTimer(); };
   services.planting_pending = [] { return PlantingPending(); };
+  services.options = &AppOptions();
+  services.save_options = [] { SaveAppOptions(); };
   SetServices(services);
 }
 

@@ -15,6 +15,7 @@
 #include "canvas/garden_engine.h"
 #include "canvas/records/settings.h"
 #include "paint/canvas.h"
+#include "paint/lighting.h"
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
 #include "res/resource.h"
@@ -91,6 +92,7 @@ void OnCreate(HWND main) {
   std::string folder = GetPlatform().ProgramFolder();
   Settings().Load(kSettingsFileName, folder);
   LoadOptions(OptionsPath(folder), AppOptions());
+  SetSunLighting(SunLightingFromOptions(AppOptions()));
   LoadOrCreateDefaultCanvas(main);
 }
 

@@ -10,6 +10,7 @@
 #define IDD_SETTINGS_BEHAVIOUR 112
 #define IDD_SETTINGS_ASSOCIATIONS 113
 #define IDD_SETTINGS_LIGHTING 115
+#define IDD_SETTINGS_OPTIONS 116
 
 // Icons of the associated documents: ".syl" uses the program's icon number 2
 // and ".ki" number 3 (counted in resource order after the program's own two,
@@ -64,3 +65,14 @@
 
 // Lighting page (115).
 #define IDC_SET_LIGHTING_LIST 1033
+
+// Options page (116): the options of "sylvane-options.ini".
+#define IDC_OPT_DIARY 1301
+#define IDC_OPT_DIARY_MB 1302
+#define IDC_OPT_PER_MONITOR 1303
+#define IDC_OPT_CATCH_UP 1304
+#define IDC_OPT_FOLLOW_SUN 1305
+#define IDC_OPT_LATITUDE 1306
+#define IDC_OPT_LONGITUDE 1307
+#define IDC_OPT_UTC_OFFSET 1308
+#define IDC_OPT_SUN_TIMES 1309

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "canvas/image/surface.h"
+#include "canvas/records/options.h"
 
 namespace sylvane {
 
@@ -40,6 +41,10 @@ struct AppServices {
   std::function<void()> stop_clock;
   // True while the map window waits with a loaded tree for its position.
   std::function<bool()> planting_pending;
+  // The options of "sylvane-options.ini" (null before start-up filled them in)
+  // and their saving.
+  Options* options = nullptr;
+  std::function<void()> save_options;
 };
 
 // The program's services, set once at start-up.

@@ -28,13 +28,15 @@ int LightingMenuItem(int mode) {
   return kItemOfMode[std::size_t(mode)];
 }
 
-std::array<MenuCheck, 3 + kLightingMenuItemCount> MenuChecksFor(const MenuCheckState& state) {
-  std::array<MenuCheck, 3 + kLightingMenuItemCount> checks{};
+std::array<MenuCheck, kMenuCheckCount> MenuChecksFor(const MenuCheckState& state) {
+  std::array<MenuCheck, kMenuCheckCount> checks{};
   checks[0] = {CMD_CHANGER, state.changer_shown};
   checks[1] = {CMD_CANVAS_WINDOW, state.canvas_window_shown};
   checks[2] = {CMD_SHOW_NAMES, state.names_are_tree_names};
-  int current = LightingMenuItem(state.lighting_mode);
-  for (std::size_t i = 0; i < kLightingItems.size(); ++i) checks[3 + i] = {kLightingItems[i], kLightingItems[i] == current};
+  checks[3] = {CMD_LIGHT_FOLLOW_SUN, state.follow_sun};
+  // Following the sun replaces the mode's check; the mode itself stays stored.
+  const int current = state.follow_sun ? 0 : LightingMenuItem(state.lighting_mode);
+  for (std::size_t i = 0; i < kLightingItems.size(); ++i) checks[4 + i] = {kLightingItems[i], kLightingItems[i] == current};
   return checks;
 }
 

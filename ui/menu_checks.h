@@ -17,14 +17,17 @@ struct MenuCheckState {
   bool canvas_window_shown = false;  // canvas window open or collapsed: 40031
   bool names_are_tree_names = false; // the names mode shows tree names: 40058
   int lighting_mode = 0;             // current lighting mode
+  bool follow_sun = false;           // the lighting follows the real sun: its item instead of a mode
 };
 
 // The menu item ids with their check state for a given state: the three
-// window items, then every lighting item (exactly one of them checked).
+// window items, the sun item, then every lighting item. Exactly one of the
+// sun item and the 28 lighting items is checked.
 struct MenuCheck {
   int item;
   bool checked;
 };
-std::array<MenuCheck, 3 + kLightingMenuItemCount> MenuChecksFor(const MenuCheckState& state);
+inline constexpr int kMenuCheckCount = 4 + kLightingMenuItemCount;
+std::array<MenuCheck, kMenuCheckCount> MenuChecksFor(const MenuCheckState& state);
 
 }  // namespace sylvane

@@ -11,8 +11,10 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "res/changer_resource.h"
+#include "ui/app_services_win.h"
 #include "ui/associations_win.h"
 #include "ui/settings_sheet.h"
+#include "ui/settings_sheet_options.h"
 
 namespace sylvane {
 namespace {
@@ -164,7 +166,92 @@ void OnLightingInit(HWND page) {
 
 void OnLightingApply(HWND page) {
   const int index = static_cast<int>(SendDlgItemMessageA(page, IDC_SET_LIGHTING_LIST, LB_GETCURSEL, 0, 0));
+  const int before = CurrentLightingMode();
   SetLightingMode(LightingModeFromList(index));
+  // Choosing another mode ends following the sun (as the lighting menu does);
+  // the options page, applied after this one, may choose the sun again.
+  Options* options = Services().options;
+  if (options && CurrentLightingMode() != before && options->lighting_source != kLightingSourceSettings) {
+    options->lighting_source = kLightingSourceSettings;
+    if (Services().save_options) Services().save_options();
+    SetSunLighting(SunLightingFromOptions(*options));
+  }
+}
+
+// ---- options page (116) ----
+
+// Whether the sun box was checked when the page opened (one sheet at a time).
+bool g_follow_sun_at_open = false;
+
+OptionsFields ReadOptionsPage(HWND page) {
+  OptionsFields f;
+  f.diary_enabled = Checked(page, IDC_OPT_DIARY);
+  f.diary_max_mb = FieldText(page, IDC_OPT_DIARY_MB);
+  f.wallpaper_per_monitor = Checked(page, IDC_OPT_PER_MONITOR);
+  f.growth_catch_up = Checked(page, IDC_OPT_CATCH_UP);
+  f.follow_sun = Checked(page, IDC_OPT_FOLLOW_SUN);
+  f.latitude = FieldText(page, IDC_OPT_LATITUDE);
+  f.longitude = FieldText(page, IDC_OPT_LONGITUDE);
+  f.utc_offset = FieldText(page, IDC_OPT_UTC_OFFSET);
+  return f;
+}
+
+// The sun's times of today for the place as typed (nothing while a field is wrong).
+void ShowSunTimes(HWND page) {
+  const OptionsFields f = ReadOptionsPage(page);
+  SunPlace place;
+  std::string text;
+  if (ParseDecimalField(f.latitude, place.latitude) && ParseDecimalField(f.longitude, place.longitude) &&
+      ParseDecimalField(f.utc_offset, place.utc_offset) && place.latitude >= kMinLatitude &&
+      place.latitude <= kMaxLatitude && place.longitude >= kMinLongitude && place.longitude <= kMaxLongitude &&
+      place.utc_offset >= kMinUtcOffset && place.utc_offset <= kMaxUtcOffset) {
+    text = SunTimesText(place, GetPlatform().Now());
+  }
+  SetDlgItemTextA(page, IDC_OPT_SUN_TIMES, text.c_str());
+}
+
+void OnOptionsInit(HWND page) {
+  const Options defaults;
+  const Options& options = Services().options ? *Services().options : defaults;
+  const OptionsFields f = OptionsFieldsFrom(options);
+  g_follow_sun_at_open = f.follow_sun;
+  Check(page, IDC_OPT_DIARY, f.diary_enabled);
+  SetDlgItemTextA(page, IDC_OPT_DIARY_MB, f.diary_max_mb.c_str());
+  Check(page, IDC_OPT_PER_MONITOR, f.wallpaper_per_monitor);
+  Check(page, IDC_OPT_CATCH_UP, f.growth_catch_up);
+  Check(page, IDC_OPT_FOLLOW_SUN, f.follow_sun);
+  SetDlgItemTextA(page, IDC_OPT_LATITUDE, f.latitude.c_str());
+  SetDlgItemTextA(page, IDC_OPT_LONGITUDE, f.longitude.c_str());
+  SetDlgItemTextA(page, IDC_OPT_UTC_OFFSET, f.utc_offset.c_str());
+  ShowSunTimes(page);
+}
+
+// Leaving the page or confirming the sheet with a wrong field: the message,
+// the field selected, and the page stays.
+bool OnOptionsValidate(HWND page) {
+  Options scratch;
+  const char* message = nullptr;
+  const OptionsField bad = ReadOptionsFields(ReadOptionsPage(page), g_follow_sun_at_open, scratch, &message);
+  if (bad == OptionsField::kNone) return true;
+  ShowMessage(message, kOptionsCaption);
+  const int control = bad == OptionsField::kDiaryMaxMb ? IDC_OPT_DIARY_MB
+                      : bad == OptionsField::kLatitude ? IDC_OPT_LATITUDE
+                      : bad == OptionsField::kLongitude ? IDC_OPT_LONGITUDE
+                                                        : IDC_OPT_UTC_OFFSET;
+  HWND field = GetDlgItem(page, control);
+  SetFocus(field);
+  SendMessageA(field, EM_SETSEL, 0, -1);
+  return false;
+}
+
+void OnOptionsApply(HWND page) {
+  Options* options = Services().options;
+  if (!options) return;
+  const Options before = *options;
+  if (ReadOptionsFields(ReadOptionsPage(page), g_follow_sun_at_open, *options, nullptr) != OptionsField::kNone) return;
+  if (*options == before) return;
+  if (Services().save_options) Services().save_options();
+  SetSunLighting(SunLightingFromOptions(*options));
 }
 
 // ---- page procedures ----
@@ -174,13 +261,15 @@ struct PageKind {
   int template_id;
   void (*init)(HWND page);
   void (*apply)(HWND page);
+  bool (*validate)(HWND page) = nullptr;  // false keeps the page open; null: always fine
 };
 
-const std::array<PageKind, 4> kPages = {{
+const std::array<PageKind, 5> kPages = {{
     {IDD_SETTINGS_BASIC, OnBasicInit, OnBasicApply},
     {IDD_SETTINGS_BEHAVIOUR, OnBehaviourInit, OnBehaviourApply},
     {IDD_SETTINGS_ASSOCIATIONS, OnAssociationsInit, OnAssociationsApply},
     {IDD_SETTINGS_LIGHTING, OnLightingInit, OnLightingApply},
+    {IDD_SETTINGS_OPTIONS, OnOptionsInit, OnOptionsApply, OnOptionsValidate},
 }};
 
 const PageKind* AttachedPage(HWND page) {
@@ -189,6 +278,8 @@ const PageKind* AttachedPage(HWND page) {
 
 void OnPageCommand(HWND page, int id, int code) {
   if (id == IDC_SET_SOUND_TEST && code == BN_CLICKED) OnSoundTest(page);
+  if ((id == IDC_OPT_LATITUDE || id == IDC_OPT_LONGITUDE || id == IDC_OPT_UTC_OFFSET) && code == EN_CHANGE)
+    ShowSunTimes(page);
 }
 
 INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -209,6 +300,10 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
       OnSliderMoved(page, reinterpret_cast<HWND>(lparam));
       return TRUE;
     case WM_NOTIFY:
+      if (reinterpret_cast<const NMHDR*>(lparam)->code == PSN_KILLACTIVE) {
+        const bool fine = !kind->validate || kind->validate(page);
+        return SetDlgMsgResult(page, msg, fine ? FALSE : TRUE);
+      }
       if (reinterpret_cast<const NMHDR*>(lparam)->code == PSN_APPLY) {
         kind->apply(page);
         return SetDlgMsgResult(page, msg, PSNRET_NOERROR);
@@ -235,6 +330,7 @@ std::vector<std::string> ListSoundFiles() {
 
 int ShowSettingsSheet(HWND owner) {
   const int before = CurrentLightingMode();
+  const SunLighting sun_before = CurrentSunLighting();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
@@ -257,7 +353,12 @@ int ShowSettingsSheet(HWND owner) {
   header.nPages = static_cast<UINT>(pages.size());
   header.ppsp = pages.data();
   if (PropertySheetA(&header) < 0) return -1;
-  return CurrentLightingMode() != before ? 1 : 0;
+  const SunLighting sun = CurrentSunLighting();
+  const bool sun_changed = sun.follow_sun != sun_before.follow_sun ||
+                           (sun.follow_sun && (sun.place.latitude != sun_before.place.latitude ||
+                                               sun.place.longitude != sun_before.place.longitude ||
+                                               sun.place.utc_offset != sun_before.place.utc_offset));
+  return CurrentLightingMode() != before || sun_changed ? 1 : 0;
 }
 
 }  // namespace sylvane

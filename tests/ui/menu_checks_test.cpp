@@ -38,14 +38,34 @@ TEST(MenuChecks, WindowItemsFollowTheStateAndOneLightingItemIsChecked) {
   EXPECT_FALSE(checks[1].checked);
   EXPECT_EQ(checks[2].item, CMD_SHOW_NAMES);
   EXPECT_TRUE(checks[2].checked);
+  EXPECT_EQ(checks[3].item, CMD_LIGHT_FOLLOW_SUN);
+  EXPECT_FALSE(checks[3].checked);
   int checked = 0;
-  for (size_t i = 3; i < checks.size(); ++i) {
+  for (size_t i = 4; i < checks.size(); ++i) {
     if (checks[i].checked) {
       ++checked;
       EXPECT_EQ(checks[i].item, CMD_LIGHT_FIRST + 18);
     }
   }
   EXPECT_EQ(checked, 1);
+}
+
+TEST(MenuChecks, FollowingTheSunChecksOnlyTheSunItem) {
+  MenuCheckState state;
+  state.lighting_mode = 5;
+  state.follow_sun = true;
+  int checked = 0;
+  for (const MenuCheck& c : MenuChecksFor(state)) {
+    if (c.item == CMD_CHANGER || c.item == CMD_CANVAS_WINDOW || c.item == CMD_SHOW_NAMES) continue;
+    if (c.checked) {
+      ++checked;
+      EXPECT_EQ(c.item, CMD_LIGHT_FOLLOW_SUN);
+    }
+  }
+  EXPECT_EQ(checked, 1);
+  // The sun item is not one of the 28 lighting commands.
+  EXPECT_FALSE(IsLightingCommand(CMD_LIGHT_FOLLOW_SUN));
+  for (int item : LightingMenuItems()) EXPECT_NE(item, CMD_LIGHT_FOLLOW_SUN);
 }
 
 }  // namespace
