@@ -27,6 +27,8 @@ constexpr UINT kPassEndedMessage = WM_APP + 0x52;
 constexpr UINT kGrowingCountMessage = WM_APP + 0x53;
 // The growing count on the tree-count panel and as a published state.
 void ShowGrowingCount(int count);
+// Posted to itself at start-up: the catch-up growth once the loop runs.
+constexpr UINT kCatchUpAtStartMessage = WM_APP + 0x5C;
 
 inline constexpr char kMainClassName[] = "SylvanWood";
 inline constexpr char kInstanceMutexName[] = "SylvaneWood";
@@ -57,6 +59,10 @@ inline constexpr char kStateWorkerStartClock[] = "SylvaneWorkerStartClock";  // 
 inline constexpr char kStateGrowing[] = "SylvaneGrowing";            // growing-tree count
 inline constexpr char kStateTimer[] = "SylvaneTimer";                // 1 while the one-second timer runs
 inline constexpr char kStateReady[] = "SylvaneReady";                // 1 once start-up has finished
+inline constexpr char kStateTrayRestores[] = "SylvaneTrayRestores";  // times the tray icon was put back
+inline constexpr char kStateComebacks[] = "SylvaneComebacks";  // resumes, unlocks, display changes, new taskbars handled
+inline constexpr char kStateCatchUpPlanned[] = "SylvaneCatchUpPlanned";  // passes of the last catch-up run
+inline constexpr char kStateCatchUpDone[] = "SylvaneCatchUpDone";        // of them, passes ended
 void PublishState(const char* name, int value);
 
 // ---- main window (main_window_win.cpp) ----
@@ -70,6 +76,36 @@ void ShowWindowsAtStart(HWND main, int show_mode);
 // The close handling (stop, "default.syl", exit-saving setting, settings
 // file); false when the user cancelled and the program goes on.
 bool CloseMainWindow(HWND main);
+
+// Puts the tray icon back where the program shows it (after a new taskbar,
+// a resume or an unlock): added again when the shell lost it.
+void RestoreTrayIcon();
+
+// ---- back at once (resume_win.cpp) ----
+// Registers for the session's lock notifications and learns the taskbar's
+// "TaskbarCreated" message; StopComebackWatch undoes the registration.
+void StartComebackWatch(HWND main);
+void StopComebackWatch(HWND main);
+// Power changes, session unlocks, display changes and a new taskbar: the tray
+// icon comes back, the wallpaper is set again at once and (with catch-up
+// growth on) the missed passes run. True when msg was one of them; *result
+// is the window procedure's answer.
+bool OnComebackMessage(HWND main, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT* result);
+
+// ---- catch-up growth (catch_up_win.cpp) ----
+// Start-up: the time the garden last ran, from the canvas file's last write;
+// call before the canvas file is loaded (or written).
+void NoteGardenStoppedAtFileTime(const std::string& canvas_file);
+// The computer goes to sleep now.
+void NoteGardenStoppedNow();
+// With [growth] catch_up on and a noted stop: the missed passes run on the
+// worker one after another, then the wallpaper is made. Otherwise nothing.
+void StartCatchUp(HWND main);
+// A pass ended (kPassEndedMessage): the run's next pass, or its end.
+void CatchUpAfterPass();
+// A change of the garden holds the engine: the run stops there.
+void CancelCatchUp();
+bool CatchUpRunning();
 
 // ---- commands (commands_win.cpp) ----
 void OnCommand(HWND main, int id);

@@ -18,6 +18,7 @@
 #include "paint/lighting.h"
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
+#include "platform/text.h"
 #include "res/resource.h"
 #include "trees/tree.h"
 #include "ui/changer_win.h"
@@ -40,6 +41,9 @@ DragState g_drag;
 
 NOTIFYICONDATAA g_tray{};
 win::Icon g_tray_icon;
+// Set once the tray icon was added at start-up: the icon the program shows.
+bool g_tray_shown = false;
+int g_tray_restores = 0;
 
 void AddTrayIcon(HWND main) {
   g_tray = NOTIFYICONDATAA{};
@@ -53,12 +57,14 @@ void AddTrayIcon(HWND main) {
   g_tray.hIcon = g_tray_icon.get();
   lstrcpynA(g_tray.szTip, kTrayTip, sizeof(g_tray.szTip));
   Shell_NotifyIconA(NIM_ADD, &g_tray);
+  g_tray_shown = true;
 }
 
 void RemoveTrayIcon() {
   if (g_tray.hWnd) Shell_NotifyIconA(NIM_DELETE, &g_tray);
   g_tray_icon.reset();
   g_tray = NOTIFYICONDATAA{};
+  g_tray_shown = false;
 }
 
 // Opens popup `index` of "MYMENU" at the cursor, with the check marks of the
@@ -93,7 +99,11 @@ void OnCreate(HWND main) {
   Settings().Load(kSettingsFileName, folder);
   LoadOptions(OptionsPath(folder), AppOptions());
   SetSunLighting(SunLightingFromOptions(AppOptions()));
+  NoteGardenStoppedAtFileTime(JoinPath(folder, kDefaultCanvasFile));
   LoadOrCreateDefaultCanvas(main);
+  StartComebackWatch(main);
+  // The missed growth runs once the message loop runs.
+  PostMessageA(main, kCatchUpAtStartMessage, 0, 0);
 }
 
 void OnLeftButtonDown(HWND main) {
@@ -220,6 +230,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
       RemovePropA(hwnd, kStateGrowing);
       RemovePropA(hwnd, kStateTimer);
       RemovePropA(hwnd, kStateReady);
+      StopComebackWatch(hwnd);
       RemoveTrayIcon();
       KillUpdateTimer();
       DestroyChanger();
@@ -236,13 +247,26 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     case kGrowingCountMessage:
       ShowGrowingCount(int(wparam));
       return 0;
-    default:
+    case kCatchUpAtStartMessage:
+      StartCatchUp(hwnd);
+      return 0;
+    default: {
+      LRESULT result = 0;
+      if (OnComebackMessage(hwnd, msg, wparam, lparam, &result)) return result;
       break;
+    }
   }
   return DefWindowProcA(hwnd, msg, wparam, lparam);
 }
 
 }  // namespace
+
+void RestoreTrayIcon() {
+  if (!g_tray_shown) return;
+  // Still there (a resume): refreshed; lost with the old taskbar: added anew.
+  if (!Shell_NotifyIconA(NIM_MODIFY, &g_tray)) Shell_NotifyIconA(NIM_ADD, &g_tray);
+  PublishState(kStateTrayRestores, ++g_tray_restores);
+}
 
 AppWindows& Windows() {
   static AppWindows windows;

@@ -64,9 +64,14 @@ void InstallEngineHooks(HWND main) {
   hooks.pass_joined = [] { PublishState(kStateWorkerEnds, Engine().passes_ended()); };
   hooks.wait = [](int ms) { WaitLettingSentMessagesThrough(ms); };
   hooks.serving_worker = [] { return GetWin32Platform().ServingRequest(); };
-  hooks.stopping = [] { TimerPanelShowStopped(); };
+  hooks.stopping = [] {
+    // The gate or the daily pass stops the worker: a catch-up run ends with it.
+    CancelCatchUp();
+    TimerPanelShowStopped();
+  };
   hooks.held = [](bool held) {
     if (held) {
+      CancelCatchUp();
       g_timer_ran_before_hold = g_timer_running;
       KillUpdateTimer();
     } else if (g_timer_ran_before_hold && !g_timer_running) {
@@ -78,7 +83,10 @@ void InstallEngineHooks(HWND main) {
   Engine().SetHooks(hooks);
 }
 
-void OnPassEnded() { Engine().OnPassEnded(); }
+void OnPassEnded() {
+  Engine().OnPassEnded();
+  CatchUpAfterPass();
+}
 
 void StartUpdateTimer() {
   HWND main = Windows().main;

@@ -54,6 +54,8 @@ class TimerPanel : public TextPanel {
   void Tick(TimerTickState& state, HWND main);
   void ShowStopped();
   void ShowTime(int32_t hours, int32_t minutes, int32_t seconds);
+  // A note shown instead of the time until it is set empty ("追いつき中 12/96").
+  void ShowNote(const std::string& note);
 
  protected:
   std::string Text() const override;
@@ -61,6 +63,7 @@ class TimerPanel : public TextPanel {
  private:
   int32_t hours_ = 0, minutes_ = 0, seconds_ = 0;
   bool stopped_ = false;
+  std::string note_;
 };
 
 // "KINUM_DISP": the number of growing trees. SetCount may be called from the

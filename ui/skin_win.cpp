@@ -509,6 +509,10 @@ void TimerPanelTick(TimerTickState& state) {
   TimerTick(state, [main](int command) { SendMessageA(main, WM_COMMAND, MAKEWPARAM(command, 0), 0); });
 }
 
+void TimerPanelShowNote(const std::string& note) {
+  if (TimerPanel* timer = State().timer) timer->ShowNote(note);
+}
+
 void TimerPanelShowStopped() {
   if (TimerPanel* timer = State().timer) timer->ShowStopped();
 }

@@ -126,6 +126,9 @@ HWND SkinElementWindow(SkinElementId id);
 void TimerPanelTick(TimerTickState& state);
 // Shows "作業停止中" on the timer panel at once (the next tick shows the time).
 void TimerPanelShowStopped();
+// Shows a note on the timer panel instead of the time until it is cleared
+// with an empty note ("作業停止中" still shows while the worker is awaited).
+void TimerPanelShowNote(const std::string& note);
 // Repaints the timer panel with the given clock (after the clock was restored).
 void TimerPanelRefresh(int32_t hours, int32_t minutes, int32_t seconds);
 

@@ -61,7 +61,13 @@ void TimerPanel::ShowTime(int32_t hours, int32_t minutes, int32_t seconds) {
   Repaint();
 }
 
+void TimerPanel::ShowNote(const std::string& note) {
+  note_ = note;
+  Repaint();
+}
+
 std::string TimerPanel::Text() const {
+  if (!note_.empty() && !stopped_) return note_;
   return stopped_ ? std::string(kTimerStoppedText) : FormatElapsedTime(hours_, minutes_, seconds_);
 }
 
