@@ -102,6 +102,25 @@ TEST(Realtime, CatchUpIsCappedAtADayOfIntervals) {
   ASSERT_TRUE(app.Close());
 }
 
+TEST(Realtime, AChangeOfTheGardenStopsTheCatchUp) {
+  App app("realtime_catch_up_stopped");
+  WriteOldGarden(app, 1, 2 * 24 * 60);
+  WriteTextFile(app.File("sylvane-options.ini"), "[growth]\ncatch_up = true\n");
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneCatchUpPlanned") == 288; }, 20000))
+      << "a day of 1-minute passes, capped: " << app.State("SylvaneCatchUpPlanned");
+  // A new garden goes through the gate, which stops the worker and the run.
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  const int done = app.State("SylvaneCatchUpDone");
+  const int starts = app.State("SylvaneWorkerStarts");
+  if (done >= 288) GTEST_SKIP() << "the run ended before the change reached it";
+  Sleep(3000);
+  ASSERT_TRUE(app.Sync());
+  EXPECT_EQ(app.State("SylvaneCatchUpDone"), done) << "no pass of the run after the change";
+  EXPECT_EQ(app.State("SylvaneWorkerStarts"), starts) << "no pass started after the change";
+  ASSERT_TRUE(app.Close());
+}
+
 TEST(Realtime, NoCatchUpWhenTheOptionIsOff) {
   App app("realtime_no_catch_up");
   WriteOldGarden(app, 10, 65);
