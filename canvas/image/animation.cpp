@@ -1,13 +1,14 @@
 #include "canvas/image/animation.h"
 
 #include <gif_lib.h>
-#include <libimagequant.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "base/file_io.h"
@@ -42,6 +43,161 @@ int TimeOfFrame(int index, int fps, int units_per_second) {
 
 }  // namespace
 
+// A GIF frame's palette of at most 256 colours and the pixels' indices into
+// it. giflib's median cut (GifQuantizeBuffer) chooses the colour boxes on 5
+// bits a channel; each box's colour is then the mean of the frame's own
+// pixels in it, so that a frame of few colours keeps them exactly. With
+// dithering, each pixel's error is carried on to its neighbours
+// (Floyd-Steinberg, scaled by the dither strength). Integer arithmetic
+// throughout, so that the bytes do not depend on the platform.
+struct GifPalette {
+  static constexpr int kCells = 1 << 15;  // 5-bit red-green-blue cells
+
+  int w = 0, h = 0;                           // the rectangle's size
+  std::vector<uint8_t> red, green, blue;      // its pixels, top-down, w * h each
+  std::vector<uint8_t> indices;               // their palette indices
+  GifColorType colours[256] = {};
+  int count = 0;                              // colours in use, 1..256
+  std::vector<int16_t> cell_colour;           // the colour of each cell, -1 while not known
+  std::vector<int64_t> cell_sums;             // per cell: sums of red, green, blue, and the pixel count
+  std::vector<int> occupied;                  // the cells with pixels, ascending
+  static constexpr int kRefineRounds = 3;     // k-means rounds after the median cut
+
+  static int CellOf(int r, int g, int b) { return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3); }
+
+  // Copies the rectangle (left, top, w x h) out of a frame.
+  void Take(const Surface& frame, int left, int top, int width, int height) {
+    w = width, h = height;
+    const size_t n = size_t(w) * size_t(h);
+    red.resize(n), green.resize(n), blue.resize(n), indices.resize(n);
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* src = frame.PixelAt(left, top + y);
+      const size_t row = size_t(y) * size_t(w);
+      for (int x = 0; x < w; ++x) {
+        blue[row + size_t(x)] = src[x * 3];
+        green[row + size_t(x)] = src[x * 3 + 1];
+        red[row + size_t(x)] = src[x * 3 + 2];
+      }
+    }
+  }
+
+  struct Rgb {
+    int r, g, b;
+  };
+
+  // The palette entry nearest to a colour (the first of equals).
+  int NearestTo(Rgb c) const {
+    int best = 0, best_distance = INT32_MAX;
+    for (int i = 0; i < count; ++i) {
+      const int dr = colours[i].Red - c.r, dg = colours[i].Green - c.g, db = colours[i].Blue - c.b;
+      const int d = dr * dr + dg * dg + db * db;
+      if (d < best_distance) best = i, best_distance = d;
+    }
+    return best;
+  }
+
+  // The mean of an occupied cell's pixels.
+  Rgb CellMean(int cell) const {
+    const int64_t* s = cell_sums.data() + size_t(cell) * 4;
+    const int64_t n = s[3];
+    return Rgb{int((s[0] + n / 2) / n), int((s[1] + n / 2) / n), int((s[2] + n / 2) / n)};
+  }
+
+  // The colour of a cell: its own when it has pixels, else (a colour reached
+  // by dithering) the entry nearest to its centre.
+  int ColourOfCell(int cell) {
+    if (cell_colour[size_t(cell)] < 0)
+      cell_colour[size_t(cell)] =
+          int16_t(NearestTo(Rgb{((cell >> 10) << 3) + 4, (((cell >> 5) & 31) << 3) + 4, ((cell & 31) << 3) + 4}));
+    return cell_colour[size_t(cell)];
+  }
+
+  // Each colour in use becomes the mean of the pixels of its cells.
+  void Means() {
+    int64_t sums[256][4] = {};
+    for (int c : occupied) {
+      const int64_t* s = cell_sums.data() + size_t(c) * 4;
+      int64_t* to = sums[cell_colour[size_t(c)]];
+      for (int j = 0; j < 4; ++j) to[j] += s[j];
+    }
+    for (int k = 0; k < count; ++k) {
+      const int64_t n = sums[k][3];
+      if (n == 0) continue;
+      colours[k].Red = uint8_t((sums[k][0] + n / 2) / n);
+      colours[k].Green = uint8_t((sums[k][1] + n / 2) / n);
+      colours[k].Blue = uint8_t((sums[k][2] + n / 2) / n);
+    }
+  }
+
+  // Makes the palette and the indices of the rectangle taken; false when the
+  // quantizer fails (out of memory).
+  bool Quantize(float dither) {
+    count = 256;
+    {
+      // The quantizer keeps its sort axis in a global variable.
+      static std::mutex quantizer_lock;
+      std::lock_guard<std::mutex> hold(quantizer_lock);
+      if (GifQuantizeBuffer(unsigned(w), unsigned(h), &count, red.data(), green.data(), blue.data(), indices.data(),
+                            colours) != GIF_OK)
+        return false;
+    }
+    // The pixels by cell: their sums and counts, for the means below.
+    cell_sums.assign(size_t(kCells) * 4, 0);
+    occupied.clear();
+    const size_t n = indices.size();
+    for (size_t i = 0; i < n; ++i) {
+      const size_t c = size_t(CellOf(red[i], green[i], blue[i])) * 4;
+      if (cell_sums[c + 3] == 0) occupied.push_back(int(c / 4));
+      cell_sums[c] += red[i], cell_sums[c + 1] += green[i], cell_sums[c + 2] += blue[i];
+      ++cell_sums[c + 3];
+    }
+    std::sort(occupied.begin(), occupied.end());
+    cell_colour.assign(kCells, -1);
+    for (size_t i = 0; i < n; ++i) cell_colour[size_t(CellOf(red[i], green[i], blue[i]))] = int16_t(indices[i]);
+    // The boxes' colours as the means of their pixels, then a few rounds of
+    // moving each cell to its nearest colour and the colours to their cells'
+    // means (k-means), which the boxes of the median cut leave room for.
+    for (int round = 0; round <= kRefineRounds; ++round) {
+      if (round > 0)
+        for (int c : occupied) cell_colour[size_t(c)] = int16_t(NearestTo(CellMean(c)));
+      Means();
+    }
+    for (size_t i = 0; i < n; ++i) indices[i] = uint8_t(cell_colour[size_t(CellOf(red[i], green[i], blue[i]))]);
+    const int strength = int(std::lround(std::clamp(dither, 0.0f, 1.0f) * 256));
+    if (strength > 0) Dither(strength);
+    return true;
+  }
+
+  // Floyd-Steinberg over the rectangle; errors in 1/16 units of a channel
+  // step times strength/256.
+  void Dither(int strength) {
+    const size_t row_cells = size_t(w) + 2;
+    std::vector<int> this_row(row_cells * 3, 0), next_row(row_cells * 3, 0);
+    for (int y = 0; y < h; ++y) {
+      std::fill(next_row.begin(), next_row.end(), 0);
+      for (int x = 0; x < w; ++x) {
+        const size_t i = size_t(y) * size_t(w) + size_t(x);
+        const size_t e = (size_t(x) + 1) * 3;
+        const int want[3] = {red[i] + this_row[e] / 16, green[i] + this_row[e + 1] / 16,
+                             blue[i] + this_row[e + 2] / 16};
+        const int r = std::clamp(want[0], 0, 255), g = std::clamp(want[1], 0, 255), b = std::clamp(want[2], 0, 255);
+        const int k = ColourOfCell(CellOf(r, g, b));
+        indices[i] = uint8_t(k);
+        const int got[3] = {colours[k].Red, colours[k].Green, colours[k].Blue};
+        const int have[3] = {r, g, b};
+        for (int c = 0; c < 3; ++c) {
+          const int error = (have[c] - got[c]) * strength / 256;
+          this_row[e + 3 + size_t(c)] += error * 7;
+          next_row[e - 3 + size_t(c)] += error * 3;
+          next_row[e + size_t(c)] += error * 5;
+          next_row[e + 3 + size_t(c)] += error;
+        }
+      }
+      std::swap(this_row, next_row);
+    }
+  }
+};
+
 struct AnimationWriter::State {
   AnimationFormat format = AnimationFormat::kWebp;
   int width = 0;
@@ -59,10 +215,8 @@ struct AnimationWriter::State {
 
   // GIF
   GifFileType* gif = nullptr;
-  liq_attr* quantizer = nullptr;
   std::vector<uint8_t> previous;  // the last frame's blue-green-red rows, top-down, width * 3 bytes each
-  std::vector<liq_color> rgba;    // the changed rectangle, top-down
-  std::vector<uint8_t> indices;   // its palette indices
+  GifPalette palette;             // the changed rectangle of the frame being added, with its palette
 
   const char* OpenText() const {
     return format == AnimationFormat::kWebp ? "ファイルオープンに失敗しました。WRITE_WEBP"
@@ -77,7 +231,6 @@ struct AnimationWriter::State {
     if (encoder) WebPAnimEncoderDelete(encoder);
     if (picture_ready) WebPPictureFree(&picture);
     if (gif) EGifCloseFile(gif, nullptr);
-    if (quantizer) liq_attr_destroy(quantizer);
     file.Abandon();
   }
 
@@ -140,10 +293,6 @@ int AnimationWriter::State::FinishWebp() {
 }
 
 int AnimationWriter::State::OpenGif() {
-  quantizer = liq_attr_create();
-  if (!quantizer) return kAnimationEncodeFailed;
-  liq_set_max_colors(quantizer, 256);
-  liq_set_speed(quantizer, std::clamp(settings.gif_speed, 1, 10));
   int error = 0;
   gif = EGifOpen(&file, GifOutput, &error);
   if (!gif) return kAnimationWriteFailed;
@@ -188,40 +337,16 @@ int AnimationWriter::State::AddGif(const Surface& frame) {
   }
   const int w = right - left + 1;
   const int h = bottom - top + 1;
-  rgba.resize(size_t(w) * size_t(h));
-  for (int y = 0; y < h; ++y) {
-    const uint8_t* src = frame.PixelAt(left, top + y);
-    liq_color* dst = rgba.data() + size_t(y) * size_t(w);
-    for (int x = 0; x < w; ++x) dst[x] = liq_color{src[x * 3 + 2], src[x * 3 + 1], src[x * 3], 255};
-  }
+  palette.Take(frame, left, top, w, h);
   for (int y = top; y <= bottom; ++y)
     std::memcpy(previous.data() + size_t(y) * row_bytes, frame.PixelAt(0, y), row_bytes);
-
-  liq_image* image = liq_image_create_rgba(quantizer, rgba.data(), w, h, 0);
-  if (!image) return kAnimationEncodeFailed;
-  liq_result* result = nullptr;
-  if (liq_image_quantize(image, quantizer, &result) != LIQ_OK) {
-    liq_image_destroy(image);
-    return kAnimationEncodeFailed;
-  }
-  liq_set_dithering_level(result, std::clamp(settings.gif_dither, 0.0f, 1.0f));
-  indices.resize(size_t(w) * size_t(h));
-  const bool remapped = liq_write_remapped_image(result, image, indices.data(), indices.size()) == LIQ_OK;
-  const liq_palette* palette = liq_get_palette(result);
-  // GIF colour tables hold a power of two entries.
+  if (!palette.Quantize(settings.gif_dither)) return kAnimationEncodeFailed;
+  // GIF colour tables hold a power of two entries, at least two.
   int table_size = 2;
-  while (table_size < int(palette->count)) table_size *= 2;
+  while (table_size < palette.count) table_size *= 2;
   ColorMapObject* map = GifMakeMapObject(table_size, nullptr);
-  if (map) {
-    for (unsigned i = 0; i < palette->count; ++i)
-      map->Colors[i] = GifColorType{palette->entries[i].r, palette->entries[i].g, palette->entries[i].b};
-  }
-  liq_result_destroy(result);
-  liq_image_destroy(image);
-  if (!remapped || !map) {
-    GifFreeMapObject(map);
-    return kAnimationEncodeFailed;
-  }
+  if (!map) return kAnimationEncodeFailed;
+  std::copy(palette.colours, palette.colours + palette.count, map->Colors);
 
   GraphicsControlBlock control{};
   control.DisposalMode = DISPOSE_DO_NOT;  // later frames paint over this one
@@ -232,7 +357,8 @@ int AnimationWriter::State::AddGif(const Surface& frame) {
   bool ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(extension_size), extension) == GIF_OK &&
             EGifPutImageDesc(gif, left, top, w, h, false, map) == GIF_OK;
   GifFreeMapObject(map);
-  for (int y = 0; ok && y < h; ++y) ok = EGifPutLine(gif, indices.data() + size_t(y) * size_t(w), w) == GIF_OK;
+  for (int y = 0; ok && y < h; ++y)
+    ok = EGifPutLine(gif, palette.indices.data() + size_t(y) * size_t(w), w) == GIF_OK;
   return ok ? kAnimationOk : kAnimationWriteFailed;
 }
 

@@ -1,6 +1,6 @@
 // Writing animated pictures, frame by frame: animated WebP (libwebp's
 // animation encoder, lossy) and GIF (giflib, with a palette of its own for
-// every frame made by libimagequant). Frames are handed over one at a time and
+// every frame made by giflib's median-cut quantizer). Frames are handed over one at a time and
 // encoded at once, so memory holds a few frames plus the compressed result,
 // however long the animation.
 //
@@ -8,6 +8,10 @@
 //   if (w.Open("garden.webp", 1280, 720, 10) != kAnimationOk) ...;
 //   for (...) if (w.AddFrame(surface) != kAnimationOk) ...;
 //   if (w.Finish() != kAnimationOk) ...;
+//
+// GIF output depends on the frames and settings alone: the same frames give
+// the same bytes on every platform (integer arithmetic throughout; the
+// quantizer sorts distinct colours only).
 //
 // The file is written as the picture writers write theirs: into a temporary
 // file beside the target that replaces it only when all went well; a writer
@@ -47,7 +51,6 @@ constexpr int kMaxAnimationFps = 50;
 struct AnimationSettings {
   int webp_quality = 80;  // lossy WebP quality, 0..100
   int webp_method = 1;    // WebP effort, 0 (fastest) .. 6 (smallest)
-  int gif_speed = 8;      // palette search effort, 1 (best) .. 10 (fastest)
   float gif_dither = 0.5f;  // error diffusion of the GIF palettes, 0 (none) .. 1 (full)
 };
 

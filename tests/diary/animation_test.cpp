@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "animation_fixtures.h"
@@ -34,6 +35,31 @@ size_t FilesIn(const std::string& folder) {
   size_t n = 0;
   for (const auto& e : std::filesystem::directory_iterator(folder)) n += e.is_regular_file() ? 1 : 0;
   return n;
+}
+
+// A frame of thousands of colours: gradients in all three channels.
+Surface GradientFrame(int w, int h, int shift) {
+  Surface s;
+  s.Create(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = s.PixelAt(x, y);
+      p[0] = uint8_t(x * 2 + shift), p[1] = uint8_t(y * 4), p[2] = uint8_t((x + y) * 2);
+    }
+  s.RefreshHeaders();
+  return s;
+}
+
+std::vector<uint8_t> WriteGradientGif(const std::string& path, float dither = AnimationSettings().gif_dither) {
+  AnimationSettings settings;
+  settings.gif_dither = dither;
+  AnimationWriter w;
+  std::vector<uint8_t> bytes;
+  if (w.Open(path, 96, 64, 10, settings) != kAnimationOk) return bytes;
+  for (int i = 0; i < 3; ++i)
+    if (w.AddFrame(GradientFrame(96, 64, 40 * i)) != kAnimationOk) return bytes;
+  if (w.Finish() == kAnimationOk) ReadWholeFile(path, bytes);
+  return bytes;
 }
 
 TEST(AnimationTest, FormatComesFromTheExtension) {
@@ -100,16 +126,8 @@ TEST(AnimationTest, GifOfManyColoursStaysClose) {
   ASSERT_EQ(w.Open(path, 96, 64, 10), kAnimationOk);
   std::vector<Surface> frames;
   for (int i = 0; i < 3; ++i) {
-    Surface s;
-    s.Create(96, 64);
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 96; ++x) {
-        uint8_t* p = s.PixelAt(x, y);
-        p[0] = uint8_t(x * 2 + i * 40), p[1] = uint8_t(y * 4), p[2] = uint8_t((x + y) * 2);
-      }
-    s.RefreshHeaders();
-    ASSERT_EQ(w.AddFrame(s), kAnimationOk);
-    frames.push_back(std::move(s));
+    frames.push_back(GradientFrame(96, 64, 40 * i));
+    ASSERT_EQ(w.AddFrame(frames.back()), kAnimationOk);
   }
   ASSERT_EQ(w.Finish(), kAnimationOk);
   DecodedAnimation a;
@@ -121,6 +139,53 @@ TEST(AnimationTest, GifOfManyColoursStaysClose) {
       for (int x = 0; x < 96; ++x) sum += ChannelDifference(a.Pixel(i, x, y), frames[i].PixelAt(x, y));
     EXPECT_LT(sum / (96 * 64), 8.0) << "frame " << i;  // thousands of colours into 256
   }
+}
+
+TEST(AnimationTest, GifBytesDependOnTheFramesAloneEvenOnManyThreads) {
+  RecordingPlatform platform;
+  TempDir dir;
+  const std::vector<uint8_t> alone = WriteGradientGif(dir.File("alone.gif"));
+  ASSERT_FALSE(alone.empty());
+  // The quantizer keeps state of its own between calls: writers on several
+  // threads at once must still each get the bytes of the writer alone.
+  std::vector<std::vector<uint8_t>> together(4);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < together.size(); ++i)
+    threads.emplace_back([&, i] {
+      for (int round = 0; round < 3; ++round)
+        together[i] = WriteGradientGif(dir.File("t" + std::to_string(i) + ".gif"));
+    });
+  for (std::thread& t : threads) t.join();
+  for (size_t i = 0; i < together.size(); ++i) EXPECT_TRUE(together[i] == alone) << "thread " << i;
+}
+
+TEST(AnimationTest, DitheringKeepsTheColoursOfAreas) {
+  RecordingPlatform platform;
+  TempDir dir;
+  // The mean difference of 8 x 8 blocks from the frame: diffusing each
+  // pixel's error to its neighbours keeps the blocks' colours closer than
+  // rounding each pixel alone.
+  auto block_error = [&](float dither) {
+    const std::string path = dir.File(dither > 0 ? "d.gif" : "n.gif");
+    EXPECT_FALSE(WriteGradientGif(path, dither).empty());
+    DecodedAnimation a;
+    EXPECT_TRUE(DecodeGifAnimation(path, a));
+    if (a.frames.empty()) return 1e9;
+    const Surface want = GradientFrame(96, 64, 0);
+    double error = 0;
+    for (int by = 0; by < 64; by += 8)
+      for (int bx = 0; bx < 96; bx += 8)
+        for (int c = 0; c < 3; ++c) {
+          int got = 0, source = 0;
+          for (int y = by; y < by + 8; ++y)
+            for (int x = bx; x < bx + 8; ++x) got += a.Pixel(0, x, y)[c], source += want.PixelAt(x, y)[2 - c];
+          error += std::abs(got - source) / 64.0;
+        }
+    return error / (12 * 8 * 3);
+  };
+  const double plain = block_error(0.0f);
+  const double dithered = block_error(1.0f);
+  EXPECT_LT(dithered, plain * 0.75) << "plain " << plain << ", dithered " << dithered;
 }
 
 TEST(AnimationTest, UnchangedFramesStillCount) {
