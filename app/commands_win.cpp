@@ -6,6 +6,7 @@
 
 #include "app/app_win.h"
 #include "app/canvas_ops_win.h"
+#include "app/diary_win.h"
 #include "app/update_cycle_win.h"
 #include "base/random.h"
 #include "ui/canvas_dialogs_win.h"
@@ -287,6 +288,8 @@ void OnFollowSun(HWND, int) {
   LightingRefresh();
 }
 
+void OnExportDiary(HWND main, int) { ExportDiary(main); }
+
 struct CommandEntry {
   int id;
   void (*run)(HWND main, int id);
@@ -321,6 +324,7 @@ const CommandEntry kCommands[] = {
     {CMD_DAILY_UPDATE, OnDailyUpdate},
     {CMD_FIRST_UPDATE, OnFirstUpdate},
     {CMD_LIGHT_FOLLOW_SUN, OnFollowSun},
+    {CMD_EXPORT_DIARY, OnExportDiary},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app_win.h"
+#include "app/diary_win.h"
 #include "canvas/garden_engine.h"
 #include "canvas/records/name_labels.h"
 #include "canvas/records/settings.h"
@@ -128,6 +129,8 @@ void StartWorker() {
 
 void PeriodicUpdate(HWND) {
   SendCommand(CMD_MAKE_WALLPAPER);
+  // The first update of the day keeps the garden in its diary.
+  KeepDiaryPicture();
   SendCommand(CMD_REFRESH_CANVAS_WINDOW);
   HWND changer = Windows().changer;
   if (changer && IsDlgButtonChecked(changer, 1131) == BST_CHECKED) SendToChanger(CMD_CHANGER_REFRESH);
@@ -141,6 +144,7 @@ void DailyUpdate(HWND) {
   // The day counts as done only once its pass has run.
   engine.Unguarded().canvas.last_daily_update = GetPlatform().Now();
   SendCommand(CMD_MAKE_WALLPAPER);
+  KeepDiaryPicture();
   SendCommand(CMD_REFRESH_CANVAS_WINDOW);
 }
 

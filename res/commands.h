@@ -41,6 +41,7 @@
 #define CMD_DAILY_UPDATE 41005
 #define CMD_FIRST_UPDATE 41006
 #define CMD_LIGHT_FOLLOW_SUN 41030  // 「ライティング」: follow the real sun (not one of the 28 modes)
+#define CMD_EXPORT_DIARY 41040  // "成長の記録を書き出す…": the garden's diary as an animation
 
 // ---- the 28 lighting commands: two ranges of the 「ライティング」 menu ----
 #define CMD_LIGHT_FIRST 40035     // 23 commands, 40035..40057
