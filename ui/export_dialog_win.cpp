@@ -5,10 +5,12 @@
 
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "canvas/image/animation.h"
 #include "canvas/image/image_io.h"
+#include "platform/handles_win.h"
 #include "platform/platform.h"
 #include "res/diary_resource.h"
 
@@ -26,13 +28,13 @@ struct ExportJob {
   std::vector<DiaryEntry> pictures;  // in date order, not empty
   std::string out;                   // the animation's path
   HWND dialog = nullptr;             // the progress dialog, the target of the worker's messages
-  HANDLE thread = nullptr;           // the worker
+  win::UniqueHandle thread;          // the worker
   std::atomic<bool> cancel{false};   // set by the interface thread: the worker abandons the animation
   bool writing = false;              // (interface thread) the file's writing has begun: too late to cancel
 };
 
 // The running export; interface thread only.
-ExportJob* g_job = nullptr;
+std::unique_ptr<ExportJob> g_job;
 
 struct ExportOutcome {
   DiaryExportEnd end = DiaryExportEnd::kFailed;
@@ -93,15 +95,10 @@ void WaitForWorker(HANDLE thread) {
 
 // Ends the job: the worker cancelled when it still runs, waited for, freed.
 void EndJob() {
-  ExportJob* job = g_job;
+  std::unique_ptr<ExportJob> job = std::move(g_job);
   if (!job) return;
-  g_job = nullptr;
   job->cancel.store(true);
-  if (job->thread) {
-    WaitForWorker(job->thread);
-    CloseHandle(job->thread);
-  }
-  delete job;
+  if (job->thread) WaitForWorker(job->thread.get());
 }
 
 void SetStatus(HWND dialog, const std::string& text) { SetDlgItemTextA(dialog, IDC_DIARY_EXPORT_STATUS, text.c_str()); }
@@ -199,13 +196,13 @@ bool StartDiaryExport(HWND owner, const std::vector<DiaryEntry>& pictures, const
     return false;
   }
   if (pictures.empty()) return false;
-  auto* job = new ExportJob;
+  g_job = std::make_unique<ExportJob>();
+  ExportJob* job = g_job.get();
   job->pictures = pictures;
   job->out = out;
-  g_job = job;
   job->dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_DIARY_EXPORT), owner,
                                    ProgressProc, reinterpret_cast<LPARAM>(job));
-  if (job->dialog) job->thread = CreateThread(nullptr, 0, ExportWorker, job, 0, nullptr);
+  if (job->dialog) job->thread.reset(CreateThread(nullptr, 0, ExportWorker, job, 0, nullptr));
   if (!job->dialog || !job->thread) {
     HWND dialog = job->dialog;
     EndJob();

@@ -226,6 +226,20 @@ TEST(Diary, CancelLeavesNoFile) {
   ASSERT_TRUE(app.Close());
 }
 
+TEST(Diary, EndingTheProgramDuringAnExportLeavesNoFile) {
+  App app("diary_exit");
+  ASSERT_NO_FATAL_FAILURE(PrepareDiary(app, 120, 640, 480));
+  ASSERT_TRUE(app.Start());
+  const std::string out = app.File("growth.webp");
+  ASSERT_TRUE(StartExport(app, out));
+  Box progress;
+  ASSERT_TRUE(app.WaitForBox(kProgressCaption, progress, 30000));
+  ASSERT_TRUE(app.Close(60000)) << "the export is cancelled and waited for, not waited out";
+  EXPECT_FALSE(Exists(out));
+  for (const std::string& name : FilesIn(app.folder()))
+    EXPECT_EQ(name.find("growth"), std::string::npos) << "left behind: " << name;
+}
+
 TEST(Diary, AGardenWithoutDiaryPicturesIsToldSo) {
   App app("diary_none");
   ASSERT_TRUE(app.Start());
