@@ -76,7 +76,7 @@ bool EncodeParts(const GardenRefs& g, float version, ByteWriter& out, std::vecto
   const TreeTable& table = g.table;
   png.clear();
   const bool layer = canvas.trees.width >= 1;
-  if (layer && !EncodePng(canvas.trees, &canvas.weight, png)) return false;
+  if (layer && !EncodePng(canvas.trees, &canvas.weight, png, PngPacking::kFast)) return false;
 
   out.WriteBytes(kSylMagic, kSylMagicBytes);
   out.WriteF32(version);

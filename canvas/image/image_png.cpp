@@ -158,6 +158,7 @@ int PngReadGuarded(png_structp png, png_infop info, PngReadJob* job) {
 struct PngWriteJob {
   const Surface* surface;
   const AlphaPlane* alpha;  // null: RGB
+  PngPacking packing;
   uint8_t* row;             // malloc'ed row buffer
   uint8_t* out;             // malloc'ed stream
   size_t out_size;          // bytes written to out
@@ -187,6 +188,13 @@ void PngWriteBody(png_structp png, png_infop info, PngWriteJob* job) {
   png_set_IHDR(png, info, png_uint_32(s.width), png_uint_32(s.height), 8,
                rgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (job->packing == PngPacking::kFast) {
+    // Measured on 4K gardens: the "up" filter alone deflates nearly as small
+    // as libpng's per-row choice among all five, and level 2 is the fastest
+    // level whose file stays within a fifth of the default size.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_level(png, 2);
+  }
   png_write_info(png, info);
   const int channels = rgba ? 4 : 3;
   job->row = static_cast<uint8_t*>(std::malloc(size_t(s.width) * size_t(channels)));
@@ -254,7 +262,7 @@ int ReadPng(const std::string& path, Surface& out, AlphaPlane* alpha) {
   return result;
 }
 
-bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& out) {
+bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& out, PngPacking packing) {
   out.clear();
   if (s.width <= 0 || s.height <= 0 || s.pixels.size() < size_t(s.height) * size_t(s.stride)) return false;
   if (alpha && (alpha->width != s.width || alpha->height != s.height ||
@@ -263,7 +271,7 @@ bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& 
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   bool ok = false;
-  PngWriteJob job{&s, alpha, nullptr, nullptr, 0, 0};
+  PngWriteJob job{&s, alpha, packing, nullptr, nullptr, 0, 0};
   if (png && info) ok = PngWriteGuarded(png, info, &job);
   png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
   if (ok) out.assign(job.out, job.out + job.out_size);

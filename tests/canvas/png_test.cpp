@@ -248,6 +248,52 @@ TEST(PngWrite, AlphaPlaneMakesRgba) {
   EXPECT_FALSE(EncodePng(Surface{}, nullptr, png));
 }
 
+// The filter byte of every row of a non-interlaced 8-bit stream.
+std::vector<uint8_t> RowFilters(const std::vector<uint8_t>& png, int height, size_t row_bytes) {
+  std::vector<uint8_t> idat;
+  for (size_t pos = 8; pos + 12 <= png.size();) {
+    const size_t length = size_t(png[pos]) << 24 | size_t(png[pos + 1]) << 16 | size_t(png[pos + 2]) << 8 | png[pos + 3];
+    if (std::equal(png.begin() + long(pos) + 4, png.begin() + long(pos) + 8, "IDAT"))
+      idat.insert(idat.end(), png.begin() + long(pos) + 8, png.begin() + long(pos + 8 + length));
+    pos += 12 + length;
+  }
+  std::vector<uint8_t> raw(size_t(height) * (row_bytes + 1));
+  uLongf size = uLongf(raw.size());
+  if (uncompress(raw.data(), &size, idat.data(), uLong(idat.size())) != Z_OK || size != raw.size()) return {};
+  std::vector<uint8_t> filters;
+  for (int y = 0; y < height; ++y) filters.push_back(raw[size_t(y) * (row_bytes + 1)]);
+  return filters;
+}
+
+TEST(PngWrite, FastPackingKeepsEveryByteAndFiltersByTheRowAbove) {
+  RecordingPlatform platform;
+  const int w = 37, h = 23;  // odd sizes: rows of padded buffers
+  Surface src = testing::PatternSurface(w, h, 7);
+  AlphaPlane alpha;
+  alpha.CreateFilled(w, h, 0);
+  for (size_t i = 0; i < alpha.bytes.size(); ++i) alpha.bytes[i] = uint8_t(i * 29 + i / 7);
+  for (const AlphaPlane* plane : {static_cast<const AlphaPlane*>(&alpha), static_cast<const AlphaPlane*>(nullptr)}) {
+    std::vector<uint8_t> small, fast;
+    ASSERT_TRUE(EncodePng(src, plane, small));
+    ASSERT_TRUE(EncodePng(src, plane, fast, PngPacking::kFast));
+    Surface back;
+    AlphaPlane a;
+    ASSERT_EQ(DecodePng(fast.data(), fast.size(), back, plane ? &a : nullptr, true), kPngOk);
+    if (plane) {
+      EXPECT_EQ(a.bytes, alpha.bytes);
+    }
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) ASSERT_TRUE(std::equal(src.PixelAt(x, y), src.PixelAt(x, y) + 3, back.PixelAt(x, y)));
+    const size_t row_bytes = size_t(w) * (plane ? 4 : 3);
+    const std::vector<uint8_t> filters = RowFilters(fast, h, row_bytes);
+    ASSERT_EQ(filters.size(), size_t(h));
+    // libpng writes the first row unfiltered: there is no row above it.
+    for (int y = 1; y < h; ++y) EXPECT_EQ(filters[size_t(y)], 2) << y;
+    EXPECT_EQ(RowFilters(small, h, row_bytes).size(), size_t(h));
+  }
+  EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST(PngWrite, UncreatableFileShowsTheOpenMessage) {
   RecordingPlatform platform;
   TempDir dir;
