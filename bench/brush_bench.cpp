@@ -28,15 +28,20 @@ void BM_Baseline_Draws384_Copy64(benchmark::State& state) {
 }
 BENCHMARK(BM_Baseline_Draws384_Copy64);
 
-void BM_BrushBuild_Type1_8x8(benchmark::State& state) {
+void BuildBench(benchmark::State& state, bool shapes) {
   SeedRandom(1);
+  SetBrushShapeCache(shapes);
   BrushPattern p;
   for (auto _ : state) {
     p.Build(1, 8, 8, 150, 100, 90);
     benchmark::DoNotOptimize(p.cells.cells.data());
   }
+  SetBrushShapeCache(true);
 }
+void BM_BrushBuild_Type1_8x8(benchmark::State& state) { BuildBench(state, true); }
+void BM_BrushBuild_Type1_8x8_Literal(benchmark::State& state) { BuildBench(state, false); }
 BENCHMARK(BM_BrushBuild_Type1_8x8);
+BENCHMARK(BM_BrushBuild_Type1_8x8_Literal);
 
 // A type-1 dab of state.range(0) x state.range(0) cells stamped along a row.
 void BM_BrushStamp_Type1(benchmark::State& state) {

@@ -61,6 +61,14 @@ struct BrushPattern {
 void BlendBrushVariant(const BrushPattern& pattern, int v, int px, int py, int red, int green,
                        int blue, Surface& tree_layer, AlphaPlane& weight);
 
+// Builds fill their cells from shapes computed once per type, size and level
+// (the default), or, turned off, cell by cell with the fall-off computed for
+// every cell (the reference). Both make the same cells with the same draws.
+void SetBrushShapeCache(bool enabled);
+// Lets builds and blends use the processor's vector instructions where it has
+// them (the default), or keeps them to the portable code. Same cells and bytes.
+void SetBrushVectorCode(bool enabled);
+
 // One dab of a pen: rebuilds pattern from its own stored parameters, draws the
 // variant v = Rand() % 6 and blends it (BlendBrushVariant).
 void StampBrush(BrushPattern& pattern, int px, int py, int red, int green, int blue,
