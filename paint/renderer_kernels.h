@@ -10,6 +10,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "paint/renderers.h"
 
@@ -34,6 +35,23 @@ SYLVANE_KERNEL uint32_t DivBy65025(uint32_t x) { return DivBy255(DivBy255(x)); }
 
 SYLVANE_KERNEL int32_t Min255(int32_t v) { return v > 255 ? 255 : v; }
 
+// floor(v / 255) for any 16-bit v: a multiply-high and a shift, so that the
+// loops run on 16-bit lanes.
+SYLVANE_KERNEL uint16_t Div255x16(uint16_t v) { return uint16_t(uint16_t((uint32_t(v) * 0x8081u) >> 16) >> 7); }
+
+// floor(u * k / 65025) for u < 2^16 and k < 256 in 16-bit steps: with
+// u * k = 65536 hi + lo and 65536 = 257 * 255 + 1, floor(u * k / 255) =
+// 257 hi + floor((hi + lo) / 255), and lo = 255 a + r leaves hi + r < 510.
+SYLVANE_KERNEL uint16_t ScaleBy65025x16(uint16_t u, uint16_t k) {
+  const uint32_t x = uint32_t(u) * k;
+  const uint16_t hi = uint16_t(x >> 16);
+  const uint16_t lo = uint16_t(x);
+  const uint16_t a = Div255x16(lo);
+  const uint16_t r = uint16_t(lo - a * 255);
+  const uint16_t carry = uint16_t(hi + r) >= 255 ? 1 : 0;
+  return Div255x16(uint16_t(hi * 257 + a + carry));
+}
+
 // True when some pixel of the row carries tree paint (weight below 255).
 SYLVANE_KERNEL bool AnyTreePaint(const uint8_t* __restrict m, int32_t width) {
   uint32_t all = 255;
@@ -54,7 +72,7 @@ SYLVANE_KERNEL bool AnyTreeColour(const uint8_t* __restrict t, int32_t width) {
 SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb, int32_t* __restrict out) {
   const QuarterTable& q = plan.quarters[size_t(l.table)];
   const int32_t width = plan.width;
-  if (q.values.empty()) {
+  if (!q.built()) {
     SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, out);
     return;
   }
@@ -62,6 +80,30 @@ SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb,
   const int32_t split = l.x < 0 ? 0 : (l.x > width ? width : l.x);
   for (int32_t x = 0; x < split; ++x) out[x] = p[l.x - x];
   for (int32_t x = split; x < width; ++x) out[x] = p[x - l.x];
+}
+
+// trunc(T * f) as the plan's multiply and shift, less one at its exceptions.
+SYLVANE_KERNEL uint32_t DimOf(uint32_t t, uint32_t multiplier, const uint32_t* __restrict exceptions) {
+  const uint32_t off = uint32_t(t == exceptions[0]) + uint32_t(t == exceptions[1]) + uint32_t(t == exceptions[2]) +
+                       uint32_t(t == exceptions[3]);
+  return ((t * multiplier) >> 16) - off;
+}
+
+// LightRow into 16-bit values (a spot value never exceeds its strength).
+SYLVANE_KERNEL void LightRow16(const RenderPlan& plan, const Light& l, int32_t yb, int32_t* __restrict wide,
+                               uint16_t* __restrict out) {
+  const QuarterTable& q = plan.quarters[size_t(l.table)];
+  const int32_t width = plan.width;
+  if (!q.built()) {
+    SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, wide);
+    for (int32_t x = 0; x < width; ++x) out[x] = uint16_t(wide[x]);
+    return;
+  }
+  const uint16_t* __restrict p = q.Row(std::abs(yb - l.y));
+  const int32_t split = l.x < 0 ? 0 : (l.x > width ? width : l.x);
+  const uint16_t* __restrict left_end = p + l.x;  // column x < split reads p[l.x - x]
+  for (int32_t x = 0; x < split; ++x) out[x] = left_end[-x];
+  if (split < width) std::memcpy(out + split, p + (split - l.x), size_t(width - split) * sizeof(uint16_t));
 }
 
 // Each weight three times, so that the channel loops run straight over the
@@ -113,6 +155,115 @@ SYLVANE_KERNEL void AddLight(int32_t* __restrict out, const int32_t* __restrict 
   }
 }
 
+// DimLights in 16-bit lanes, for plans whose spot values times 255 fit 16
+// bits: sums stay below 2^16 (at most 510 + 255 per light), and since every
+// light's share is at least 0, clamping the sum once equals clamping after
+// every light.
+SYLVANE_KERNEL void DimLightsNarrow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                                    const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = plan.width;
+  uint16_t* __restrict acc0 = s.acc16[0].data();
+  uint16_t* __restrict acc1 = s.acc16[1].data();
+  uint16_t* __restrict acc2 = s.acc16[2].data();
+  uint16_t* __restrict left = s.left16.data();
+  if (plan.dim_exact) {
+    const uint32_t f0 = plan.dim_multiplier[0];
+    const uint32_t f1 = plan.dim_multiplier[1];
+    const uint32_t f2 = plan.dim_multiplier[2];
+    const uint32_t* e0 = plan.dim_exceptions[0];
+    const uint32_t* e1 = plan.dim_exceptions[1];
+    const uint32_t* e2 = plan.dim_exceptions[2];
+    for (int32_t x = 0; x < width; ++x) {
+      const uint32_t mm = m[x];
+      left[x] = uint16_t(255 - mm);
+      acc0[x] = uint16_t(DimOf(t[3 * x], f0, e0) + Div255(b[3 * x] * mm));
+      acc1[x] = uint16_t(DimOf(t[3 * x + 1], f1, e1) + Div255(b[3 * x + 1] * mm));
+      acc2[x] = uint16_t(DimOf(t[3 * x + 2], f2, e2) + Div255(b[3 * x + 2] * mm));
+    }
+  } else {
+    const uint8_t* __restrict dim0 = plan.dim[0];
+    const uint8_t* __restrict dim1 = plan.dim[1];
+    const uint8_t* __restrict dim2 = plan.dim[2];
+    for (int32_t x = 0; x < width; ++x) {
+      acc0[x] = dim0[t[3 * x]];
+      acc1[x] = dim1[t[3 * x + 1]];
+      acc2[x] = dim2[t[3 * x + 2]];
+    }
+    for (int32_t x = 0; x < width; ++x) {
+      const uint32_t mm = m[x];
+      left[x] = uint16_t(255 - mm);
+      acc0[x] = uint16_t(acc0[x] + Div255(b[3 * x] * mm));
+      acc1[x] = uint16_t(acc1[x] + Div255(b[3 * x + 1] * mm));
+      acc2[x] = uint16_t(acc2[x] + Div255(b[3 * x + 2] * mm));
+    }
+  }
+  uint16_t* accs[3] = {acc0, acc1, acc2};
+  uint16_t* __restrict light = s.light16.data();
+  uint16_t* __restrict u = s.weighted16.data();
+  uint16_t* __restrict share = s.term16.data();
+  const bool everywhere = plan.formula == Formula::kDimAddAll;
+  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
+    // No light reaches this row.
+  } else if (everywhere) {
+    // Renderer 6: floor(L * k / 255) on every pixel; L itself when k = 255.
+    for (const Light& l : plan.lights) {
+      LightRow16(plan, l, yb, s.a.data(), light);
+      for (int c = 0; c < 3; ++c) {
+        const uint16_t k = uint16_t(l.colour[c]);
+        uint16_t* __restrict acc = accs[c];
+        if (k == 0) continue;
+        if (k == 255) {
+          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + light[x]);
+        } else {
+          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(light[x] * k)));
+        }
+      }
+    }
+  } else {
+    // floor((255 - M) * L * k / 65025) where tree paint lies: blocks of bare
+    // pixels are skipped. With u = (255 - M) * L the share is floor(u / 255)
+    // for k = 255, the same for every such channel.
+    constexpr int32_t kBlock = 64;
+    int32_t painted_blocks = 0;
+    int32_t* __restrict blocks = s.d.data();
+    for (int32_t x0 = 0; x0 < width; x0 += kBlock) {
+      const int32_t n = width - x0 < kBlock ? width - x0 : kBlock;
+      if (AnyTreePaint(m + x0, n)) blocks[painted_blocks++] = x0;
+    }
+    for (const Light& l : plan.lights) {
+      LightRow16(plan, l, yb, s.a.data(), light);
+      const bool full = l.colour[0] == 255 || l.colour[1] == 255 || l.colour[2] == 255;
+      for (int32_t i = 0; i < painted_blocks; ++i) {
+        const int32_t x0 = blocks[i];
+        const int32_t n = width - x0 < kBlock ? width - x0 : kBlock;
+        uint16_t* __restrict ub = u + x0;
+        const uint16_t* __restrict lb = light + x0;
+        const uint16_t* __restrict wb = left + x0;
+        for (int32_t x = 0; x < n; ++x) ub[x] = uint16_t(wb[x] * lb[x]);
+        uint16_t* __restrict sb = share + x0;
+        if (full) {
+          for (int32_t x = 0; x < n; ++x) sb[x] = Div255x16(ub[x]);
+        }
+        for (int c = 0; c < 3; ++c) {
+          const uint16_t k = uint16_t(l.colour[c]);
+          uint16_t* __restrict acc = accs[c] + x0;
+          if (k == 0) continue;
+          if (k == 255) {
+            for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + sb[x]);
+          } else {
+            for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + ScaleBy65025x16(ub[x], k));
+          }
+        }
+      }
+    }
+  }
+  for (int32_t x = 0; x < width; ++x) {
+    o[3 * x] = uint8_t(acc0[x] > 255 ? 255 : acc0[x]);
+    o[3 * x + 1] = uint8_t(acc1[x] > 255 ? 255 : acc1[x]);
+    o[3 * x + 2] = uint8_t(acc2[x] > 255 ? 255 : acc2[x]);
+  }
+}
+
 SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
                               const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
   const int32_t width = plan.width;
@@ -132,9 +283,9 @@ SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict 
     for (int32_t x = 0; x < width; ++x) {
       const uint32_t mm = m[x];
       left[x] = int32_t(255 - mm);
-      out0[x] = int32_t(((t[3 * x] * f0) >> 16) + Div255(b[3 * x] * mm));
-      out1[x] = int32_t(((t[3 * x + 1] * f1) >> 16) + Div255(b[3 * x + 1] * mm));
-      out2[x] = int32_t(((t[3 * x + 2] * f2) >> 16) + Div255(b[3 * x + 2] * mm));
+      out0[x] = int32_t(DimOf(t[3 * x], f0, plan.dim_exceptions[0]) + Div255(b[3 * x] * mm));
+      out1[x] = int32_t(DimOf(t[3 * x + 1], f1, plan.dim_exceptions[1]) + Div255(b[3 * x + 1] * mm));
+      out2[x] = int32_t(DimOf(t[3 * x + 2], f2, plan.dim_exceptions[2]) + Div255(b[3 * x + 2] * mm));
     }
   } else {
     for (int32_t x = 0; x < width; ++x) {

@@ -4,6 +4,7 @@
 // filled and its rows rendered, each phase split over threads by rows.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "canvas/image/surface.h"
@@ -15,21 +16,28 @@ int32_t SpotValue(int64_t d, int32_t radius, int32_t strength);
 
 // The spot values of one (radius, strength) pair for every integer distance
 // 0..max_distance: the value depends on the distance alone, so one table
-// serves every pixel.
+// serves every pixel. The value never grows with the distance, and beyond a
+// short way from the light it stays the same over long runs of distances.
 struct SpotTable {
   int32_t radius = 0;
   int32_t strength = 0;
   std::vector<int32_t> by_distance;  // index d = trunc(sqrt(dx^2 + dy^2))
+  std::vector<int32_t> changes;      // ascending: the distances d with by_distance[d] != by_distance[d - 1]
+  int32_t runs_from = 0;             // from this distance on, changes lie at least 4 apart
 };
 
 // The spot values of one table by column and row offset from a light:
 // value(|dy|, |dx|). Built once per render when several lights share the
 // table, so that each of them reads its rows instead of taking square roots.
+// The storage is not initialised: every row is written by BuildQuarterRows.
 struct QuarterTable {
-  int32_t rows = 0;               // |dy| = 0..rows-1
-  int32_t columns = 0;            // |dx| = 0..columns-1
-  std::vector<uint16_t> values;   // rows x columns; empty when not built
-  const uint16_t* Row(int32_t dy) const { return values.data() + size_t(dy) * size_t(columns); }
+  int32_t rows = 0;                      // |dy| = 0..rows-1; 0 when not built
+  int32_t columns = 0;                   // |dx| = 0..columns-1
+  std::unique_ptr<uint16_t[]> values;    // rows x columns
+  size_t capacity = 0;                   // values allocated at values
+  bool built() const { return rows > 0; }
+  const uint16_t* Row(int32_t dy) const { return values.get() + size_t(dy) * size_t(columns); }
+  uint16_t* Row(int32_t dy) { return values.get() + size_t(dy) * size_t(columns); }
 };
 
 // A light spot: position (column, row from the bottom), its spot table and
@@ -62,6 +70,9 @@ enum class Gain {
   kGlitter,     // renderer 24: per-pixel random numbers
 };
 
+// Entries of T where a dim multiplier's product is one too large.
+constexpr int kDimExceptions = 4;
+
 struct RenderPlan {
   int renderer = 0;
   int32_t width = 0;
@@ -72,13 +83,15 @@ struct RenderPlan {
   std::vector<QuarterTable> quarters;     // one per table, built by BuildQuarterRows
   std::vector<Light> lights;
   uint8_t dim[3][256] = {};               // trunc(T * f_c) for blue, green, red (F2, renderer 6)
-  uint32_t dim_multiplier[3] = {0, 0, 0};  // when dim_exact: dim[c][T] = T * dim_multiplier[c] >> 16
+  uint32_t dim_multiplier[3] = {0, 0, 0};  // when dim_exact: dim[c][T] = T * dim_multiplier[c] >> 16,
+  uint32_t dim_exceptions[3][kDimExceptions] = {};  // less one where T is listed here (256: no entry)
   bool dim_exact = false;                 // the dim tables follow the multipliers for every T
   int channel = 0;                        // F4: buffer channel (0 blue, 2 red)
   int32_t colour_numbers[3] = {0, 0, 0};  // blue, green, red: renderers 18, 19, 23
   std::vector<int32_t> dot_gains;         // renderers 22, 23: gain by (yb mod p, x mod p), 3 per cell for 23
   int32_t dot_period = 0;                 // 32 or 128
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
+  bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
 };
 
 // Plans renderer (0..32) for a width x height canvas, drawing the per-render
@@ -91,6 +104,10 @@ void PlanRender(int renderer, int32_t width, int32_t height, RenderPlan& plan);
 // first <= r < last in a numbering of all tables' rows one after another.
 int64_t QuarterRowCount(const RenderPlan& plan);
 void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last);
+// Hands the plan's quarter-table storage back for the next render, which then
+// needs no fresh pages of memory (their first touch costs more than filling
+// them).
+void RecycleRenderStorage(RenderPlan& plan);
 
 // Work space of one thread, sized for one row.
 struct RowScratch {
@@ -100,6 +117,11 @@ struct RowScratch {
   std::vector<uint32_t> draws;       // renderer 24: generator states of one row (and 15 spare)
   std::vector<uint8_t> weight3;      // the row's weights, three times each (one per channel)
   std::vector<uint16_t> gain3;       // the row's gains, one per channel byte
+  std::vector<uint16_t> light16;     // one light's spot values along the row
+  std::vector<uint16_t> left16;      // 255 - M
+  std::vector<uint16_t> weighted16;  // (255 - M) * spot value
+  std::vector<uint16_t> term16;      // one light's share of one channel
+  std::vector<uint16_t> acc16[3];    // per-channel sums (blue, green, red)
   void Reserve(int32_t width);
 };
 

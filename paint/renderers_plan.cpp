@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <mutex>
+#include <utility>
 
 #include "base/random.h"
 #include "paint/renderers.h"
@@ -59,18 +58,28 @@ void SetDim(RenderPlan& plan, double red, double green, double blue) {
   for (int c = 0; c < 3; ++c) {
     for (int t = 0; t < 256; ++t) plan.dim[c][t] = uint8_t(std::min(255.0, std::trunc(t * factor[c])));
   }
-  // Most factors reduce to a multiply and shift that gives the very same
-  // truncated products, which the row code can compute without lookups. A
-  // factor whose double products fall just short of an integer (0.7 at 90,
-  // 170 and 180) keeps its table.
+  // Every factor reduces to a multiply and shift that gives the very same
+  // truncated products but for a few T where the double product falls just
+  // short of an integer (0.7 at 90, 170 and 180): those are listed, and the
+  // row code takes one off there. A factor needing more keeps its table.
   plan.dim_exact = true;
   for (int c = 0; c < 3; ++c) {
     bool found = false;
     const uint32_t guess = uint32_t(factor[c] * 65536.0);
     for (uint32_t mul = guess; mul <= guess + 2 && !found; ++mul) {
+      uint32_t exceptions[kDimExceptions] = {256, 256, 256, 256};
+      int count = 0;
+      bool fits = true;
+      for (uint32_t t = 0; t < 256 && fits; ++t) {
+        const uint32_t product = (t * mul) >> 16;
+        if (product == plan.dim[c][t]) continue;
+        fits = product == plan.dim[c][t] + 1u && count < kDimExceptions;
+        if (fits) exceptions[count++] = t;
+      }
+      if (!fits) continue;
       found = true;
-      for (uint32_t t = 0; t < 256 && found; ++t) found = ((t * mul) >> 16) == plan.dim[c][t];
-      if (found) plan.dim_multiplier[c] = mul;
+      plan.dim_multiplier[c] = mul;
+      for (int j = 0; j < kDimExceptions; ++j) plan.dim_exceptions[c][j] = exceptions[j];
     }
     plan.dim_exact = plan.dim_exact && found;
   }
@@ -147,6 +156,38 @@ void MakeDots(RenderPlan& plan, int32_t period, int32_t radius, int32_t strength
 // the lights take their square roots row by row instead.
 constexpr int64_t kMaxQuarterValues = int64_t(48) << 20;
 
+// Quarter-table storage handed back by finished renders.
+struct StoragePool {
+  std::mutex mutex;
+  std::vector<std::pair<std::unique_ptr<uint16_t[]>, size_t>> free;  // storage, capacity in values
+};
+constexpr size_t kPooledStorage = 4;
+
+StoragePool& Pool() {
+  static StoragePool* pool = new StoragePool();  // lives until exit
+  return *pool;
+}
+
+// Storage for at least n values: the smallest pooled one that fits, else new.
+void TakeStorage(size_t n, QuarterTable& q) {
+  {
+    StoragePool& pool = Pool();
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    size_t best = pool.free.size();
+    for (size_t i = 0; i < pool.free.size(); ++i) {
+      if (pool.free[i].second >= n && (best == pool.free.size() || pool.free[i].second < pool.free[best].second)) best = i;
+    }
+    if (best < pool.free.size()) {
+      q.values = std::move(pool.free[best].first);
+      q.capacity = pool.free[best].second;
+      pool.free.erase(pool.free.begin() + long(best));
+      return;
+    }
+  }
+  q.values.reset(new uint16_t[n]);
+  q.capacity = n;
+}
+
 void FillTables(RenderPlan& plan) {
   // Every distance looked up, quarter tables included, lies within the
   // largest column and row offsets of any light from any pixel.
@@ -162,12 +203,26 @@ void FillTables(RenderPlan& plan) {
     for (int64_t d = 0; d <= farthest; ++d) {
       table.by_distance[size_t(d)] = SpotValue(d, table.radius, table.strength);
     }
+    table.changes.clear();
+    for (int64_t d = 1; d <= farthest; ++d) {
+      if (table.by_distance[size_t(d)] != table.by_distance[size_t(d - 1)]) table.changes.push_back(int32_t(d));
+    }
+    // Walking pixel by pixel costs less than finding each change where the
+    // changes lie close together.
+    table.runs_from = 0;
+    for (size_t j = table.changes.size(); j-- > 1;) {
+      if (table.changes[j] - table.changes[j - 1] < 4) {
+        table.runs_from = table.changes[j];
+        break;
+      }
+    }
   }
   // Quarter tables: a light reads its rows instead of walking square roots
-// along every row, and the table covers only the offsets that occur (a
-// quarter of the canvas for a light in the middle), shared by all lights of
-// the same spot shape.
-  plan.quarters.assign(plan.tables.size(), QuarterTable());
+  // along every row, and the table covers only the offsets that occur (a
+  // quarter of the canvas for a light in the middle), shared by all lights of
+  // the same spot shape.
+  plan.quarters.clear();
+  plan.quarters.resize(plan.tables.size());
   if (plan.width <= 0 || plan.height <= 0) return;
   std::vector<int> users(plan.tables.size(), 0);
   std::vector<int64_t> rows(plan.tables.size(), 0);
@@ -182,9 +237,9 @@ void FillTables(RenderPlan& plan) {
     const int64_t values = (rows[t] + 1) * (columns[t] + 1);
     if (users[t] < 1 || values > kMaxQuarterValues) continue;
     QuarterTable& q = plan.quarters[t];
+    TakeStorage(size_t(values), q);
     q.rows = int32_t(rows[t] + 1);
     q.columns = int32_t(columns[t] + 1);
-    q.values.resize(size_t(values));
   }
 }
 
@@ -368,38 +423,63 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       break;
   }
   FillTables(plan);
+  // The 16-bit light code needs (255 - M) * spot value below 2^16.
+  plan.narrow_lights = true;
+  for (const SpotTable& table : plan.tables) plan.narrow_lights = plan.narrow_lights && table.strength <= 257;
 }
 
 namespace {
 
+// The smallest e >= 0 with e^2 >= n.
+int64_t CeilSquareRoot(int64_t n) {
+  if (n <= 0) return 0;
+  int64_t e = int64_t(std::sqrt(double(n)));
+  while (e * e < n) ++e;
+  while (e > 0 && (e - 1) * (e - 1) >= n) --e;
+  return e;
+}
+
 // One row of a quarter table: the spot values at column offsets
-// 0..columns-1 and row offset dy.
-void QuarterRow(const int32_t* by_distance, int32_t dy, int32_t columns, uint16_t* row) {
-  int32_t k = 0;
-#if defined(__SSE2__)
-  // Two square roots at a time: k^2 + dy^2 is exact in a double, and so is the
-  // truncated root of an integer this small (trunc(sqrt(s)) = the integer root).
-  const __m128d dy2 = _mm_set1_pd(double(dy) * double(dy));
-  const __m128d two = _mm_set1_pd(2.0);
-  __m128d kk = _mm_setr_pd(0.0, 1.0);
-  for (; k + 2 <= columns; k += 2) {
-    const __m128i d = _mm_cvttpd_epi32(_mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(kk, kk), dy2)));
-    row[k] = uint16_t(by_distance[_mm_cvtsi128_si32(d)]);
-    row[k + 1] = uint16_t(by_distance[_mm_cvtsi128_si32(_mm_srli_si128(d, 4))]);
-    kk = _mm_add_pd(kk, two);
-  }
-#endif
+// 0..columns-1 and row offset dy. Near the light the distance is walked
+// pixel by pixel; farther out the value holds over runs of columns, which
+// end where the distance reaches the table's next change.
+void QuarterRow(const SpotTable& table, int32_t dy, int32_t columns, uint16_t* row) {
+  const int32_t* by_distance = table.by_distance.data();
   // Walking along the row the squared distance grows by 2k + 1 per column
   // and its integer root by at most one.
-  int64_t s = int64_t(k) * k + int64_t(dy) * dy;
-  int64_t d = SquareRoot(s);
+  int64_t k = 0;
+  int64_t s = int64_t(dy) * dy;
+  int64_t d = dy;
   int64_t next = (d + 1) * (d + 1);
-  for (; k < columns; ++k) {
+  for (; k < columns && d < table.runs_from; ++k) {
     row[k] = uint16_t(by_distance[d]);
-    s += 2 * int64_t(k) + 1;
+    s += 2 * k + 1;
     const int64_t grows = s >= next;
     d += grows;
     next += grows * (2 * d + 1);
+  }
+  if (k >= columns) return;
+  // From here on s = k^2 + dy^2 and d = its integer root.
+  const int32_t* changes = table.changes.data();
+  const size_t change_count = table.changes.size();
+  size_t j = size_t(std::upper_bound(changes, changes + change_count, int32_t(d)) - changes);
+  uint16_t value = uint16_t(by_distance[d]);
+  const int64_t dy2 = int64_t(dy) * dy;
+  while (k < columns) {
+    if (j == change_count) {
+      std::fill(row + k, row + columns, value);
+      return;
+    }
+    // The value holds until the distance reaches the next change.
+    const int64_t change = changes[j];
+    const int64_t end = std::min<int64_t>(CeilSquareRoot(change * change - dy2), columns);
+    std::fill(row + k, row + end, value);
+    k = end;
+    if (k >= columns) return;
+    // At column k the distance has reached that change, perhaps passed more.
+    s = k * k + dy2;
+    while (j < change_count && int64_t(changes[j]) * changes[j] <= s) ++j;
+    value = uint16_t(by_distance[changes[j - 1]]);
   }
 }
 
@@ -408,7 +488,7 @@ void QuarterRow(const int32_t* by_distance, int32_t dy, int32_t columns, uint16_
 int64_t QuarterRowCount(const RenderPlan& plan) {
   int64_t n = 0;
   for (const QuarterTable& q : plan.quarters) {
-    if (!q.values.empty()) n += q.rows;
+    if (q.built()) n += q.rows;
   }
   return n;
 }
@@ -417,12 +497,11 @@ void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last) {
   int64_t base = 0;
   for (size_t t = 0; t < plan.quarters.size(); ++t) {
     QuarterTable& q = plan.quarters[t];
-    if (q.values.empty()) continue;
-    const int32_t* by_distance = plan.tables[t].by_distance.data();
+    if (!q.built()) continue;
     const int64_t begin = std::max(first - base, int64_t(0));
     const int64_t end = std::min(last - base, int64_t(q.rows));
     for (int64_t dy = begin; dy < end; ++dy) {
-      QuarterRow(by_distance, int32_t(dy), q.columns, q.values.data() + size_t(dy) * size_t(q.columns));
+      QuarterRow(plan.tables[t], int32_t(dy), q.columns, q.Row(int32_t(dy)));
     }
     base += q.rows;
   }
@@ -461,6 +540,17 @@ void SpotRow(const SpotTable& table, int32_t light_x, int32_t light_y, int32_t y
   }
 }
 
+void RecycleRenderStorage(RenderPlan& plan) {
+  StoragePool& pool = Pool();
+  std::lock_guard<std::mutex> lock(pool.mutex);
+  for (QuarterTable& q : plan.quarters) {
+    if (!q.values) continue;
+    if (pool.free.size() >= kPooledStorage) pool.free.erase(pool.free.begin());  // the oldest goes
+    pool.free.emplace_back(std::move(q.values), q.capacity);
+    q = QuarterTable();
+  }
+}
+
 void RowScratch::Reserve(int32_t width) {
   const size_t n = size_t(std::max(width, 1));
   for (auto* v : {&a, &b, &c, &d, &out[0], &out[1], &out[2], &weight_left}) {
@@ -469,6 +559,9 @@ void RowScratch::Reserve(int32_t width) {
   if (draws.size() < 3 * n + 16) draws.resize(3 * n + 16);
   if (weight3.size() < 3 * n) weight3.resize(3 * n);
   if (gain3.size() < 3 * n) gain3.resize(3 * n);
+  for (auto* v : {&light16, &left16, &weighted16, &term16, &acc16[0], &acc16[1], &acc16[2]}) {
+    if (v->size() < n) v->resize(n);
+  }
 }
 
 }  // namespace sylvane::renderers

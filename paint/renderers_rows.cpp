@@ -33,7 +33,11 @@ SYLVANE_KERNEL void RowBody(const RenderPlan& plan, const Layers& layers, int32_
       break;
     case Formula::kDimLights:
     case Formula::kDimAddAll:
-      kernels::DimLights(plan, b, t, m, yb, scratch, out_row);
+      if (plan.narrow_lights) {
+        kernels::DimLightsNarrow(plan, b, t, m, yb, scratch, out_row);
+      } else {
+        kernels::DimLights(plan, b, t, m, yb, scratch, out_row);
+      }
       break;
     case Formula::kPlainChannel:
       kernels::PlainChannel(plan, b, t, m, yb, scratch, out_row);

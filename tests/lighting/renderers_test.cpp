@@ -176,3 +176,68 @@ TEST(RendererKernels, DivisionsWithoutDividing) {
 
 }  // namespace
 }  // namespace sylvane
+
+namespace sylvane {
+namespace {
+
+TEST(RendererKernels, SixteenBitDivisionsWithoutDividing) {
+  for (uint32_t v = 0; v <= 0xFFFF; ++v) ASSERT_EQ(renderers::kernels::Div255x16(uint16_t(v)), v / 255) << v;
+  // Every (255 - M) * L and every colour number.
+  for (uint32_t k = 0; k < 256; ++k) {
+    for (uint32_t u = 0; u <= 0xFFFF; ++u) {
+      ASSERT_EQ(renderers::kernels::ScaleBy65025x16(uint16_t(u), uint16_t(k)), u * k / 65025) << u << " " << k;
+    }
+  }
+}
+
+// Quarter tables on a canvas far larger than the radii, where the values
+// hold over long runs of columns: every entry against its own square root.
+TEST(Renderers, QuarterTablesHoldTheSpotValueOfEveryOffset) {
+  for (int renderer : {2, 8, 14, 17, 24, 27}) {
+    SCOPED_TRACE(renderer);
+    SeedRandom(99);
+    renderers::RenderPlan plan;
+    renderers::PlanRender(renderer, 2500, 1400, plan);
+    renderers::BuildQuarterRows(plan, 0, renderers::QuarterRowCount(plan));
+    int built = 0;
+    for (size_t t = 0; t < plan.quarters.size(); ++t) {
+      const renderers::QuarterTable& q = plan.quarters[t];
+      if (!q.built()) continue;
+      ++built;
+      const std::vector<int32_t>& by_distance = plan.tables[t].by_distance;
+      for (int32_t dy = 0; dy < q.rows; dy += dy < 40 ? 1 : 37) {
+        const uint16_t* row = q.Row(dy);
+        for (int32_t dx = 0; dx < q.columns; ++dx) {
+          const auto d = size_t(std::sqrt(double(dx) * dx + double(dy) * dy));
+          ASSERT_EQ(row[dx], by_distance[d]) << "table " << t << " dy " << dy << " dx " << dx;
+        }
+      }
+    }
+    EXPECT_GT(built, 0);
+    renderers::RecycleRenderStorage(plan);
+  }
+}
+
+// The dimmed tree colour as multiply, shift and exceptions equals the
+// truncated double products of every renderer that dims.
+TEST(Renderers, DimMultipliersReproduceTheDoubleProducts) {
+  int with_exceptions = 0;
+  for (int renderer = 0; renderer < kRendererCount; ++renderer) {
+    renderers::RenderPlan plan;
+    SeedRandom(1);
+    renderers::PlanRender(renderer, 64, 48, plan);
+    if (plan.formula != renderers::Formula::kDimLights && plan.formula != renderers::Formula::kDimAddAll) continue;
+    ASSERT_TRUE(plan.dim_exact) << renderer;
+    for (int c = 0; c < 3; ++c) {
+      with_exceptions += plan.dim_exceptions[c][0] != 256;
+      for (uint32_t t = 0; t < 256; ++t) {
+        ASSERT_EQ(renderers::kernels::DimOf(t, plan.dim_multiplier[c], plan.dim_exceptions[c]), plan.dim[c][t])
+            << renderer << " " << c << " " << t;
+      }
+    }
+  }
+  EXPECT_GT(with_exceptions, 0);  // 0.7 needs them
+}
+
+}  // namespace
+}  // namespace sylvane
