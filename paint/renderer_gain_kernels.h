@@ -188,13 +188,21 @@ SYLVANE_KERNEL void InterleaveGains(const int32_t* __restrict g0, const int32_t*
 
 // F1 over the channel bytes: (B * M + T * G) / 255, clamped. Above 65279 the
 // quotient is at least 256 and clamps to 255.
+// On 16-bit lanes: T * G saturates at 65535 (its high half not 0), and so
+// does the sum; anything from 65279 on gives 255.
 SYLVANE_KERNEL void GainOnTrees(const uint8_t* __restrict b, const uint8_t* __restrict t,
                                 const uint8_t* __restrict m3, const uint16_t* __restrict g3, int32_t n,
                                 uint8_t* __restrict o) {
   for (int32_t i = 0; i < n; ++i) {
-    uint32_t v = uint32_t(b[i] * m3[i]) + uint32_t(t[i]) * g3[i];
-    v = v > 65279u ? 65279u : v;
-    o[i] = uint8_t(Div255(v));
+    const uint16_t tv = t[i];
+    const uint16_t high = uint16_t((uint32_t(tv) * g3[i]) >> 16);
+    const uint16_t low = uint16_t(tv * g3[i]);
+    const uint16_t lit = high != 0 ? uint16_t(0xFFFF) : low;
+    const uint16_t bm = uint16_t(b[i] * m3[i]);
+    uint16_t v = uint16_t(bm + lit);
+    v = v < bm ? uint16_t(0xFFFF) : v;
+    v = v > 65279 ? uint16_t(65279) : v;
+    o[i] = uint8_t(Div255x16(v));
   }
 }
 

@@ -76,10 +76,23 @@ SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb,
     SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, out);
     return;
   }
-  const uint16_t* __restrict p = q.Row(std::abs(yb - l.y));
-  const int32_t split = l.x < 0 ? 0 : (l.x > width ? width : l.x);
-  for (int32_t x = 0; x < split; ++x) out[x] = p[l.x - x];
-  for (int32_t x = split; x < width; ++x) out[x] = p[x - l.x];
+  const uint16_t* __restrict p = q.Row(std::abs(yb - l.y)) - l.x;
+  for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+}
+
+// Spot values of light l along row yb as 16-bit values (a spot value never
+// exceeds its strength): straight from the quarter table when the render
+// built one, else computed into out.
+SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l, int32_t yb,
+                                          int32_t* __restrict wide, uint16_t* __restrict out) {
+  const QuarterTable& q = plan.quarters[size_t(l.table)];
+  const int32_t width = plan.width;
+  if (!q.built()) {
+    SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, wide);
+    for (int32_t x = 0; x < width; ++x) out[x] = uint16_t(wide[x]);
+    return out;
+  }
+  return q.Row(std::abs(yb - l.y)) - l.x;
 }
 
 // trunc(T * f) as the plan's multiply and shift, less one at its exceptions.
@@ -87,23 +100,6 @@ SYLVANE_KERNEL uint32_t DimOf(uint32_t t, uint32_t multiplier, const uint32_t* _
   const uint32_t off = uint32_t(t == exceptions[0]) + uint32_t(t == exceptions[1]) + uint32_t(t == exceptions[2]) +
                        uint32_t(t == exceptions[3]);
   return ((t * multiplier) >> 16) - off;
-}
-
-// LightRow into 16-bit values (a spot value never exceeds its strength).
-SYLVANE_KERNEL void LightRow16(const RenderPlan& plan, const Light& l, int32_t yb, int32_t* __restrict wide,
-                               uint16_t* __restrict out) {
-  const QuarterTable& q = plan.quarters[size_t(l.table)];
-  const int32_t width = plan.width;
-  if (!q.built()) {
-    SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, wide);
-    for (int32_t x = 0; x < width; ++x) out[x] = uint16_t(wide[x]);
-    return;
-  }
-  const uint16_t* __restrict p = q.Row(std::abs(yb - l.y));
-  const int32_t split = l.x < 0 ? 0 : (l.x > width ? width : l.x);
-  const uint16_t* __restrict left_end = p + l.x;  // column x < split reads p[l.x - x]
-  for (int32_t x = 0; x < split; ++x) out[x] = left_end[-x];
-  if (split < width) std::memcpy(out + split, p + (split - l.x), size_t(width - split) * sizeof(uint16_t));
 }
 
 // Each weight three times, so that the channel loops run straight over the
@@ -155,48 +151,16 @@ SYLVANE_KERNEL void AddLight(int32_t* __restrict out, const int32_t* __restrict 
   }
 }
 
-// DimLights in 16-bit lanes, for plans whose spot values times 255 fit 16
-// bits: sums stay below 2^16 (at most 510 + 255 per light), and since every
-// light's share is at least 0, clamping the sum once equals clamping after
-// every light.
-SYLVANE_KERNEL void DimLightsNarrow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
-                                    const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
+// The lights' shares of F2 and renderer 6 on 16-bit lanes, added to the three
+// per-channel sums acc0..acc2, for plans whose spot values times 255 fit 16
+// bits. Sums stay below 2^16 (at most 510 + 255 per light), and since every
+// share is at least 0, clamping the sum once equals clamping after every light.
+SYLVANE_KERNEL void NarrowLightShares(const RenderPlan& plan, const uint8_t* __restrict m, int32_t yb, RowScratch& s,
+                                      uint16_t* __restrict acc0, uint16_t* __restrict acc1,
+                                      uint16_t* __restrict acc2) {
   const int32_t width = plan.width;
-  uint16_t* __restrict acc0 = s.acc16[0].data();
-  uint16_t* __restrict acc1 = s.acc16[1].data();
-  uint16_t* __restrict acc2 = s.acc16[2].data();
   uint16_t* __restrict left = s.left16.data();
-  if (plan.dim_exact) {
-    const uint32_t f0 = plan.dim_multiplier[0];
-    const uint32_t f1 = plan.dim_multiplier[1];
-    const uint32_t f2 = plan.dim_multiplier[2];
-    const uint32_t* e0 = plan.dim_exceptions[0];
-    const uint32_t* e1 = plan.dim_exceptions[1];
-    const uint32_t* e2 = plan.dim_exceptions[2];
-    for (int32_t x = 0; x < width; ++x) {
-      const uint32_t mm = m[x];
-      left[x] = uint16_t(255 - mm);
-      acc0[x] = uint16_t(DimOf(t[3 * x], f0, e0) + Div255(b[3 * x] * mm));
-      acc1[x] = uint16_t(DimOf(t[3 * x + 1], f1, e1) + Div255(b[3 * x + 1] * mm));
-      acc2[x] = uint16_t(DimOf(t[3 * x + 2], f2, e2) + Div255(b[3 * x + 2] * mm));
-    }
-  } else {
-    const uint8_t* __restrict dim0 = plan.dim[0];
-    const uint8_t* __restrict dim1 = plan.dim[1];
-    const uint8_t* __restrict dim2 = plan.dim[2];
-    for (int32_t x = 0; x < width; ++x) {
-      acc0[x] = dim0[t[3 * x]];
-      acc1[x] = dim1[t[3 * x + 1]];
-      acc2[x] = dim2[t[3 * x + 2]];
-    }
-    for (int32_t x = 0; x < width; ++x) {
-      const uint32_t mm = m[x];
-      left[x] = uint16_t(255 - mm);
-      acc0[x] = uint16_t(acc0[x] + Div255(b[3 * x] * mm));
-      acc1[x] = uint16_t(acc1[x] + Div255(b[3 * x + 1] * mm));
-      acc2[x] = uint16_t(acc2[x] + Div255(b[3 * x + 2] * mm));
-    }
-  }
+  for (int32_t x = 0; x < width; ++x) left[x] = uint16_t(255 - m[x]);
   uint16_t* accs[3] = {acc0, acc1, acc2};
   uint16_t* __restrict light = s.light16.data();
   uint16_t* __restrict u = s.weighted16.data();
@@ -207,15 +171,15 @@ SYLVANE_KERNEL void DimLightsNarrow(const RenderPlan& plan, const uint8_t* __res
   } else if (everywhere) {
     // Renderer 6: floor(L * k / 255) on every pixel; L itself when k = 255.
     for (const Light& l : plan.lights) {
-      LightRow16(plan, l, yb, s.a.data(), light);
+      const uint16_t* __restrict lr = LightRow16(plan, l, yb, s.a.data(), light);
       for (int c = 0; c < 3; ++c) {
         const uint16_t k = uint16_t(l.colour[c]);
         uint16_t* __restrict acc = accs[c];
         if (k == 0) continue;
         if (k == 255) {
-          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + light[x]);
+          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + lr[x]);
         } else {
-          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(light[x] * k)));
+          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(lr[x] * k)));
         }
       }
     }
@@ -223,21 +187,29 @@ SYLVANE_KERNEL void DimLightsNarrow(const RenderPlan& plan, const uint8_t* __res
     // floor((255 - M) * L * k / 65025) where tree paint lies: blocks of bare
     // pixels are skipped. With u = (255 - M) * L the share is floor(u / 255)
     // for k = 255, the same for every such channel.
+    // Spans of neighbouring painted blocks: [starts[i], ends[i]).
     constexpr int32_t kBlock = 64;
-    int32_t painted_blocks = 0;
-    int32_t* __restrict blocks = s.d.data();
+    int32_t spans = 0;
+    int32_t* __restrict starts = s.d.data();
+    int32_t* __restrict ends = s.c.data();
     for (int32_t x0 = 0; x0 < width; x0 += kBlock) {
       const int32_t n = width - x0 < kBlock ? width - x0 : kBlock;
-      if (AnyTreePaint(m + x0, n)) blocks[painted_blocks++] = x0;
+      if (!AnyTreePaint(m + x0, n)) continue;
+      if (spans > 0 && ends[spans - 1] == x0) {
+        ends[spans - 1] = x0 + n;
+      } else {
+        starts[spans] = x0;
+        ends[spans++] = x0 + n;
+      }
     }
     for (const Light& l : plan.lights) {
-      LightRow16(plan, l, yb, s.a.data(), light);
+      const uint16_t* __restrict lr = LightRow16(plan, l, yb, s.a.data(), light);
       const bool full = l.colour[0] == 255 || l.colour[1] == 255 || l.colour[2] == 255;
-      for (int32_t i = 0; i < painted_blocks; ++i) {
-        const int32_t x0 = blocks[i];
-        const int32_t n = width - x0 < kBlock ? width - x0 : kBlock;
+      for (int32_t i = 0; i < spans; ++i) {
+        const int32_t x0 = starts[i];
+        const int32_t n = ends[i] - x0;
         uint16_t* __restrict ub = u + x0;
-        const uint16_t* __restrict lb = light + x0;
+        const uint16_t* __restrict lb = lr + x0;
         const uint16_t* __restrict wb = left + x0;
         for (int32_t x = 0; x < n; ++x) ub[x] = uint16_t(wb[x] * lb[x]);
         uint16_t* __restrict sb = share + x0;
@@ -257,10 +229,117 @@ SYLVANE_KERNEL void DimLightsNarrow(const RenderPlan& plan, const uint8_t* __res
       }
     }
   }
+}
+
+// DimLights in 16-bit lanes (plans with narrow_lights), the dimmed tree colour
+// and the weighted background channel by channel.
+SYLVANE_KERNEL void DimLightsNarrow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                                    const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = plan.width;
+  uint16_t* __restrict acc0 = s.acc16[0].data();
+  uint16_t* __restrict acc1 = s.acc16[1].data();
+  uint16_t* __restrict acc2 = s.acc16[2].data();
+  uint16_t* base[3] = {acc0, acc1, acc2};
+  // The channels apart once, so that the loops below read them in a row.
+  {
+    uint8_t* __restrict t0 = s.planes[0].data();
+    uint8_t* __restrict t1 = s.planes[1].data();
+    uint8_t* __restrict t2 = s.planes[2].data();
+    uint8_t* __restrict b0 = s.planes[3].data();
+    uint8_t* __restrict b1 = s.planes[4].data();
+    uint8_t* __restrict b2 = s.planes[5].data();
+    for (int32_t x = 0; x < width; ++x) {
+      t0[x] = t[3 * x];
+      t1[x] = t[3 * x + 1];
+      t2[x] = t[3 * x + 2];
+    }
+    for (int32_t x = 0; x < width; ++x) {
+      b0[x] = b[3 * x];
+      b1[x] = b[3 * x + 1];
+      b2[x] = b[3 * x + 2];
+    }
+  }
+  if (plan.dim_exact) {
+    // One channel at a time, so that few constants are live in the loop.
+    for (int c = 0; c < 3; ++c) {
+      const uint16_t low = uint16_t(plan.dim_multiplier[c] & 0xFFFFu);   // T * f >> 16 =
+      const uint16_t high = uint16_t(plan.dim_multiplier[c] >> 16);      // T * high + (T * low >> 16)
+      const uint16_t e0 = uint16_t(plan.dim_exceptions[c][0]);
+      const uint16_t e1 = uint16_t(plan.dim_exceptions[c][1]);
+      const uint16_t e2 = uint16_t(plan.dim_exceptions[c][2]);
+      const uint16_t e3 = uint16_t(plan.dim_exceptions[c][3]);
+      const uint8_t* __restrict tc = s.planes[c].data();
+      const uint8_t* __restrict bc = s.planes[3 + c].data();
+      uint16_t* __restrict acc = base[c];
+      for (int32_t x = 0; x < width; ++x) {
+        const uint16_t tv = tc[x];
+        const uint16_t off = uint16_t((tv == e0) + (tv == e1) + (tv == e2) + (tv == e3));
+        const uint16_t dim = uint16_t(tv * high + uint16_t((uint32_t(tv) * low) >> 16) - off);
+        acc[x] = uint16_t(dim + Div255x16(uint16_t(bc[x] * m[x])));
+      }
+    }
+  } else {
+    for (int c = 0; c < 3; ++c) {
+      const uint8_t* __restrict dim = plan.dim[c];
+      const uint8_t* __restrict tc = s.planes[c].data();
+      const uint8_t* __restrict bc = s.planes[3 + c].data();
+      uint16_t* __restrict acc = base[c];
+      for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(dim[tc[x]] + Div255x16(uint16_t(bc[x] * m[x])));
+    }
+  }
+  NarrowLightShares(plan, m, yb, s, acc0, acc1, acc2);
+  // Clamped to bytes channel by channel, then interleaved.
+  uint8_t* __restrict p0 = s.planes[0].data();
+  uint8_t* __restrict p1 = s.planes[1].data();
+  uint8_t* __restrict p2 = s.planes[2].data();
+  for (int32_t x = 0; x < width; ++x) p0[x] = uint8_t(acc0[x] > 255 ? 255 : acc0[x]);
+  for (int32_t x = 0; x < width; ++x) p1[x] = uint8_t(acc1[x] > 255 ? 255 : acc1[x]);
+  for (int32_t x = 0; x < width; ++x) p2[x] = uint8_t(acc2[x] > 255 ? 255 : acc2[x]);
   for (int32_t x = 0; x < width; ++x) {
-    o[3 * x] = uint8_t(acc0[x] > 255 ? 255 : acc0[x]);
-    o[3 * x + 1] = uint8_t(acc1[x] > 255 ? 255 : acc1[x]);
-    o[3 * x + 2] = uint8_t(acc2[x] > 255 ? 255 : acc2[x]);
+    o[3 * x] = p0[x];
+    o[3 * x + 1] = p1[x];
+    o[3 * x + 2] = p2[x];
+  }
+}
+
+// DimLights in 16-bit lanes with the dimmed tree colour and the weighted
+// background computed over the interleaved bytes, the dim multipliers laid out
+// like the bytes (plans with dim_pattern); only the lights' shares go channel
+// by channel, and are interleaved once at the end.
+SYLVANE_KERNEL void DimLightsInterleaved(const RenderPlan& plan, const uint8_t* __restrict b,
+                                         const uint8_t* __restrict t, const uint8_t* __restrict m, int32_t yb,
+                                         RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = plan.width;
+  const int32_t n = 3 * width;
+  uint8_t* __restrict m3 = s.weight3.data();
+  uint16_t* __restrict base3 = s.gain3.data();
+  const uint16_t* __restrict low3 = plan.dim_low3.data();
+  const uint16_t* __restrict high3 = plan.dim_high3.data();
+  TripleWeights(m, width, m3);
+  for (int32_t i = 0; i < n; ++i) {
+    const uint16_t tv = t[i];
+    const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16));
+    base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
+  }
+  const bool everywhere = plan.formula == Formula::kDimAddAll;
+  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
+    for (int32_t i = 0; i < n; ++i) o[i] = uint8_t(base3[i] > 255 ? 255 : base3[i]);
+    return;
+  }
+  uint16_t* __restrict acc0 = s.acc16[0].data();
+  uint16_t* __restrict acc1 = s.acc16[1].data();
+  uint16_t* __restrict acc2 = s.acc16[2].data();
+  std::memset(acc0, 0, size_t(width) * sizeof(uint16_t));
+  std::memset(acc1, 0, size_t(width) * sizeof(uint16_t));
+  std::memset(acc2, 0, size_t(width) * sizeof(uint16_t));
+  NarrowLightShares(plan, m, yb, s, acc0, acc1, acc2);
+  for (int32_t x = 0; x < width; ++x) {
+    const uint16_t v0 = uint16_t(base3[3 * x] + acc0[x]);
+    const uint16_t v1 = uint16_t(base3[3 * x + 1] + acc1[x]);
+    const uint16_t v2 = uint16_t(base3[3 * x + 2] + acc2[x]);
+    o[3 * x] = uint8_t(v0 > 255 ? 255 : v0);
+    o[3 * x + 1] = uint8_t(v1 > 255 ? 255 : v1);
+    o[3 * x + 2] = uint8_t(v2 > 255 ? 255 : v2);
   }
 }
 

@@ -29,15 +29,19 @@ struct SpotTable {
 // The spot values of one table by column and row offset from a light:
 // value(|dy|, |dx|). Built once per render when several lights share the
 // table, so that each of them reads its rows instead of taking square roots.
+// Each row holds both signs of dx (the values mirrored), so that a light reads
+// its row straight from the table, left of it as right.
 // The storage is not initialised: every row is written by BuildQuarterRows.
 struct QuarterTable {
   int32_t rows = 0;                      // |dy| = 0..rows-1; 0 when not built
   int32_t columns = 0;                   // |dx| = 0..columns-1
-  std::unique_ptr<uint16_t[]> values;    // rows x columns
+  std::unique_ptr<uint16_t[]> values;    // rows x (2 columns - 1)
   size_t capacity = 0;                   // values allocated at values
   bool built() const { return rows > 0; }
-  const uint16_t* Row(int32_t dy) const { return values.get() + size_t(dy) * size_t(columns); }
-  uint16_t* Row(int32_t dy) { return values.get() + size_t(dy) * size_t(columns); }
+  int64_t stride() const { return 2 * int64_t(columns) - 1; }
+  // Row dy at dx = 0: valid for dx from -(columns - 1) to columns - 1.
+  const uint16_t* Row(int32_t dy) const { return values.get() + size_t(dy) * size_t(stride()) + size_t(columns - 1); }
+  uint16_t* Row(int32_t dy) { return values.get() + size_t(dy) * size_t(stride()) + size_t(columns - 1); }
 };
 
 // A light spot: position (column, row from the bottom), its spot table and
@@ -92,6 +96,11 @@ struct RenderPlan {
   int32_t dot_period = 0;                 // 32 or 128
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
   bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
+  // With narrow_lights, dim_exact and no exceptions: the dim multipliers laid
+  // out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
+  bool dim_pattern = false;
+  std::vector<uint16_t> dim_low3;         // 3 x width: f mod 2^16 of the byte's channel
+  std::vector<uint16_t> dim_high3;        // 3 x width: f / 2^16 (0 or 1)
 };
 
 // Plans renderer (0..32) for a width x height canvas, drawing the per-render
@@ -122,6 +131,7 @@ struct RowScratch {
   std::vector<uint16_t> weighted16;  // (255 - M) * spot value
   std::vector<uint16_t> term16;      // one light's share of one channel
   std::vector<uint16_t> acc16[3];    // per-channel sums (blue, green, red)
+  std::vector<uint8_t> planes[6];    // the row's tree colour and background by channel (blue, green, red)
   void Reserve(int32_t width);
 };
 
@@ -137,9 +147,11 @@ void RenderRow(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScra
                uint8_t* out_row);
 
 // Which compiled form of the row code runs: the one for the processor's
-// vector extensions when it has them, else the baseline one. Both give the
-// same bytes; tests select each in turn.
-enum class RowCode { kAuto, kBaseline, kVector };
+// widest vector extensions it has (kWide: 512-bit, not on Windows; kVector:
+// 256-bit, 128-bit on Windows), else the baseline one. All give the same
+// bytes; tests select each in turn (a form the processor lacks selects the
+// automatic choice).
+enum class RowCode { kAuto, kBaseline, kVector, kWide };
 void SelectRowCode(RowCode code);
 
 // Spot values of one light along buffer row yb, columns 0..width-1, computed

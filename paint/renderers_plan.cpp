@@ -154,7 +154,7 @@ void MakeDots(RenderPlan& plan, int32_t period, int32_t radius, int32_t strength
 
 // Largest quarter table built, in values: beyond it (canvases far above 4K)
 // the lights take their square roots row by row instead.
-constexpr int64_t kMaxQuarterValues = int64_t(48) << 20;
+constexpr int64_t kMaxQuarterValues = int64_t(96) << 20;
 
 // Quarter-table storage handed back by finished renders.
 struct StoragePool {
@@ -234,7 +234,7 @@ void FillTables(RenderPlan& plan) {
     columns[t] = std::max({columns[t], std::abs(int64_t(light.x)), std::abs(int64_t(light.x) - (plan.width - 1))});
   }
   for (size_t t = 0; t < plan.tables.size(); ++t) {
-    const int64_t values = (rows[t] + 1) * (columns[t] + 1);
+    const int64_t values = (rows[t] + 1) * (2 * columns[t] + 1);
     if (users[t] < 1 || values > kMaxQuarterValues) continue;
     QuarterTable& q = plan.quarters[t];
     TakeStorage(size_t(values), q);
@@ -426,6 +426,18 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   // The 16-bit light code needs (255 - M) * spot value below 2^16.
   plan.narrow_lights = true;
   for (const SpotTable& table : plan.tables) plan.narrow_lights = plan.narrow_lights && table.strength <= 257;
+  const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
+  bool exceptions = false;
+  for (const auto& channel : plan.dim_exceptions) exceptions = exceptions || channel[0] != 256;
+  plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && !exceptions && w > 0;
+  if (plan.dim_pattern) {
+    plan.dim_low3.resize(3 * size_t(w));
+    plan.dim_high3.resize(3 * size_t(w));
+    for (size_t i = 0; i < 3 * size_t(w); ++i) {
+      plan.dim_low3[i] = uint16_t(plan.dim_multiplier[i % 3] & 0xFFFFu);
+      plan.dim_high3[i] = uint16_t(plan.dim_multiplier[i % 3] >> 16);
+    }
+  }
 }
 
 namespace {
@@ -501,7 +513,9 @@ void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last) {
     const int64_t begin = std::max(first - base, int64_t(0));
     const int64_t end = std::min(last - base, int64_t(q.rows));
     for (int64_t dy = begin; dy < end; ++dy) {
-      QuarterRow(plan.tables[t], int32_t(dy), q.columns, q.Row(int32_t(dy)));
+      uint16_t* row = q.Row(int32_t(dy));
+      QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
+      for (int32_t dx = 1; dx < q.columns; ++dx) row[-dx] = row[dx];
     }
     base += q.rows;
   }
@@ -559,6 +573,9 @@ void RowScratch::Reserve(int32_t width) {
   if (draws.size() < 3 * n + 16) draws.resize(3 * n + 16);
   if (weight3.size() < 3 * n) weight3.resize(3 * n);
   if (gain3.size() < 3 * n) gain3.resize(3 * n);
+  for (std::vector<uint8_t>& plane : planes) {
+    if (plane.size() < n) plane.resize(n);
+  }
   for (auto* v : {&light16, &left16, &weighted16, &term16, &acc16[0], &acc16[1], &acc16[2]}) {
     if (v->size() < n) v->resize(n);
   }

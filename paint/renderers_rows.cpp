@@ -33,7 +33,9 @@ SYLVANE_KERNEL void RowBody(const RenderPlan& plan, const Layers& layers, int32_
       break;
     case Formula::kDimLights:
     case Formula::kDimAddAll:
-      if (plan.narrow_lights) {
+      if (plan.dim_pattern) {
+        kernels::DimLightsInterleaved(plan, b, t, m, yb, scratch, out_row);
+      } else if (plan.narrow_lights) {
         kernels::DimLightsNarrow(plan, b, t, m, yb, scratch, out_row);
       } else {
         kernels::DimLights(plan, b, t, m, yb, scratch, out_row);
@@ -67,11 +69,30 @@ bool ProcessorHasVectorRows() {
   __builtin_cpu_init();
   return __builtin_cpu_supports(SYLVANE_VECTOR_TARGET);
 }
+
+#ifndef _WIN32
+// 512-bit registers where the processor has them (twice the lanes again).
+#define SYLVANE_HAS_WIDE_ROWS 1
+__attribute__((target("avx512f,avx512bw,avx512vl,avx512dq,avx2,bmi2,prefer-vector-width=512"))) void WideRow(
+    const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch, uint8_t* out_row) {
+  RowBody(plan, layers, yb, scratch, out_row);
+}
+
+bool ProcessorHasWideRows() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+         __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
+}
+#endif
 #endif
 
 using RowFunction = void (*)(const RenderPlan&, const Layers&, int32_t, RowScratch&, uint8_t*);
 
 RowFunction AutoRow() {
+#ifdef SYLVANE_HAS_WIDE_ROWS
+  static const bool wide = ProcessorHasWideRows();
+  if (wide) return WideRow;
+#endif
 #ifdef SYLVANE_HAS_VECTOR_ROWS
   static const bool vector = ProcessorHasVectorRows();
   if (vector) return VectorRow;
@@ -88,6 +109,9 @@ void SelectRowCode(RowCode code) {
   if (code == RowCode::kBaseline) f = BaselineRow;
 #ifdef SYLVANE_HAS_VECTOR_ROWS
   if (code == RowCode::kVector && ProcessorHasVectorRows()) f = VectorRow;
+#endif
+#ifdef SYLVANE_HAS_WIDE_ROWS
+  if (code == RowCode::kWide && ProcessorHasWideRows()) f = WideRow;
 #endif
   g_row.store(f, std::memory_order_relaxed);
 }
