@@ -209,7 +209,7 @@ int RenderLayers(int renderer, const Surface& background, const Surface& trees,
       renderers::RenderRow(plan, layers, int32_t(yb), scratch, out.BufferRow(int32_t(yb)));
     }
   });
-  renderers::RecycleRenderStorage(plan);
+  renderers::RecycleRenderStorage(plan, true);
   out.RefreshHeaders();
   return kRenderOk;
 }

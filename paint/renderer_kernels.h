@@ -76,13 +76,19 @@ SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb,
     SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, out);
     return;
   }
-  const uint16_t* __restrict p = q.Row(std::abs(yb - l.y)) - l.x;
-  for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+  const int32_t dy = std::abs(yb - l.y);
+  if (q.narrow) {
+    const uint8_t* __restrict p = q.Row8(dy) - l.x;
+    for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+  } else {
+    const uint16_t* __restrict p = q.Row16(dy) - l.x;
+    for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+  }
 }
 
 // Spot values of light l along row yb as 16-bit values (a spot value never
-// exceeds its strength): straight from the quarter table when the render
-// built one, else computed into out.
+// exceeds its strength): straight from a quarter table of 16-bit values,
+// else widened from one of bytes or computed, into out.
 SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l, int32_t yb,
                                           int32_t* __restrict wide, uint16_t* __restrict out) {
   const QuarterTable& q = plan.quarters[size_t(l.table)];
@@ -92,7 +98,13 @@ SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l
     for (int32_t x = 0; x < width; ++x) out[x] = uint16_t(wide[x]);
     return out;
   }
-  return q.Row(std::abs(yb - l.y)) - l.x;
+  const int32_t dy = std::abs(yb - l.y);
+  if (q.narrow) {
+    const uint8_t* __restrict p = q.Row8(dy) - l.x;
+    for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+    return out;
+  }
+  return q.Row16(dy) - l.x;
 }
 
 // trunc(T * f) as the plan's multiply and shift, less one at its exceptions.

@@ -35,13 +35,20 @@ struct SpotTable {
 struct QuarterTable {
   int32_t rows = 0;                      // |dy| = 0..rows-1; 0 when not built
   int32_t columns = 0;                   // |dx| = 0..columns-1
-  std::unique_ptr<uint16_t[]> values;    // rows x (2 columns - 1)
-  size_t capacity = 0;                   // values allocated at values
+  bool narrow = false;                   // one byte per value (the table's strength is below 256), else two
+  bool filled = false;                   // the values came with the storage (a finished render's table)
+  std::unique_ptr<uint8_t[]> storage;    // rows x (2 columns - 1) values
+  size_t capacity = 0;                   // bytes allocated at storage
   bool built() const { return rows > 0; }
   int64_t stride() const { return 2 * int64_t(columns) - 1; }
+  size_t Offset(int32_t dy) const { return size_t(dy) * size_t(stride()) + size_t(columns - 1); }
   // Row dy at dx = 0: valid for dx from -(columns - 1) to columns - 1.
-  const uint16_t* Row(int32_t dy) const { return values.get() + size_t(dy) * size_t(stride()) + size_t(columns - 1); }
-  uint16_t* Row(int32_t dy) { return values.get() + size_t(dy) * size_t(stride()) + size_t(columns - 1); }
+  const uint16_t* Row16(int32_t dy) const { return reinterpret_cast<const uint16_t*>(storage.get()) + Offset(dy); }
+  uint16_t* Row16(int32_t dy) { return reinterpret_cast<uint16_t*>(storage.get()) + Offset(dy); }
+  const uint8_t* Row8(int32_t dy) const { return storage.get() + Offset(dy); }
+  uint8_t* Row8(int32_t dy) { return storage.get() + Offset(dy); }
+  // The value at (dy, dx) in either width.
+  uint16_t At(int32_t dy, int32_t dx) const { return narrow ? Row8(dy)[dx] : Row16(dy)[dx]; }
 };
 
 // A light spot: position (column, row from the bottom), its spot table and
@@ -113,10 +120,12 @@ void PlanRender(int renderer, int32_t width, int32_t height, RenderPlan& plan);
 // first <= r < last in a numbering of all tables' rows one after another.
 int64_t QuarterRowCount(const RenderPlan& plan);
 void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last);
-// Hands the plan's quarter-table storage back for the next render, which then
-// needs no fresh pages of memory (their first touch costs more than filling
-// them).
-void RecycleRenderStorage(RenderPlan& plan);
+// Hands the plan's quarter tables back, values and all, for the next render:
+// one of the same lights on a canvas of the same size takes them as they are
+// (their rows are then not counted by QuarterRowCount nor built again), any
+// other takes their storage and needs no fresh pages of memory.
+// rows_built: BuildQuarterRows has built every row (else only the storage is kept).
+void RecycleRenderStorage(RenderPlan& plan, bool rows_built);
 
 // Work space of one thread, sized for one row.
 struct RowScratch {

@@ -157,35 +157,65 @@ void MakeDots(RenderPlan& plan, int32_t period, int32_t radius, int32_t strength
 constexpr int64_t kMaxQuarterValues = int64_t(96) << 20;
 
 // Quarter-table storage handed back by finished renders.
+// What a quarter table holds: the same key, the same values.
+struct TableKey {
+  int32_t radius = 0;
+  int32_t strength = 0;
+  int32_t rows = 0;
+  int32_t columns = 0;
+  bool operator==(const TableKey&) const = default;
+};
+
+// Quarter tables of finished renders, kept with their values: the next render
+// of the same lights on a canvas of the same size (every periodic update)
+// takes them as they are, any other render takes their storage.
+struct PooledTable {
+  std::unique_ptr<uint8_t[]> storage;
+  size_t capacity = 0;  // bytes
+  TableKey key;
+};
 struct StoragePool {
   std::mutex mutex;
-  std::vector<std::pair<std::unique_ptr<uint16_t[]>, size_t>> free;  // storage, capacity in values
+  std::vector<PooledTable> free;  // oldest first
 };
-constexpr size_t kPooledStorage = 4;
+constexpr size_t kPooledTables = 4;
 
 StoragePool& Pool() {
   static StoragePool* pool = new StoragePool();  // lives until exit
   return *pool;
 }
 
-// Storage for at least n values: the smallest pooled one that fits, else new.
-void TakeStorage(size_t n, QuarterTable& q) {
+TableKey KeyOf(const SpotTable& table, const QuarterTable& q) {
+  return TableKey{table.radius, table.strength, q.rows, q.columns};
+}
+
+// Storage for q (rows and columns set): a pooled table with the same values
+// (q.filled), else the smallest pooled storage of at least n bytes, else new.
+void TakeStorage(size_t n, const TableKey& key, QuarterTable& q) {
   {
     StoragePool& pool = Pool();
     std::lock_guard<std::mutex> lock(pool.mutex);
     size_t best = pool.free.size();
     for (size_t i = 0; i < pool.free.size(); ++i) {
-      if (pool.free[i].second >= n && (best == pool.free.size() || pool.free[i].second < pool.free[best].second)) best = i;
+      if (pool.free[i].key == key && pool.free[i].capacity >= n) {
+        best = i;
+        q.filled = true;
+        break;
+      }
+      if (pool.free[i].capacity >= n && (best == pool.free.size() || pool.free[i].capacity < pool.free[best].capacity))
+        best = i;
     }
     if (best < pool.free.size()) {
-      q.values = std::move(pool.free[best].first);
-      q.capacity = pool.free[best].second;
+      q.storage = std::move(pool.free[best].storage);
+      q.capacity = pool.free[best].capacity;
       pool.free.erase(pool.free.begin() + long(best));
       return;
     }
   }
-  q.values.reset(new uint16_t[n]);
+  // uint16_t values live here too: new[] aligns for any fundamental type.
+  q.storage.reset(new uint8_t[n]);
   q.capacity = n;
+  q.filled = false;
 }
 
 void FillTables(RenderPlan& plan) {
@@ -237,9 +267,11 @@ void FillTables(RenderPlan& plan) {
     const int64_t values = (rows[t] + 1) * (2 * columns[t] + 1);
     if (users[t] < 1 || values > kMaxQuarterValues) continue;
     QuarterTable& q = plan.quarters[t];
-    TakeStorage(size_t(values), q);
+    // A spot value never exceeds its strength.
+    q.narrow = plan.tables[t].strength <= 255;
     q.rows = int32_t(rows[t] + 1);
     q.columns = int32_t(columns[t] + 1);
+    TakeStorage(size_t(values) * (q.narrow ? 1 : 2), KeyOf(plan.tables[t], q), q);
   }
 }
 
@@ -455,7 +487,8 @@ int64_t CeilSquareRoot(int64_t n) {
 // 0..columns-1 and row offset dy. Near the light the distance is walked
 // pixel by pixel; farther out the value holds over runs of columns, which
 // end where the distance reaches the table's next change.
-void QuarterRow(const SpotTable& table, int32_t dy, int32_t columns, uint16_t* row) {
+template <typename Value>
+void QuarterRow(const SpotTable& table, int32_t dy, int32_t columns, Value* row) {
   const int32_t* by_distance = table.by_distance.data();
   // Walking along the row the squared distance grows by 2k + 1 per column
   // and its integer root by at most one.
@@ -464,7 +497,7 @@ void QuarterRow(const SpotTable& table, int32_t dy, int32_t columns, uint16_t* r
   int64_t d = dy;
   int64_t next = (d + 1) * (d + 1);
   for (; k < columns && d < table.runs_from; ++k) {
-    row[k] = uint16_t(by_distance[d]);
+    row[k] = Value(by_distance[d]);
     s += 2 * k + 1;
     const int64_t grows = s >= next;
     d += grows;
@@ -475,7 +508,7 @@ void QuarterRow(const SpotTable& table, int32_t dy, int32_t columns, uint16_t* r
   const int32_t* changes = table.changes.data();
   const size_t change_count = table.changes.size();
   size_t j = size_t(std::upper_bound(changes, changes + change_count, int32_t(d)) - changes);
-  uint16_t value = uint16_t(by_distance[d]);
+  Value value = Value(by_distance[d]);
   const int64_t dy2 = int64_t(dy) * dy;
   while (k < columns) {
     if (j == change_count) {
@@ -491,7 +524,7 @@ void QuarterRow(const SpotTable& table, int32_t dy, int32_t columns, uint16_t* r
     // At column k the distance has reached that change, perhaps passed more.
     s = k * k + dy2;
     while (j < change_count && int64_t(changes[j]) * changes[j] <= s) ++j;
-    value = uint16_t(by_distance[changes[j - 1]]);
+    value = Value(by_distance[changes[j - 1]]);
   }
 }
 
@@ -500,7 +533,7 @@ void QuarterRow(const SpotTable& table, int32_t dy, int32_t columns, uint16_t* r
 int64_t QuarterRowCount(const RenderPlan& plan) {
   int64_t n = 0;
   for (const QuarterTable& q : plan.quarters) {
-    if (q.built()) n += q.rows;
+    if (q.built() && !q.filled) n += q.rows;
   }
   return n;
 }
@@ -509,13 +542,19 @@ void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last) {
   int64_t base = 0;
   for (size_t t = 0; t < plan.quarters.size(); ++t) {
     QuarterTable& q = plan.quarters[t];
-    if (!q.built()) continue;
+    if (!q.built() || q.filled) continue;
     const int64_t begin = std::max(first - base, int64_t(0));
     const int64_t end = std::min(last - base, int64_t(q.rows));
     for (int64_t dy = begin; dy < end; ++dy) {
-      uint16_t* row = q.Row(int32_t(dy));
-      QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
-      for (int32_t dx = 1; dx < q.columns; ++dx) row[-dx] = row[dx];
+      if (q.narrow) {
+        uint8_t* row = q.Row8(int32_t(dy));
+        QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
+        for (int32_t dx = 1; dx < q.columns; ++dx) row[-dx] = row[dx];
+      } else {
+        uint16_t* row = q.Row16(int32_t(dy));
+        QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
+        for (int32_t dx = 1; dx < q.columns; ++dx) row[-dx] = row[dx];
+      }
     }
     base += q.rows;
   }
@@ -554,13 +593,16 @@ void SpotRow(const SpotTable& table, int32_t light_x, int32_t light_y, int32_t y
   }
 }
 
-void RecycleRenderStorage(RenderPlan& plan) {
+void RecycleRenderStorage(RenderPlan& plan, bool rows_built) {
   StoragePool& pool = Pool();
   std::lock_guard<std::mutex> lock(pool.mutex);
-  for (QuarterTable& q : plan.quarters) {
-    if (!q.values) continue;
-    if (pool.free.size() >= kPooledStorage) pool.free.erase(pool.free.begin());  // the oldest goes
-    pool.free.emplace_back(std::move(q.values), q.capacity);
+  for (size_t t = 0; t < plan.quarters.size(); ++t) {
+    QuarterTable& q = plan.quarters[t];
+    if (!q.storage) continue;
+    if (pool.free.size() >= kPooledTables) pool.free.erase(pool.free.begin());  // the oldest goes
+    // Values are kept only when every row was built; else the key stays empty.
+    const TableKey key = q.built() && rows_built ? KeyOf(plan.tables[t], q) : TableKey{};
+    pool.free.push_back(PooledTable{std::move(q.storage), q.capacity, key});
     q = QuarterTable();
   }
 }
