@@ -144,11 +144,13 @@ SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, RowScratch&
       for (int l = 1; l < 8; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
       const uint32_t add8 = AdvanceRandomState(0, 8);
       const uint32_t mul8 = AdvanceRandomState(1, 8) - add8;
+      // One vector of the eight sequences, so that they stay in a register.
+      using U32x8 = uint32_t __attribute__((vector_size(32)));
+      U32x8 lanes;
+      std::memcpy(&lanes, lane, sizeof lanes);
       for (int32_t i = 1; i <= n; i += 8) {
-        for (int l = 0; l < 8; ++l) {
-          st[i + l] = lane[l];
-          lane[l] = lane[l] * mul8 + add8;
-        }
+        std::memcpy(st + i, &lanes, sizeof lanes);
+        lanes = lanes * mul8 + add8;
       }
       for (int32_t x = 0; x < width; ++x) {
         const uint32_t spot = uint32_t(l0[x]);

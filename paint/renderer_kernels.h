@@ -67,6 +67,15 @@ SYLVANE_KERNEL bool AnyTreeColour(const uint8_t* __restrict t, int32_t width) {
   return any != 0;
 }
 
+// A row of a byte table (dx >= 0) widened for columns 0..width-1 of a light
+// at column light_x: mirrored left of the light.
+template <typename Out>
+SYLVANE_KERNEL void NarrowRow(const uint8_t* __restrict p, int32_t light_x, int32_t width, Out* __restrict out) {
+  const int32_t split = light_x < 0 ? 0 : (light_x > width ? width : light_x);
+  for (int32_t x = 0; x < split; ++x) out[x] = p[light_x - x];
+  for (int32_t x = split; x < width; ++x) out[x] = p[x - light_x];
+}
+
 // Spot values of light l along row yb: from the quarter table when the
 // render built one for its table, else by the square-root walk.
 SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb, int32_t* __restrict out) {
@@ -78,8 +87,7 @@ SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb,
   }
   const int32_t dy = std::abs(yb - l.y);
   if (q.narrow) {
-    const uint8_t* __restrict p = q.Row8(dy) - l.x;
-    for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+    NarrowRow(q.Row8(dy), l.x, width, out);
   } else {
     const uint16_t* __restrict p = q.Row16(dy) - l.x;
     for (int32_t x = 0; x < width; ++x) out[x] = p[x];
@@ -100,8 +108,7 @@ SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l
   }
   const int32_t dy = std::abs(yb - l.y);
   if (q.narrow) {
-    const uint8_t* __restrict p = q.Row8(dy) - l.x;
-    for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+    NarrowRow(q.Row8(dy), l.x, width, out);
     return out;
   }
   return q.Row16(dy) - l.x;

@@ -37,18 +37,23 @@ struct QuarterTable {
   int32_t columns = 0;                   // |dx| = 0..columns-1
   bool narrow = false;                   // one byte per value (the table's strength is below 256), else two
   bool filled = false;                   // the values came with the storage (a finished render's table)
-  std::unique_ptr<uint8_t[]> storage;    // rows x (2 columns - 1) values
+  std::unique_ptr<uint8_t[]> storage;    // rows x stride() values
   size_t capacity = 0;                   // bytes allocated at storage
   bool built() const { return rows > 0; }
-  int64_t stride() const { return 2 * int64_t(columns) - 1; }
-  size_t Offset(int32_t dy) const { return size_t(dy) * size_t(stride()) + size_t(columns - 1); }
+  // Rows of bytes hold dx >= 0 only (half the memory, which the render reads
+  // from far caches); rows of 16-bit values hold both signs.
+  int64_t stride() const { return narrow ? int64_t(columns) : 2 * int64_t(columns) - 1; }
+  size_t Offset(int32_t dy) const {
+    return size_t(dy) * size_t(stride()) + (narrow ? size_t(0) : size_t(columns - 1));
+  }
   // Row dy at dx = 0: valid for dx from -(columns - 1) to columns - 1.
   const uint16_t* Row16(int32_t dy) const { return reinterpret_cast<const uint16_t*>(storage.get()) + Offset(dy); }
   uint16_t* Row16(int32_t dy) { return reinterpret_cast<uint16_t*>(storage.get()) + Offset(dy); }
+  // Row dy at dx = 0: valid for dx from 0 to columns - 1.
   const uint8_t* Row8(int32_t dy) const { return storage.get() + Offset(dy); }
   uint8_t* Row8(int32_t dy) { return storage.get() + Offset(dy); }
   // The value at (dy, dx) in either width.
-  uint16_t At(int32_t dy, int32_t dx) const { return narrow ? Row8(dy)[dx] : Row16(dy)[dx]; }
+  uint16_t At(int32_t dy, int32_t dx) const { return narrow ? Row8(dy)[dx < 0 ? -dx : dx] : Row16(dy)[dx]; }
 };
 
 // A light spot: position (column, row from the bottom), its spot table and

@@ -264,11 +264,12 @@ void FillTables(RenderPlan& plan) {
     columns[t] = std::max({columns[t], std::abs(int64_t(light.x)), std::abs(int64_t(light.x) - (plan.width - 1))});
   }
   for (size_t t = 0; t < plan.tables.size(); ++t) {
-    const int64_t values = (rows[t] + 1) * (2 * columns[t] + 1);
+    // A spot value never exceeds its strength.
+    const bool narrow = plan.tables[t].strength <= 255;
+    const int64_t values = (rows[t] + 1) * (narrow ? columns[t] + 1 : 2 * columns[t] + 1);
     if (users[t] < 1 || values > kMaxQuarterValues) continue;
     QuarterTable& q = plan.quarters[t];
-    // A spot value never exceeds its strength.
-    q.narrow = plan.tables[t].strength <= 255;
+    q.narrow = narrow;
     q.rows = int32_t(rows[t] + 1);
     q.columns = int32_t(columns[t] + 1);
     TakeStorage(size_t(values) * (q.narrow ? 1 : 2), KeyOf(plan.tables[t], q), q);
@@ -547,9 +548,7 @@ void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last) {
     const int64_t end = std::min(last - base, int64_t(q.rows));
     for (int64_t dy = begin; dy < end; ++dy) {
       if (q.narrow) {
-        uint8_t* row = q.Row8(int32_t(dy));
-        QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
-        for (int32_t dx = 1; dx < q.columns; ++dx) row[-dx] = row[dx];
+        QuarterRow(plan.tables[t], int32_t(dy), q.columns, q.Row8(int32_t(dy)));
       } else {
         uint16_t* row = q.Row16(int32_t(dy));
         QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
