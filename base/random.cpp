@@ -20,31 +20,6 @@ int Rand() {
   return static_cast<int>((new_state >> 16) & 0x7FFF);
 }
 
-uint32_t RandomStateAfter(uint32_t state, uint64_t steps) {
-  // The step s -> a s + c composed with itself by repeated squaring.
-  uint32_t mul = 214013u;
-  uint32_t add = 2531011u;
-  uint32_t total_mul = 1;
-  uint32_t total_add = 0;
-  while (steps > 0) {
-    if (steps & 1) {
-      total_mul *= mul;
-      total_add = total_add * mul + add;
-    }
-    add = add * mul + add;
-    mul *= mul;
-    steps >>= 1;
-  }
-  return state * total_mul + total_add;
-}
-
-uint32_t TakeRandomDraws(uint64_t n) {
-  uint32_t old_state = g_state.load(std::memory_order_relaxed);
-  while (!g_state.compare_exchange_weak(old_state, RandomStateAfter(old_state, n), std::memory_order_relaxed)) {
-  }
-  return old_state;
-}
-
 uint32_t RandomState() { return g_state.load(std::memory_order_relaxed); }
 void SetRandomState(uint32_t state) { g_state.store(state, std::memory_order_relaxed); }
 

@@ -15,16 +15,6 @@ void SeedRandom(uint32_t seed);
 // One draw, 0..32767.
 int Rand();
 
-// Takes n draws at once for code that makes many in a row: moves the generator
-// past all of them in one atomic step (no other thread's draw falls between
-// them) and returns the state before the first. RandomDraw(RandomStateAfter(
-// first, k)) is then the k-th of them (k = 1..n).
-uint32_t TakeRandomDraws(uint64_t n);
-// The state `steps` draws after `state`.
-uint32_t RandomStateAfter(uint32_t state, uint64_t steps);
-// The draw that leaves the generator in `state`.
-inline int RandomDraw(uint32_t state) { return static_cast<int>((state >> 16) & 0x7FFF); }
-
 // The raw state, so that a run can be reported and continued.
 uint32_t RandomState();
 void SetRandomState(uint32_t state);

@@ -370,10 +370,10 @@ static_assert(Mod100HoldsForEveryDraw());
 __attribute__((always_inline)) inline void DrawPassesBody(uint32_t start, int64_t count, uint32_t limit,
                                                          uint32_t* __restrict states, uint8_t* __restrict pass) {
   uint32_t lane[8];
-  lane[0] = RandomStateAfter(start, 1);
+  lane[0] = AdvanceState(start, 1);
   for (int l = 1; l < 8; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
-  const uint32_t add8 = RandomStateAfter(0, 8);
-  const uint32_t mul8 = RandomStateAfter(1, 8) - add8;
+  const uint32_t add8 = AdvanceState(0, 8);
+  const uint32_t mul8 = AdvanceState(1, 8) - add8;
   using U32x4 = uint32_t __attribute__((vector_size(16)));
   U32x4 low, high;
   std::memcpy(&low, lane, sizeof low);
@@ -435,7 +435,7 @@ void FillFromShape(FloatGrid& cells, const CellShape& shape, int w, int h, int p
   thread_local std::vector<uint8_t> passes;
   // Type 4 tests its row draws against 7 below, every other draw against the density.
   const uint32_t limit = uint32_t(std::clamp(density, 0, 100));
-  DrawPasses(TakeRandomDraws(uint64_t(total)), total, limit, states, passes);
+  DrawPasses(TakeDraws(uint64_t(total)), total, limit, states, passes);
   const uint32_t* st = states.data();
   const uint8_t* pass = passes.data();
   const size_t n = size_t(w) * size_t(h);
@@ -458,7 +458,7 @@ void FillFromShape(FloatGrid& cells, const CellShape& shape, int w, int h, int p
       const uint8_t* flags = shape.flags.data() + size_t(y) * size_t(w);
       bool negate = false;
       if (plain == 4) {
-        negate = RandomDraw(*st) % 100 < 7;
+        negate = int((*st >> 16) & 0x7FFFu) % 100 < 7;
         ++st;
         ++pass;
       }

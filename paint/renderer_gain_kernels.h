@@ -44,6 +44,36 @@ SYLVANE_KERNEL void SumOfLights(const RenderPlan& plan, int32_t yb, RowScratch& 
   }
 }
 
+// The sum of all lights' spot values along row yb on 16-bit lanes (plans with
+// sum_fits16): rows of 16-bit tables are read where they lie.
+SYLVANE_KERNEL const uint16_t* SumOfLights16(const RenderPlan& plan, int32_t yb, RowScratch& s) {
+  const int32_t width = plan.width;
+  uint16_t* __restrict g = s.acc16[0].data();
+  uint16_t* __restrict widened = s.light16.data();
+  if (plan.lights.empty()) {
+    std::memset(g, 0, size_t(width) * sizeof(uint16_t));
+    return g;
+  }
+  const uint16_t* first = LightRow16(plan, plan.lights[0], yb, s.a.data(), widened);
+  if (plan.lights.size() == 1) return first;
+  std::memcpy(g, first, size_t(width) * sizeof(uint16_t));
+  for (size_t i = 1; i < plan.lights.size(); ++i) {
+    const uint16_t* __restrict more = LightRow16(plan, plan.lights[i], yb, s.a.data(), widened);
+    for (int32_t x = 0; x < width; ++x) g[x] = uint16_t(g[x] + more[x]);
+  }
+  return g;
+}
+
+// Each gain three times, one per channel byte.
+SYLVANE_KERNEL void TripleGains16(const uint16_t* __restrict g, int32_t width, uint16_t* __restrict g3) {
+  for (int32_t x = 0; x < width; ++x) {
+    const uint16_t v = g[x];
+    g3[3 * x] = v;
+    g3[3 * x + 1] = v;
+    g3[3 * x + 2] = v;
+  }
+}
+
 // Renderer 17: each channel's own light plus 100/255 of the other two.
 SYLVANE_KERNEL void MixThree(const int32_t* __restrict g1, const int32_t* __restrict g2,
                              const int32_t* __restrict g3, int32_t width, int32_t* __restrict gb,
@@ -232,9 +262,13 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
   uint8_t* __restrict m3 = s.weight3.data();
   uint16_t* __restrict g3 = s.gain3.data();
   if (plan.formula == Formula::kWhole) {
-    SumOfLights(plan, yb, s, g);
+    if (plan.sum_fits16) {
+      TripleGains16(SumOfLights16(plan, yb, s), width, g3);
+    } else {
+      SumOfLights(plan, yb, s, g);
+      TripleGains(g, width, g3);
+    }
     TripleWeights(m, width, m3);
-    TripleGains(g, width, g3);
     WholePicture(b, t, m3, g3, width * 3, o);
     return;
   }
@@ -242,7 +276,9 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
   if (!AnyTreeColour(t, width)) {
     Plain(b, t, m, width, s, o);
   } else {
-    if (plan.gain == Gain::kSum) {
+    if (plan.gain == Gain::kSum && plan.sum_fits16) {
+      TripleGains16(SumOfLights16(plan, yb, s), width, g3);
+    } else if (plan.gain == Gain::kSum) {
       SumOfLights(plan, yb, s, g);
       TripleGains(g, width, g3);
     } else if (plan.gain == Gain::kDots) {

@@ -108,6 +108,7 @@ struct RenderPlan {
   int32_t dot_period = 0;                 // 32 or 128
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
   bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
+  bool sum_fits16 = false;                // the sum of all lights' strengths fits 16 bits
   // With narrow_lights, dim_exact and no exceptions: the dim multipliers laid
   // out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
   bool dim_pattern = false;

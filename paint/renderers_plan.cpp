@@ -459,6 +459,9 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   // The 16-bit light code needs (255 - M) * spot value below 2^16.
   plan.narrow_lights = true;
   for (const SpotTable& table : plan.tables) plan.narrow_lights = plan.narrow_lights && table.strength <= 257;
+  int64_t strengths = 0;
+  for (const Light& light : plan.lights) strengths += std::max(plan.tables[size_t(light.table)].strength, 0);
+  plan.sum_fits16 = strengths <= 0xFFFF;
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
   bool exceptions = false;
   for (const auto& channel : plan.dim_exceptions) exceptions = exceptions || channel[0] != 256;

@@ -115,23 +115,6 @@ TEST(BrushPaths, ShapesStayCorrectWhenThePenChangesItsBrush) {
   }
 }
 
-TEST(Random, TakingDrawsAtOnceMatchesDrawingThemOneByOne) {
-  for (uint64_t n : {0ull, 1ull, 7ull, 384ull, 100003ull}) {
-    SeedRandom(31337);
-    const uint32_t first = TakeRandomDraws(n);
-    const uint32_t after_block = RandomState();
-    SeedRandom(31337);
-    EXPECT_EQ(first, RandomState());
-    for (uint64_t k = 1; k <= n; ++k) {
-      const int draw = Rand();
-      if (k <= 20 || k == n) {
-        ASSERT_EQ(RandomDraw(RandomStateAfter(first, k)), draw) << k;
-      }
-    }
-    EXPECT_EQ(RandomState(), after_block) << n;
-  }
-}
-
 // A tree layer and weight plane with every byte different.
 struct Layers {
   Surface trees;
