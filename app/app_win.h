@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "canvas/garden_engine.h"
@@ -118,11 +119,25 @@ int OpenOrPlantFile(HWND main, const std::string& path);
 // the first empty slot and shows the map window for the planting position
 // (the click arrives as 40016). 0 when the map is shown, -1 otherwise.
 int PlantTreeFile(HWND main, const std::string* path);
+// What puts a tree into the table to be planted: the slot it waits in
+// (state 0), or a negative code after its message. Runs inside the gate.
+using SlotLoader = std::function<int(Garden& garden)>;
+// The planting path of PlantTreeFile with any loader: the canvas and free-slot
+// checks, the loader, the scatter dialog when the scatter mode asks for it,
+// then the map. 0 when the map is shown, -1 otherwise.
+int PlantWithLoader(HWND main, const SlotLoader& load);
 // Shows the map window for the tree waiting in slot (planting by a click,
 // which arrives as 40016); the engine holds no pass meanwhile. 0.
 int ShowMapForPlanting(HWND main, int slot);
 // True while the map window waits for a planting position.
 bool PlantingPending();
+// ---- breeding (breed_win.cpp) ----
+// 40095 "交配させる": crosses the two trees marked in the canvas window and
+// plants the child through the map like a tree file.
+void OnBreed(HWND main, int id);
+// The map click planted the tree waiting in slot (any planting).
+void AfterPlanted(int slot);
+
 // Gives the windows of ui/ what they need of the program (ui/app_services_win.h).
 void InstallAppServices(HWND main);
 

@@ -180,6 +180,7 @@ void OnMapClicked(HWND, int) {
     options.mutation.chosen_folder = &Settings().folders[kFolderSaveTrees];
     ScatterTree(g.table, slot, click.x, click.y, g.canvas.width(), g.canvas.height(), options);
   });
+  AfterPlanted(slot);
 }
 
 // ---- windows ----
@@ -325,6 +326,7 @@ const CommandEntry kCommands[] = {
     {CMD_FIRST_UPDATE, OnFirstUpdate},
     {CMD_LIGHT_FOLLOW_SUN, OnFollowSun},
     {CMD_EXPORT_DIARY, OnExportDiary},
+    {CMD_BREED, OnBreed},  // app/breed_win.cpp
 };
 
 }  // namespace
@@ -354,7 +356,7 @@ bool PlantingPending() {
   return engine.PlantingSlot() >= 0;
 }
 
-int PlantTreeFile(HWND main, const std::string* path) {
+int PlantWithLoader(HWND main, const SlotLoader& load) {
   GardenEngine& engine = TheEngine();
   // The checks come first, so that a full table is reported before any dialog.
   if (FindPlantingSlot(engine.garden().canvas, engine.garden().table) < 0) return -1;
@@ -362,15 +364,21 @@ int PlantTreeFile(HWND main, const std::string* path) {
   // from the clock while the dialogs are open.
   int slot = -1;
   if (!engine.Change([&](Garden& g) {
-        slot = path ? LoadTreeFileForPlanting(g.canvas, g.table, *path)
-                    : LoadTreeForPlanting(g.canvas, g.table, [&](Tree& tree) {
-                        return OpenTreeDialog(main, tree, Settings().folders[kFolderOpenTrees]);
-                      });
+        slot = load(g);
         if (slot >= 0 && Settings().scatter_mode == 1 && ScatterDialog(main) != 0) slot = -1;
       }))
     return -1;
   if (slot < 0) return -1;
   return ShowMapForPlanting(main, slot);
+}
+
+int PlantTreeFile(HWND main, const std::string* path) {
+  return PlantWithLoader(main, [&](Garden& g) {
+    return path ? LoadTreeFileForPlanting(g.canvas, g.table, *path)
+                : LoadTreeForPlanting(g.canvas, g.table, [&](Tree& tree) {
+                    return OpenTreeDialog(main, tree, Settings().folders[kFolderOpenTrees]);
+                  });
+  });
 }
 
 int ShowMapForPlanting(HWND main, int slot) {

@@ -18,6 +18,7 @@
 #define CW_IDC_TREE_NAME 1051
 #define CW_IDC_TREE_FILE 1052
 #define CW_IDC_TREE_ORIGIN 1053
+#define CW_IDC_TREE_BREED 1054  // the breeding button
 
 // Version information (110).
 #define CW_IDC_HOMEPAGE 1015

@@ -52,6 +52,7 @@
 // ---- the canvas window ----
 #define CMD_CW_ZOOM_FIRST 40061  // ten zoom steps, 100 % .. 10 %
 #define CMD_CW_TOGGLE_NAMES 40072
+#define CMD_BREED 40095  // "交配させる": cross the two trees marked in the canvas window
 
 // ---- the wallpaper changer ----
 #define CMD_CHANGER_ADD 1003

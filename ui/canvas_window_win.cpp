@@ -1,6 +1,7 @@
 // The canvas window: message handling, the picture it shows, scrolling,
-// hovering, clicking, dragging, collapsing and dropped tree files. The
-// geometry lives in ui/canvas_view.h.
+// hovering, clicking, dragging, collapsing, dropped tree files and the two
+// trees marked for breeding. The geometry lives in ui/canvas_view.h, the
+// marks' bookkeeping in ui/breed_marks.h.
 #include "ui/canvas_window_win.h"
 
 #include <shellapi.h>
@@ -14,6 +15,7 @@
 
 #include "canvas/garden_engine.h"
 #include "ui/app_services_win.h"
+#include "ui/breed_marks.h"
 #include "ui/canvas_dialogs_win.h"
 #include "canvas/records/name_labels.h"
 #include "canvas/image/resample.h"
@@ -43,6 +45,9 @@ constexpr uint8_t kStateOpen = 1;
 constexpr uint8_t kStateCollapsed = 2;
 
 constexpr COLORREF kMarkerColour = RGB(255, 0, 0);
+// The circles of the trees marked for breeding: first parent blue, second
+// yellow, both apart from the red of the hovered tree.
+constexpr COLORREF kMarkColours[2] = {RGB(0, 64, 255), RGB(255, 208, 0)};
 constexpr int kMarkerPenWidth = 2;
 // The wide pen reaches one pixel past the marker's square.
 constexpr int kMarkerMargin = 2;
@@ -68,6 +73,8 @@ struct CanvasWindow {
   bool dragging = false;                   // the window follows the pointer
   bool moved = false;                      // it did move during this press
   POINT last_cursor{};                     // screen pixels
+  bool ctrl_press = false;                 // Ctrl was held when the button went down
+  BreedMarks marks;                        // the trees marked for breeding
 };
 
 HWND g_handle = nullptr;
@@ -189,8 +196,22 @@ void ShowNamesModeInCombo(const CanvasWindow& w, int mode) {
   SendDlgItemMessageA(w.window, CW_IDC_NAMES, CB_SETCURSEL, WPARAM(mode), 0);
 }
 
+// Draws the circles of the trees marked for breeding onto the memory
+// picture, so that every repaint shows them until the picture is rebuilt.
+void PaintMarks(CanvasWindow& w) {
+  HDC dc = w.picture_dc.dc();
+  if (!dc || !w.picture_dc.bitmap_made()) return;
+  gdi::Selection brush_in(dc, GetStockObject(HOLLOW_BRUSH));
+  for (const MarkDraw& m : LayOutMarks(w.marks, w.factor)) {
+    gdi::Pen pen(CreatePen(PS_SOLID, kMarkerPenWidth, kMarkColours[m.which]));
+    gdi::Selection pen_in(dc, pen.get());
+    Ellipse(dc, m.top_left.x, m.top_left.y, m.top_left.x + kMarkerSize, m.top_left.y + kMarkerSize);
+  }
+}
+
 // Writes the name labels (mode 1 tree names, 2 file names) onto the memory
-// picture and shows them; the list's display mode becomes mode.
+// picture, the breeding marks over them, and shows them; the list's display
+// mode becomes mode.
 void DrawLabels(CanvasWindow& w, int mode) {
   LabelList& list = Labels();
   const std::vector<LabelEntry> entries = list.Snapshot();
@@ -216,6 +237,7 @@ void DrawLabels(CanvasWindow& w, int mode) {
       SelectClipRgn(dc, nullptr);
     }
   }
+  PaintMarks(w);
   list.display_mode = uint8_t(mode);
   ShowNamesModeInCombo(w, mode);
   w.marker_shown = false;
@@ -233,6 +255,24 @@ void RestoreTopStrip(CanvasWindow& w) {
   // start at height - rows.
   SetDIBitsToDevice(dc, 0, 0, DWORD(w.picture.width), DWORD(rows), 0, w.picture.height - rows, 0,
                     UINT(w.picture.height), w.picture.pixels.data(), &bi, DIB_RGB_COLORS);
+}
+
+// The memory picture as the window picture has it, then the labels (when
+// the list shows them) and the marks again: after a mark changed.
+void RedrawOverlays(CanvasWindow& w) {
+  HDC dc = w.picture_dc.dc();
+  if (!dc || w.picture.empty()) return;
+  BITMAPINFO bi = SurfaceBitmapInfo(w.picture);
+  SetDIBitsToDevice(dc, 0, 0, DWORD(w.picture.width), DWORD(w.picture.height), 0, 0, 0, UINT(w.picture.height),
+                    w.picture.pixels.data(), &bi, DIB_RGB_COLORS);
+  const int mode = Labels().display_mode;
+  if (mode == kLabelsNames || mode == kLabelsFileNames) {
+    DrawLabels(w, mode);
+    return;
+  }
+  PaintMarks(w);
+  w.marker_shown = false;
+  Repaint(w);
 }
 
 void ShowHoveredName(CanvasWindow& w, const std::string& name) {
@@ -319,10 +359,16 @@ void Rebuild(CanvasWindow& w, float factor) {
     SetWindowPos(w.window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   UpdateScrollBars(w);
-  Repaint(w);
+  // Marks of trees whose labels went with the previous canvas are dropped.
+  DropStaleMarks(w.marks, Labels().Snapshot());
   const int mode = Labels().display_mode;
   ShowNamesModeInCombo(w, mode);
-  if (mode == kLabelsNames || mode == kLabelsFileNames) DrawLabels(w, mode);
+  if (mode == kLabelsNames || mode == kLabelsFileNames) {
+    DrawLabels(w, mode);
+  } else {
+    PaintMarks(w);
+    Repaint(w);
+  }
 }
 
 // Loads the frame pictures of the skin's canvas-window image set: from its
@@ -457,7 +503,8 @@ void ToggleCollapse(CanvasWindow& w) {
   Repaint(w);
 }
 
-void OnLButtonDown(CanvasWindow& w, int x, int y) {
+void OnLButtonDown(CanvasWindow& w, int x, int y, WPARAM keys) {
+  w.ctrl_press = (keys & MK_CONTROL) != 0;
   const POINT p = ClientToPicture(w, x, y);
   if (InCollapseToggle(p.x, p.y)) {
     ToggleCollapse(w);
@@ -490,12 +537,23 @@ void OnMouseMove(CanvasWindow& w, int x, int y) {
   OnHover(w, x, y);
 }
 
-// A click on trees (a press and release without moving the window) opens
-// the description of each tree under the pointer in turn.
+// A click on trees (a press and release without moving the window) marks
+// the first tree under the pointer for breeding (a plain click as the first
+// parent, Ctrl+click as the second or to take its mark away), then opens the
+// description of each tree under the pointer in turn. Its "交配させる"
+// button, pressed while both parents are marked, gives the command.
 void OnClickTrees(CanvasWindow& w, int x, int y) {
   const POINT p = ClientToPicture(w, x, y);
   const std::vector<LabelEntry> entries = Labels().Snapshot();
-  for (int i : TreesUnderPointer(entries, w.factor, w.scaled, p.x, p.y)) {
+  const std::vector<int> hits = TreesUnderPointer(entries, w.factor, w.scaled, p.x, p.y);
+  if (hits.empty()) return;
+  const LabelEntry& clicked = entries[size_t(hits.front())];
+  if (w.ctrl_press)
+    MarkByCtrlClick(w.marks, clicked);
+  else
+    MarkByClick(w.marks, clicked);
+  RedrawOverlays(w);
+  for (int i : hits) {
     const LabelEntry& e = entries[size_t(i)];
     TreeDescriptionInput input;
     input.name = e.name;
@@ -504,8 +562,29 @@ void OnClickTrees(CanvasWindow& w, int x, int y) {
     input.mutant = e.mutant;
     input.x = e.x;
     input.y = e.y;
-    ShowTreeDescription(w.window, input);
+    input.can_breed = w.marks.complete();
+    if (ShowTreeDescription(w.window, input) == kDescriptionBreed) {
+      Services().send_command(CMD_BREED);
+      return;
+    }
   }
+}
+
+// The window's menu (right button, or the menu key): "交配させる", greyed
+// until both parents are marked.
+void OnContextMenu(CanvasWindow& w, int x, int y) {
+  if (x == -1 && y == -1) {  // from the keyboard: at the window's top-left corner
+    POINT corner{0, 0};
+    ClientToScreen(w.window, &corner);
+    x = corner.x;
+    y = corner.y;
+  }
+  gdi::Menu menu(CreatePopupMenu());
+  if (!menu.get()) return;
+  AppendMenuA(menu.get(), MF_STRING | (w.marks.complete() ? MF_ENABLED : MF_GRAYED), CMD_BREED, kBreedMenuText);
+  const int chosen = int(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0,
+                                        w.window, nullptr));
+  if (chosen == CMD_BREED && w.marks.complete()) Services().send_command(CMD_BREED);
 }
 
 void OnLButtonUp(CanvasWindow& w, int x, int y) {
@@ -649,13 +728,16 @@ INT_PTR CALLBACK CanvasWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
       OnMouseMove(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return SetDlgMsgResult(window, message, 0);
     case WM_LBUTTONDOWN:
-      OnLButtonDown(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+      OnLButtonDown(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), wparam);
       return SetDlgMsgResult(window, message, 0);
     case WM_LBUTTONUP:
       OnLButtonUp(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return SetDlgMsgResult(window, message, 0);
     case WM_CAPTURECHANGED:
       w->dragging = false;
+      return SetDlgMsgResult(window, message, 0);
+    case WM_CONTEXTMENU:
+      OnContextMenu(*w, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
       return SetDlgMsgResult(window, message, 0);
     case WM_DROPFILES:
       OnDropFiles(*w, reinterpret_cast<HDROP>(wparam));
@@ -687,5 +769,20 @@ HWND CreateCanvasWindow(HINSTANCE instance, HWND main) {
 }
 
 HWND CanvasWindowHandle() { return g_handle; }
+
+bool CanvasWindowBreedPair(LabelEntry& first, LabelEntry& second) {
+  const CanvasWindow* w = g_handle ? StateOf(g_handle) : nullptr;
+  if (!w || !w->marks.complete()) return false;
+  first = w->marks.first;
+  second = w->marks.second;
+  return true;
+}
+
+void ClearCanvasWindowBreedMarks() {
+  CanvasWindow* w = g_handle ? StateOf(g_handle) : nullptr;
+  if (!w || w->marks.count() == 0) return;
+  w->marks.Clear();
+  RedrawOverlays(*w);
+}
 
 }  // namespace sylvane

@@ -1,8 +1,10 @@
 // The canvas window: a small skinned modeless dialog (resource 120) that
 // shows the lit canvas at a zoom of 100 % down to 10 %, scrolls over it,
 // writes the trees' names or file names next to them, marks the tree under
-// the pointer, opens a tree's description when it is clicked, and plants a
-// tree file dropped onto it.
+// the pointer, opens a tree's description when it is clicked, marks two trees
+// for breeding (click, then Ctrl+click; its menu and the description's
+// "交配させる" give 40095 to the main window), and plants a tree file dropped
+// onto it.
 //
 // The window lives for the whole run and is only shown or hidden. Everything
 // else reaches it as WM_COMMAND (id in the low word):
@@ -19,6 +21,8 @@
 #pragma once
 #include <windows.h>
 
+#include "canvas/records/name_labels.h"
+
 namespace sylvane {
 
 // Creates the window hidden, without owner, at the stored position (the
@@ -30,5 +34,11 @@ HWND CreateCanvasWindow(HINSTANCE instance, HWND main);
 
 // The window made by CreateCanvasWindow (nullptr before, or after it was destroyed).
 HWND CanvasWindowHandle();
+
+// The labels of the two trees marked for breeding (first parent, second
+// parent); false, leaving both as they were, unless both are marked.
+bool CanvasWindowBreedPair(LabelEntry& first, LabelEntry& second);
+// Takes both marks away and redraws the picture (after the child was planted).
+void ClearCanvasWindowBreedMarks();
 
 }  // namespace sylvane

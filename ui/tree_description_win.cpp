@@ -30,6 +30,7 @@ void OnInitDialog(HWND dialog, DescriptionDialog& d) {
   SetDlgItemTextA(dialog, CW_IDC_TREE_FILE, in.file_name.c_str());
   SetDlgItemTextA(dialog, CW_IDC_TREE_TYPE, GrowthTypeText(in.kind));
   SetDlgItemTextA(dialog, CW_IDC_TREE_ORIGIN, OriginText(in.mutant));
+  EnableWindow(GetDlgItem(dialog, CW_IDC_TREE_BREED), in.can_breed ? TRUE : FALSE);
   // Without a canvas there is nothing to show below the fields.
   if (Services().render_lit(d.canvas)) ShowSurface(dialog, d.canvas, d.canvas_dc);
 }
@@ -62,6 +63,10 @@ INT_PTR CALLBACK DescriptionProc(HWND dialog, UINT message, WPARAM wparam, LPARA
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
         EndDialog(dialog, LOWORD(wparam));
+        return SetDlgMsgResult(dialog, message, 0);
+      }
+      if (LOWORD(wparam) == CW_IDC_TREE_BREED && d->input->can_breed) {
+        EndDialog(dialog, kDescriptionBreed);
         return SetDlgMsgResult(dialog, message, 0);
       }
       return FALSE;
