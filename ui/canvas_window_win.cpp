@@ -198,7 +198,10 @@ void ShowNamesModeInCombo(const CanvasWindow& w, int mode) {
 
 // Draws the circles of the trees marked for breeding onto the memory
 // picture, so that every repaint shows them until the picture is rebuilt.
+// The number of marks is also a property of the window, for tools that
+// watch the program from outside (the end-to-end tests).
 void PaintMarks(CanvasWindow& w) {
+  SetPropA(w.window, kBreedMarksProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(w.marks.count())));
   HDC dc = w.picture_dc.dc();
   if (!dc || !w.picture_dc.bitmap_made()) return;
   gdi::Selection brush_in(dc, GetStockObject(HOLLOW_BRUSH));
@@ -261,10 +264,11 @@ void RestoreTopStrip(CanvasWindow& w) {
 // the list shows them) and the marks again: after a mark changed.
 void RedrawOverlays(CanvasWindow& w) {
   HDC dc = w.picture_dc.dc();
-  if (!dc || w.picture.empty()) return;
-  BITMAPINFO bi = SurfaceBitmapInfo(w.picture);
-  SetDIBitsToDevice(dc, 0, 0, DWORD(w.picture.width), DWORD(w.picture.height), 0, 0, 0, UINT(w.picture.height),
-                    w.picture.pixels.data(), &bi, DIB_RGB_COLORS);
+  if (dc && !w.picture.empty()) {
+    BITMAPINFO bi = SurfaceBitmapInfo(w.picture);
+    SetDIBitsToDevice(dc, 0, 0, DWORD(w.picture.width), DWORD(w.picture.height), 0, 0, 0,
+                      UINT(w.picture.height), w.picture.pixels.data(), &bi, DIB_RGB_COLORS);
+  }
   const int mode = Labels().display_mode;
   if (mode == kLabelsNames || mode == kLabelsFileNames) {
     DrawLabels(w, mode);
@@ -582,6 +586,9 @@ void OnContextMenu(CanvasWindow& w, int x, int y) {
   gdi::Menu menu(CreatePopupMenu());
   if (!menu.get()) return;
   AppendMenuA(menu.get(), MF_STRING | (w.marks.complete() ? MF_ENABLED : MF_GRAYED), CMD_BREED, kBreedMenuText);
+  // A popup menu of a window that is not in the foreground neither draws
+  // reliably nor closes when the user clicks elsewhere.
+  SetForegroundWindow(w.window);
   const int chosen = int(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0,
                                         w.window, nullptr));
   if (chosen == CMD_BREED && w.marks.complete()) Services().send_command(CMD_BREED);
@@ -751,6 +758,7 @@ INT_PTR CALLBACK CanvasWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
       OnHide(*w);
       return SetDlgMsgResult(window, message, 0);
     case WM_NCDESTROY:
+      RemovePropA(window, kBreedMarksProperty);
       SetWindowLongPtrA(window, DWLP_USER, 0);
       if (g_handle == window) g_handle = nullptr;
       delete w;

@@ -40,5 +40,8 @@ HWND CanvasWindowHandle();
 bool CanvasWindowBreedPair(LabelEntry& first, LabelEntry& second);
 // Takes both marks away and redraws the picture (after the child was planted).
 void ClearCanvasWindowBreedMarks();
+// The window's property holding the number of marked trees (0..2), kept
+// whenever the marks are drawn.
+inline constexpr char kBreedMarksProperty[] = "SylvaneBreedMarks";
 
 }  // namespace sylvane
