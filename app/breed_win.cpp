@@ -24,8 +24,11 @@ namespace {
 
 inline constexpr char kChildBornText[] = "「%s」が生まれました。樹ファイルに保存しますか？";
 
-// The slot of the child waiting for the map click; -1 when none does.
+// The child waiting for the map click: its slot (-1 when none) and name. A
+// map that was cancelled leaves them behind; the name tells a later planting
+// into the same slot apart.
 int g_child_slot = -1;
+std::string g_child_name;
 
 // Where a parent whose tree is no longer in the garden is looked for, by its
 // label's file name.
@@ -69,11 +72,13 @@ void OnBreed(HWND main, int) {
     return slot;
   });
   g_child_slot = shown == 0 ? slot : -1;
+  g_child_name = shown == 0 ? Engine().garden().table[slot].name : std::string();
 }
 
 void AfterPlanted(int slot) {
-  if (slot < 0 || slot != g_child_slot) return;
+  if (slot < 0 || slot != g_child_slot || Engine().garden().table[slot].name != g_child_name) return;
   g_child_slot = -1;
+  g_child_name.clear();
   ClearCanvasWindowBreedMarks();
 }
 
