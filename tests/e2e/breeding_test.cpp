@@ -35,7 +35,8 @@ constexpr COLORREF kSecondColour = RGB(255, 208, 0);
 // A 300 x 200 garden with the sample tree planted as A and as B, each with
 // its name label (already placed, so that growth adds none). With full, the
 // other 98 slots hold living copies too: the table has no room left.
-bool WriteTwoTreeGarden(const std::string& path, bool full) {
+// mutation_chance is both parents' (percent).
+bool WriteTwoTreeGarden(const std::string& path, bool full, int mutation_chance = 0) {
   sylvane::Canvas canvas;
   sylvane::TreeTable table;
   sylvane::LabelList labels;
@@ -46,6 +47,7 @@ bool WriteTwoTreeGarden(const std::string& path, bool full) {
   sylvane::Tree sample;
   sylvane::LoadSampleParts(sample, DataFolder(), sylvane::kSamplePartDescriptions);
   sylvane::MakeSampleTree(sample, 0, 0, 90);
+  sample.mutation_chance = mutation_chance;
   auto plant = [&](int slot, const std::string& name, int x, int y, bool labelled) {
     sylvane::Tree& t = table[slot];
     t = sample;
@@ -65,8 +67,10 @@ bool WriteTwoTreeGarden(const std::string& path, bool full) {
 
 // Starts the program on the garden file with the canvas window at 100 %,
 // names hidden, at the screen's top-right (away from centred dialogs).
-bool StartOnGarden(App& app, const std::string& garden, int scatter_count = 1) {
+// mutant_handling: 0 ask, 1 never save, 2 archive automatically.
+bool StartOnGarden(App& app, const std::string& garden, int scatter_count = 1, int mutant_handling = 1) {
   sylvane::MInitInfo s = TestSettings(app.folder());
+  s.mutant_handling = uint8_t(mutant_handling);
   s.scatter_count = scatter_count;
   s.scatter_radius = 0;
   s.scatter_mode = 0;
@@ -312,6 +316,49 @@ TEST(Breeding, ClickAndCtrlClickMarkTwoTreesWhoseChildIsPlantedThroughTheMap) {
     }
   }
   EXPECT_EQ(children, 1);
+}
+
+TEST(Breeding, MutantCopiesOfTheChildAreArchivedLikeAnyMutant) {
+  App app("breeding_mutants");
+  const std::string garden = app.File("two trees.syl");
+  // Both parents always mutate their offspring: so does the child.
+  ASSERT_TRUE(WriteTwoTreeGarden(garden, false, 100));
+  ASSERT_TRUE(StartOnGarden(app, garden, 3, 2));
+  HWND window = OpenCanvasWindow(app);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(app.Sync());
+  ClickTree(window, kAx, kAy, false);
+  Box description;
+  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+  app.Press(description, IDOK);
+  ASSERT_TRUE(app.WaitNoBox());
+  ClickTree(window, kBx, kBy, true);
+  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+  Click(description, CW_IDC_TREE_BREED);
+  Box question;
+  ASSERT_TRUE(app.WaitForBox("交配", question));
+  app.Press(question, IDNO);
+  // The scatter of three: the child and two copies, each copy through
+  // mutation handling, which archives its mutants into ki_log.
+  ASSERT_TRUE(ClickMapCentre(app));
+  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 5; })) << app.State("SylvaneGrowing");
+  ASSERT_TRUE(app.Sync());
+  std::vector<std::string> archived;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(Join(app.File("ki_log"), "*.ki").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do archived.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  ASSERT_EQ(archived.size(), 2u) << "both copies came out as mutants";
+  for (const std::string& name : archived) {
+    EXPECT_EQ(name.rfind(kChildName, 0), 0u) << name << ": named after the child";
+    sylvane::Tree mutant;
+    ASSERT_EQ(sylvane::LoadTreeFile(mutant, Join(app.File("ki_log"), name)), 0) << name;
+    EXPECT_EQ(mutant.mutant, 1) << name;
+  }
+  ASSERT_TRUE(app.Close());
 }
 
 TEST(Breeding, CommandIsGreyedAndRefusedWithoutTwoMarkedTrees) {
