@@ -586,8 +586,8 @@ void OnContextMenu(CanvasWindow& w, int x, int y) {
   gdi::Menu menu(CreatePopupMenu());
   if (!menu.get()) return;
   AppendMenuA(menu.get(), MF_STRING | (w.marks.complete() ? MF_ENABLED : MF_GRAYED), CMD_BREED, kBreedMenuText);
-  // A popup menu of a window that is not in the foreground neither draws
-  // reliably nor closes when the user clicks elsewhere.
+  // A popup menu closes on a click elsewhere only when its window is in the
+  // foreground (and a menu key press need not have activated the window).
   SetForegroundWindow(w.window);
   const int chosen = int(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0,
                                         w.window, nullptr));
