@@ -575,7 +575,7 @@ void OnClickTrees(CanvasWindow& w, int x, int y) {
 }
 
 // The window's menu (right button, or the menu key): "交配させる", greyed
-// until both parents are marked.
+// until both parents are marked, and "成長の記録を書き出す…".
 void OnContextMenu(CanvasWindow& w, int x, int y) {
   if (x == -1 && y == -1) {  // from the keyboard: at the window's top-left corner
     POINT corner{0, 0};
@@ -586,12 +586,15 @@ void OnContextMenu(CanvasWindow& w, int x, int y) {
   gdi::Menu menu(CreatePopupMenu());
   if (!menu.get()) return;
   AppendMenuA(menu.get(), MF_STRING | (w.marks.complete() ? MF_ENABLED : MF_GRAYED), CMD_BREED, kBreedMenuText);
+  AppendMenuA(menu.get(), MF_STRING, CMD_EXPORT_DIARY, "成長の記録を書き出す…");
   // A popup menu closes on a click elsewhere only when its window is in the
   // foreground (and a menu key press need not have activated the window).
   SetForegroundWindow(w.window);
   const int chosen = int(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0,
                                         w.window, nullptr));
   if (chosen == CMD_BREED && w.marks.complete()) Services().send_command(CMD_BREED);
+  // The export opens its own dialogs: posted, so this menu's loop has ended.
+  if (chosen == CMD_EXPORT_DIARY) PostMessageA(Services().main, WM_COMMAND, CMD_EXPORT_DIARY, 0);
 }
 
 void OnLButtonUp(CanvasWindow& w, int x, int y) {
