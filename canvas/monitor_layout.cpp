@@ -1,0 +1,221 @@
+#include "canvas/monitor_layout.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "canvas/image/resample.h"
+
+namespace sylvane {
+namespace {
+
+// The garden at one placement size, kept between monitors of the same size so
+// that two equal monitors scale it once.
+class ScaledGarden {
+ public:
+  explicit ScaledGarden(const Surface& garden) : garden_(garden) {}
+
+  // The garden at w x h: the garden itself at its own size, a bilinear
+  // shrink when neither side grows, else the nearest pixel (whole-number
+  // arithmetic, so that doubling repeats every pixel exactly twice).
+  const Surface* At(int32_t w, int32_t h) {
+    if (w == garden_.width && h == garden_.height) return &garden_;
+    if (w == scaled_.width && h == scaled_.height && !scaled_.empty()) return &scaled_;
+    if (w <= garden_.width && h <= garden_.height) {
+      if (SmoothShrink(garden_, scaled_, w, h) != 0) return nullptr;
+      return &scaled_;
+    }
+    if (!scaled_.Create(w, h)) return nullptr;
+    std::vector<int32_t> columns(size_t(w), 0);
+    for (int32_t j = 0; j < w; ++j) columns[size_t(j)] = int32_t(int64_t(j) * garden_.width / w);
+    for (int32_t y = 0; y < h; ++y) {
+      const uint8_t* src = garden_.PixelAt(0, int32_t(int64_t(y) * garden_.height / h));
+      uint8_t* dst = scaled_.PixelAt(0, y);
+      for (int32_t j = 0; j < w; ++j) std::memcpy(dst + size_t(j) * 3, src + size_t(columns[size_t(j)]) * 3, 3);
+    }
+    scaled_.RefreshHeaders();
+    return &scaled_;
+  }
+
+ private:
+  const Surface& garden_;
+  Surface scaled_;
+};
+
+void FillRect(Surface& out, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
+  if (w <= 0 || h <= 0) return;
+  const uint8_t bgr[3] = {uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour)};
+  std::vector<uint8_t> row(size_t(w) * 3);
+  for (int32_t i = 0; i < w; ++i) std::memcpy(row.data() + size_t(i) * 3, bgr, 3);
+  for (int32_t r = 0; r < h; ++r) std::memcpy(out.PixelAt(x, y + r), row.data(), row.size());
+}
+
+// Draws one monitor's picture into out's w x h area at (ox, oy).
+bool DrawMonitor(ScaledGarden& scaled, const Surface& garden, uint32_t background, MonitorFit fit, Surface& out,
+                 int32_t ox, int32_t oy, int32_t w, int32_t h) {
+  if (fit == MonitorFit::kTile) {
+    const size_t tile_bytes = size_t(garden.width) * 3;
+    for (int32_t r = 0; r < h; ++r) {
+      const uint8_t* src = garden.PixelAt(0, r % garden.height);
+      uint8_t* dst = out.PixelAt(ox, oy + r);
+      size_t left = size_t(w) * 3;
+      while (left > 0) {
+        const size_t n = std::min(left, tile_bytes);
+        std::memcpy(dst, src, n);
+        dst += n;
+        left -= n;
+      }
+    }
+    return true;
+  }
+  const GardenPlacement at = PlaceGarden(garden.width, garden.height, w, h, fit);
+  const Surface* picture = scaled.At(at.width, at.height);
+  if (!picture) return false;
+  // The colour only where the garden does not cover.
+  FillRect(out, ox, oy, w, at.y, background);
+  FillRect(out, ox, oy + at.y + at.height, w, h - at.y - at.height, background);
+  FillRect(out, ox, oy + at.y, at.x, at.height, background);
+  FillRect(out, ox + at.x + at.width, oy + at.y, w - at.x - at.width, at.height, background);
+  for (int32_t r = 0; r < at.height; ++r) {
+    std::memcpy(out.PixelAt(ox + at.x, oy + at.y + r), picture->PixelAt(0, r), size_t(at.width) * 3);
+  }
+  return true;
+}
+
+bool HasPixels(const Surface& s) {
+  return s.width > 0 && s.height > 0 && s.pixels.size() >= size_t(s.stride) * size_t(s.height);
+}
+
+// Parses a signed decimal number at the front of text; advances it.
+bool TakeNumber(std::string_view& text, int32_t& value) {
+  const char* begin = text.data();
+  const char* end = text.data() + text.size();
+  if (begin != end && *begin == '+') return false;  // a sign of its own only where a coordinate allows one
+  auto [ptr, ec] = std::from_chars(begin, end, value);
+  if (ec != std::errc() || ptr == begin) return false;
+  text.remove_prefix(size_t(ptr - begin));
+  return true;
+}
+
+// One coordinate after its separator: "+N", "+-N" or "-N".
+bool TakeCoordinate(std::string_view& text, int32_t& value) {
+  if (text.empty()) return false;
+  if (text.front() == '+') {
+    text.remove_prefix(1);
+  } else if (text.front() != '-') {
+    return false;
+  }
+  return TakeNumber(text, value);
+}
+
+}  // namespace
+
+MonitorFit FitForStyleString(std::string_view style) {
+  if (style == "1") return MonitorFit::kTile;
+  if (style == "2") return MonitorFit::kStretch;
+  return MonitorFit::kCentre;
+}
+
+GardenPlacement PlaceGarden(int32_t garden_w, int32_t garden_h, int32_t monitor_w, int32_t monitor_h,
+                            MonitorFit fit) {
+  GardenPlacement at;
+  if (fit == MonitorFit::kTile) return GardenPlacement{0, 0, garden_w, garden_h};
+  if (fit == MonitorFit::kCentre && garden_w <= monitor_w && garden_h <= monitor_h) {
+    at.width = garden_w;
+    at.height = garden_h;
+  } else if (int64_t(monitor_w) * garden_h <= int64_t(monitor_h) * garden_w) {
+    // The width limits: the garden spans the monitor's width.
+    at.width = monitor_w;
+    at.height = std::clamp(int32_t(int64_t(garden_h) * monitor_w / garden_w), int32_t(1), monitor_h);
+  } else {
+    at.height = monitor_h;
+    at.width = std::clamp(int32_t(int64_t(garden_w) * monitor_h / garden_h), int32_t(1), monitor_w);
+  }
+  at.x = (monitor_w - at.width) / 2;
+  at.y = (monitor_h - at.height) / 2;
+  return at;
+}
+
+MonitorRect VirtualDesktop(const std::vector<MonitorRect>& monitors) {
+  if (monitors.empty()) return MonitorRect{};
+  int64_t left = monitors[0].x, top = monitors[0].y;
+  int64_t right = left + monitors[0].width, bottom = top + monitors[0].height;
+  for (const MonitorRect& m : monitors) {
+    left = std::min<int64_t>(left, m.x);
+    top = std::min<int64_t>(top, m.y);
+    right = std::max<int64_t>(right, int64_t(m.x) + m.width);
+    bottom = std::max<int64_t>(bottom, int64_t(m.y) + m.height);
+  }
+  // Sides beyond int32 cannot be composed anyway; kTooLarge catches them.
+  return MonitorRect{int32_t(left), int32_t(top), int32_t(std::min<int64_t>(right - left, INT32_MAX)),
+                     int32_t(std::min<int64_t>(bottom - top, INT32_MAX))};
+}
+
+LayoutStatus ComposeMonitorPicture(const Surface& garden, uint32_t background, MonitorFit fit, int32_t w,
+                                   int32_t h, Surface& out) {
+  if (!HasPixels(garden)) return LayoutStatus::kNoGarden;
+  if (w <= 0 || h <= 0) return LayoutStatus::kBadMonitor;
+  if (!IsAcceptableSize(w, h)) return LayoutStatus::kTooLarge;
+  Surface picture;
+  if (!picture.Create(w, h)) return LayoutStatus::kTooLarge;
+  ScaledGarden scaled(garden);
+  if (!DrawMonitor(scaled, garden, background, fit, picture, 0, 0, w, h)) return LayoutStatus::kTooLarge;
+  picture.RefreshHeaders();
+  out = std::move(picture);
+  return LayoutStatus::kOk;
+}
+
+LayoutStatus ComposeDesktopPicture(const Surface& garden, uint32_t background, MonitorFit fit,
+                                   const std::vector<MonitorRect>& monitors, Surface& out) {
+  if (!HasPixels(garden)) return LayoutStatus::kNoGarden;
+  if (monitors.empty()) return LayoutStatus::kBadMonitor;
+  for (const MonitorRect& m : monitors) {
+    if (m.width <= 0 || m.height <= 0) return LayoutStatus::kBadMonitor;
+  }
+  const MonitorRect box = VirtualDesktop(monitors);
+  if (!IsAcceptableSize(box.width, box.height)) return LayoutStatus::kTooLarge;
+  Surface picture;
+  if (!picture.Create(box.width, box.height)) return LayoutStatus::kTooLarge;
+  FillRect(picture, 0, 0, box.width, box.height, background);
+  ScaledGarden scaled(garden);
+  for (const MonitorRect& m : monitors) {
+    if (!DrawMonitor(scaled, garden, background, fit, picture, m.x - box.x, m.y - box.y, m.width, m.height)) {
+      return LayoutStatus::kTooLarge;
+    }
+  }
+  picture.RefreshHeaders();
+  out = std::move(picture);
+  return LayoutStatus::kOk;
+}
+
+bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& out, std::string& error) {
+  std::vector<MonitorRect> monitors;
+  size_t start = 0;
+  while (true) {
+    const size_t comma = text.find(',', start);
+    std::string_view item = text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    const std::string shown(item);
+    MonitorRect m;
+    std::string_view rest = item;
+    if (!TakeNumber(rest, m.width) || rest.empty() || (rest.front() != 'x' && rest.front() != 'X')) {
+      error = "a monitor must be WxH+X+Y: \"" + shown + "\"";
+      return false;
+    }
+    rest.remove_prefix(1);
+    if (!TakeNumber(rest, m.height) || !TakeCoordinate(rest, m.x) || !TakeCoordinate(rest, m.y) || !rest.empty()) {
+      error = "a monitor must be WxH+X+Y: \"" + shown + "\"";
+      return false;
+    }
+    if (!IsAcceptableSize(m.width, m.height)) {
+      error = "a monitor's width and height must be 1.." + std::to_string(kMaxSurfaceSide) + ": \"" + shown + "\"";
+      return false;
+    }
+    monitors.push_back(m);
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  out = std::move(monitors);
+  return true;
+}
+
+}  // namespace sylvane
