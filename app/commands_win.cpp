@@ -66,6 +66,10 @@ void OnMakeWallpaper(HWND main, int) {
   Surface lit;
   if (!RenderLitCanvas(lit)) return;
   const MInitInfo& s = Settings();
+  if (AppOptions().wallpaper_per_monitor) {
+    PublishMonitorWallpapers(main, lit, TheCanvas().background_colour, s.wallpaper_style, s.changer_active != 0);
+    return;
+  }
   PublishCanvasWallpaper(main, lit, s.wallpaper_style, s.changer_active != 0);
 }
 

@@ -50,6 +50,29 @@ void SetWithActiveDesktop(const std::string& full_path) {
   CoUninitialize();
 }
 
+// The desktop wallpaper object of Windows 8 and later, declared here because
+// the headers offer it only to programs that require Windows 8.
+// {C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}
+const CLSID kClsidDesktopWallpaper = {0xC2CF3110, 0x460E, 0x4FC1, {0xB9, 0xD0, 0x8A, 0x1C, 0x0C, 0x9C, 0xC4, 0xBD}};
+// {B92B56A9-8B55-4E14-9A89-0199BBB6F93B}
+const IID kIidDesktopWallpaper = {0xB92B56A9, 0x8B55, 0x4E14, {0x9A, 0x89, 0x01, 0x99, 0xBB, 0xB6, 0xF9, 0x3B}};
+
+// DESKTOP_WALLPAPER_POSITION
+enum WallpaperPosition : int { kPositionCenter = 0, kPositionTile = 1, kPositionFill = 4 };
+
+struct DesktopWallpaperObject : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE SetWallpaper(LPCWSTR monitor_id, LPCWSTR wallpaper) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetWallpaper(LPCWSTR monitor_id, LPWSTR* wallpaper) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetMonitorDevicePathAt(UINT index, LPWSTR* monitor_id) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetMonitorDevicePathCount(UINT* count) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR monitor_id, RECT* rect) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF colour) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetBackgroundColor(COLORREF* colour) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetPosition(int position) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetPosition(int* position) = 0;
+  // (The slide-show methods that follow are not used.)
+};
+
 // A REG_SZ value whose counted length is the text without its terminating NUL,
 // as the desktop values have always been written by this program.
 void SetStringValue(HKEY key, const char* name, const std::string& value) {
@@ -87,6 +110,113 @@ int PublishCanvasWallpaper(HWND, const Surface& lit, int style_setting, bool cha
   WriteBmp(full_path, lit);
   if (!changer_active) SetWallpaper(full_path, style);
   return 0;
+}
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoA(monitor, &info)) {
+    const RECT& r = info.rcMonitor;
+    reinterpret_cast<std::vector<MonitorRect>*>(data)->push_back(
+        MonitorRect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+  }
+  return TRUE;
+}
+
+int PositionForFit(MonitorFit fit) {
+  switch (fit) {
+    case MonitorFit::kTile:
+      return kPositionTile;
+    case MonitorFit::kStretch:
+      return kPositionFill;
+    default:
+      return kPositionCenter;
+  }
+}
+
+// The per-monitor route: false when the object does not exist (nothing was
+// written then).
+bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, MonitorFit fit,
+                                   const std::vector<MonitorRect>& monitors, bool changer_active) {
+  const HRESULT init = CoInitialize(nullptr);
+  DesktopWallpaperObject* object = nullptr;
+  if (FAILED(CoCreateInstance(kClsidDesktopWallpaper, nullptr, CLSCTX_ALL, kIidDesktopWallpaper,
+                              reinterpret_cast<void**>(&object))) ||
+      !object) {
+    if (SUCCEEDED(init)) CoUninitialize();
+    return false;
+  }
+  const std::string folder = GetPlatform().ProgramFolder();
+  std::vector<std::wstring> paths;
+  // One picture at a time, so that memory holds a single monitor's picture.
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const std::string path = JoinPath(folder, MonitorWallpaperFile(int(i)));
+    Surface picture;
+    if (ComposeMonitorPicture(lit, background, fit, monitors[i].width, monitors[i].height, picture) ==
+        LayoutStatus::kOk) {
+      WriteBmp(path, picture);
+    }
+    paths.push_back(Widen(path));
+  }
+  if (!changer_active) {
+    object->SetPosition(PositionForFit(fit));
+    UINT count = 0;
+    if (FAILED(object->GetMonitorDevicePathCount(&count))) count = 0;
+    for (UINT k = 0; k < count; ++k) {
+      LPWSTR id = nullptr;
+      if (FAILED(object->GetMonitorDevicePathAt(k, &id)) || !id) continue;
+      RECT r = {};
+      // A monitor not attached to the desktop has no rectangle and is left alone.
+      if (SUCCEEDED(object->GetMonitorRECT(id, &r))) {
+        for (size_t i = 0; i < monitors.size(); ++i) {
+          const MonitorRect& m = monitors[i];
+          if (m == MonitorRect{r.left, r.top, r.right - r.left, r.bottom - r.top}) {
+            object->SetWallpaper(id, paths[i].c_str());
+            break;
+          }
+        }
+      }
+      CoTaskMemFree(id);
+    }
+  }
+  object->Release();
+  if (SUCCEEDED(init)) CoUninitialize();
+  return true;
+}
+
+}  // namespace
+
+std::vector<MonitorRect> DesktopMonitors() {
+  std::vector<MonitorRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+std::string MonitorWallpaperFile(int index) { return "default_" + std::to_string(index + 1) + ".bmp"; }
+
+MonitorWallpaperRoute PublishMonitorWallpapers(HWND, const Surface& lit, uint32_t background, int style_setting,
+                                               bool changer_active) {
+  const MonitorFit fit = FitForStyleString(WallpaperStyleString(style_setting));
+  std::vector<MonitorRect> monitors = DesktopMonitors();
+  if (monitors.empty()) {
+    // No monitor reported (a service desktop): the screen as GetSystemMetrics sees it.
+    monitors.push_back(MonitorRect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+  }
+  if (PublishThroughWallpaperObject(lit, background, fit, monitors, changer_active)) {
+    return MonitorWallpaperRoute::kPerMonitor;
+  }
+  Surface desktop;
+  if (ComposeDesktopPicture(lit, background, fit, monitors, desktop) != LayoutStatus::kOk) {
+    return MonitorWallpaperRoute::kNone;
+  }
+  const std::string full_path = JoinPath(GetPlatform().ProgramFolder(), kCanvasWallpaperFile);
+  WriteBmp(full_path, desktop);
+  // Tiled, so that a picture exactly the desktop's size lands on it whole.
+  if (!changer_active) SetWallpaper(full_path, "1");
+  return MonitorWallpaperRoute::kAcrossDesktop;
 }
 
 int ReadCurrentWallpaper(HWND, Surface& out) {

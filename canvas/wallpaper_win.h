@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "canvas/image/surface.h"
+#include "canvas/monitor_layout.h"
 
 namespace sylvane {
 
@@ -19,6 +21,34 @@ inline constexpr char kCanvasWallpaperFile[] = "default.bmp";
 // changer is showing a picture of its own, sets it as the wallpaper with the
 // style of the setting (0 tile, 1 centre, 2 fit). Returns 0.
 int PublishCanvasWallpaper(HWND owner, const Surface& lit, int style_setting, bool changer_active);
+
+// The monitors of the desktop in EnumDisplayMonitors order, each the
+// rectangle GetMonitorInfo gives (physical pixels for a program aware of each
+// monitor's DPI).
+std::vector<MonitorRect> DesktopMonitors();
+
+// The file of the index-th monitor's wallpaper (0-based) in the program
+// folder: "default_1.bmp", "default_2.bmp", ...
+std::string MonitorWallpaperFile(int index);
+
+// How PublishMonitorWallpapers reached the desktop.
+enum class MonitorWallpaperRoute {
+  kPerMonitor,     // the desktop wallpaper object: one file per monitor
+  kAcrossDesktop,  // one picture across the virtual desktop, tiled, as "default.bmp"
+  kNone,           // nothing could be composed; nothing was written
+};
+
+// The wallpaper with a picture of its own for every monitor: the lit garden
+// fitted to each monitor by the style setting (0 tile, 1 centre, 2 fit) with
+// background (COLORREF) around it. Where the desktop wallpaper object of
+// Windows 8 and later exists, each monitor's picture is written as
+// MonitorWallpaperFile(i) and set for that monitor; elsewhere the picture
+// across the virtual desktop is written as "default.bmp" and set tiled
+// (SetWallpaper with style "1"). As PublishCanvasWallpaper, the files are
+// written also when changer_active is set, but the desktop is left alone.
+// Returns the route taken.
+MonitorWallpaperRoute PublishMonitorWallpapers(HWND owner, const Surface& lit, uint32_t background,
+                                               int style_setting, bool changer_active);
 
 // Sets full_path as the desktop wallpaper with a style string ("0" centre,
 // "1" tile, "2" fit). Returns 0, or -1 when the desktop key cannot be created
