@@ -21,6 +21,7 @@
 #include "platform/text.h"
 #include "res/resource.h"
 #include "trees/tree.h"
+#include "ui/dpi_win.h"
 #include "ui/changer_win.h"
 #include "ui/skin_win.h"
 
@@ -190,6 +191,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     }
     case WM_LBUTTONDOWN:
       OnLeftButtonDown(hwnd);
+      return 0;
+    case WM_DPICHANGED:
+      MoveToSuggestedCorner(hwnd, lparam);  // the skin keeps its pixel size
       return 0;
     case WM_MOUSEMOVE:
       OnMouseMove(hwnd);

@@ -28,6 +28,7 @@
 #include "trees/tree.h"
 #include "ui/canvas_view.h"
 #include "platform/handles_win.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_win.h"
 #include "ui/tree_description_win.h"
 #include "res/commands.h"
@@ -711,7 +712,12 @@ void OnInitDialog(HWND window, HWND main) {
 INT_PTR CALLBACK CanvasWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     OnInitDialog(window, reinterpret_cast<HWND>(lparam));
+    KeepDialogPixelExact(window);
     return SetDlgMsgResult(window, message, FALSE);  // no control takes the focus
+  }
+  if (message == WM_DPICHANGED) {
+    MoveToSuggestedCorner(window, lparam);  // the skin keeps its pixel size
+    return SetDlgMsgResult(window, message, 0);
   }
   CanvasWindow* w = StateOf(window);
   if (!w) return FALSE;

@@ -16,6 +16,7 @@
 #include "res/changer_resource.h"
 #include "ui/changer_list.h"
 #include "platform/handles_win.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_win.h"
 #include "res/commands.h"
@@ -486,7 +487,12 @@ INT_PTR CALLBACK ChangerProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(c));
     c->window = window;
     OnInitDialog(*c);
+    KeepDialogPixelExact(window);
     return FALSE;
+  }
+  if (msg == WM_DPICHANGED) {
+    MoveToSuggestedCorner(window, lparam);  // the skin keeps its pixel size
+    return SetDlgMsgResult(window, msg, 0);
   }
   Changer* c = Attached(window);
   if (!c) return FALSE;

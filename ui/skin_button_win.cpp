@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/handles_win.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_win.h"
 
 namespace sylvane {
@@ -60,6 +61,10 @@ LRESULT SkinChild::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_ERASEBKGND:
       return 1;  // the back buffer covers the whole window
+    case WM_DPICHANGED:
+      // Only top-level skin windows (the map) get it: the skin keeps its pixel size.
+      MoveToSuggestedCorner(hwnd_, lparam);
+      return 0;
     case WM_DESTROY:
       if (posts_quit_) PostQuitMessage(0);
       return 0;
