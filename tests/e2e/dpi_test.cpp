@@ -1,0 +1,183 @@
+// The program at 200 % (192 DPI): it is aware of each monitor's DPI, so the
+// desktop size of the new-canvas dialog is in physical pixels, the skinned
+// main window keeps its pixel size, dialogs grow with the DPI, and a real
+// mouse click in the map window plants where it points.
+#include <gtest/gtest.h>
+
+#include "canvas/canvas_file.h"
+#include "canvas/garden.h"
+#include "e2e_support.h"
+#include "res/commands.h"
+#include "ui/skin_pictures.h"
+
+namespace e2e {
+namespace {
+
+const char kDesktopKey[] = "Control Panel\\Desktop";
+
+// Sets the prefix's DPI (LogPixels of the desktop key, read by every Wine
+// process when it starts) and puts the old value back at the end.
+class SystemDpi {
+ public:
+  explicit SystemDpi(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+      return;
+    DWORD size = sizeof(old_);
+    had_ = RegQueryValueExA(key, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) ==
+           ERROR_SUCCESS;
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    RegCloseKey(key);
+  }
+  ~SystemDpi() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    if (had_) {
+      RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
+    } else {
+      RegDeleteValueA(key, "LogPixels");
+    }
+    RegCloseKey(key);
+  }
+
+ private:
+  bool had_ = false;
+  DWORD old_ = 96;
+};
+
+template <typename F>
+F User32(const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+// The driver reads the program's windows in physical pixels, whatever DPI it
+// started with.
+void DriverInPhysicalPixels() {
+  using SetContext = HANDLE(WINAPI*)(HANDLE);
+  if (auto set = User32<SetContext>("SetThreadDpiAwarenessContext")) set(reinterpret_cast<HANDLE>(-4));
+}
+
+SIZE WindowSize(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// The new-canvas dialog's outer size, opened and cancelled.
+bool NewCanvasDialogSize(App& app, SIZE& size) {
+  app.Post(CMD_NEW_CANVAS);
+  Box dialog;
+  if (!app.WaitForBox("キャンバスの新規作成", dialog)) return false;
+  size = WindowSize(dialog.window);
+  app.Press(dialog, IDCANCEL);
+  return app.WaitNoBox();
+}
+
+TEST(Dpi, At192TheProgramWorksInPhysicalPixels) {
+  DriverInPhysicalPixels();
+  SIZE at96{};
+  SIZE main96{};
+  {
+    App app("dpi_96");
+    ASSERT_TRUE(app.Start());
+    main96 = WindowSize(app.main());
+    ASSERT_TRUE(NewCanvasDialogSize(app, at96));
+    ASSERT_TRUE(app.Close());
+  }
+  SystemDpi dpi(192);
+  App app("dpi_192");
+  ASSERT_TRUE(app.Start());
+
+  using GetWindowContext = HANDLE(WINAPI*)(HWND);
+  using AwarenessOf = int(WINAPI*)(HANDLE);
+  auto window_context = User32<GetWindowContext>("GetWindowDpiAwarenessContext");
+  auto awareness = User32<AwarenessOf>("GetAwarenessFromDpiAwarenessContext");
+  if (window_context && awareness) {
+    EXPECT_EQ(awareness(window_context(app.main())), 2) << "aware of each monitor's DPI";
+  }
+
+  // The skinned main window keeps the skin's size in pixels.
+  SIZE main = WindowSize(app.main());
+  EXPECT_EQ(main.cx, main96.cx);
+  EXPECT_EQ(main.cy, main96.cy);
+
+  // Dialogs and their fonts grow with the DPI.
+  SIZE at192{};
+  ASSERT_TRUE(NewCanvasDialogSize(app, at192));
+  SaveScreenshot(app.main(), "dpi_192_main");
+  EXPECT_GE(at192.cx * 10, at96.cx * 17) << at96.cx << " -> " << at192.cx;
+  EXPECT_LE(at192.cx * 10, at96.cx * 23) << at96.cx << " -> " << at192.cx;
+  EXPECT_GE(at192.cy * 10, at96.cy * 17) << at96.cy << " -> " << at192.cy;
+
+  // "デスクトップのサイズに合わせる": the screen's physical pixels.
+  app.Post(CMD_NEW_CANVAS);
+  Box dialog;
+  ASSERT_TRUE(app.WaitForBox("キャンバスの新規作成", dialog));
+  SaveScreenshot(dialog.window, "dpi_192_new_canvas");
+  Click(dialog, 1002);
+  SetField(dialog, 1004, "0");
+  app.Press(dialog, IDOK);
+  ASSERT_TRUE(app.WaitNoBox());
+  int w = 0, h = 0, bits = 0;
+  ASSERT_TRUE(WaitUntil([&] { return BmpInfo(app.File("default.bmp"), w, h, bits); }));
+  EXPECT_EQ(w, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(h, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(w, 1280) << "the Wine desktop of the end-to-end run";
+  ASSERT_TRUE(app.Close());
+}
+
+TEST(Dpi, At192AMouseClickInTheMapPlantsWhereItPoints) {
+  DriverInPhysicalPixels();
+  SystemDpi dpi(192);
+  App app("dpi_192_map");
+  sylvane::MInitInfo s = TestSettings(app.folder());
+  s.scatter_count = 1;
+  s.scatter_radius = 0;
+  WriteSettings(s, app.folder());
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(NewCanvas(app, "400", "300", "5"));
+  const std::string tree = app.File("tree.ki");
+  ASSERT_TRUE(WriteSampleTreeFile(tree, 0));  // a kind planted where clicked, not on the ground
+  ASSERT_TRUE(app.DropFile(tree));
+  HWND map = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    map = app.FindWindowOfClass("MAP_VIEW");
+    return map && IsWindowVisible(map);
+  }));
+  SetForegroundWindow(map);
+  RECT client{};
+  GetClientRect(map, &client);
+  const sylvane::MapPicture picture = sylvane::FitCanvasInMap(client.right, client.bottom, 400, 300);
+  ASSERT_TRUE(picture.valid);
+  // A point off the middle, so that a click scaled by the DPI would land elsewhere.
+  POINT at{picture.left + picture.width / 4, picture.top + picture.height / 3};
+  const sylvane::CanvasPoint want = sylvane::MapPointToCanvas(picture, at.x, at.y);
+  POINT screen = at;
+  ClientToScreen(map, &screen);
+  SetCursorPos(screen.x, screen.y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(map); })) << "the click reached the picture";
+  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 1; }));
+  ASSERT_TRUE(app.Close());
+
+  // default.syl, written at the end, holds where the tree was planted.
+  sylvane::Garden garden;
+  ASSERT_EQ(sylvane::OpenCanvasFile(garden.refs(), app.File("default.syl")), 0);
+  int planted = 0;
+  for (int i = 0; i < sylvane::TreeTable::kSlots; ++i) {
+    const sylvane::Tree& t = garden.table[i];
+    if (t.state == 0) continue;
+    ++planted;
+    EXPECT_EQ(t.plant_x, want.x);
+    EXPECT_EQ(t.plant_y, want.y);
+  }
+  EXPECT_EQ(planted, 1);
+}
+
+}  // namespace
+}  // namespace e2e
