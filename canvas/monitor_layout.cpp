@@ -9,38 +9,49 @@
 namespace sylvane {
 namespace {
 
-// The garden at one placement size, kept between monitors of the same size so
-// that two equal monitors scale it once.
-class ScaledGarden {
+// The garden shrunk to one placement size, kept between monitors of the same
+// size so that equal monitors shrink it once.
+class ShrunkGarden {
  public:
-  explicit ScaledGarden(const Surface& garden) : garden_(garden) {}
+  explicit ShrunkGarden(const Surface& garden) : garden_(garden) {}
 
-  // The garden at w x h: the garden itself at its own size, a bilinear
-  // shrink when neither side grows, else the nearest pixel (whole-number
-  // arithmetic, so that doubling repeats every pixel exactly twice).
   const Surface* At(int32_t w, int32_t h) {
-    if (w == garden_.width && h == garden_.height) return &garden_;
-    if (w == scaled_.width && h == scaled_.height && !scaled_.empty()) return &scaled_;
-    if (w <= garden_.width && h <= garden_.height) {
-      if (SmoothShrink(garden_, scaled_, w, h) != 0) return nullptr;
-      return &scaled_;
-    }
-    if (!scaled_.Create(w, h)) return nullptr;
-    std::vector<int32_t> columns(size_t(w), 0);
-    for (int32_t j = 0; j < w; ++j) columns[size_t(j)] = int32_t(int64_t(j) * garden_.width / w);
-    for (int32_t y = 0; y < h; ++y) {
-      const uint8_t* src = garden_.PixelAt(0, int32_t(int64_t(y) * garden_.height / h));
-      uint8_t* dst = scaled_.PixelAt(0, y);
-      for (int32_t j = 0; j < w; ++j) std::memcpy(dst + size_t(j) * 3, src + size_t(columns[size_t(j)]) * 3, 3);
-    }
-    scaled_.RefreshHeaders();
-    return &scaled_;
+    if (w == shrunk_.width && h == shrunk_.height && !shrunk_.empty()) return &shrunk_;
+    if (SmoothShrink(garden_, shrunk_, w, h) != 0) return nullptr;
+    return &shrunk_;
   }
 
  private:
   const Surface& garden_;
-  Surface scaled_;
+  Surface shrunk_;
 };
+
+// Draws the garden enlarged to w x h into out at (x, y) by the nearest pixel
+// (whole-number arithmetic, so that doubling repeats every pixel exactly
+// twice). A target row taking the same source row as the one above is a
+// copy of it.
+void EnlargeInto(const Surface& garden, Surface& out, int32_t x, int32_t y, int32_t w, int32_t h) {
+  std::vector<int32_t> columns(size_t(w), 0);
+  for (int32_t j = 0; j < w; ++j) columns[size_t(j)] = int32_t(int64_t(j) * garden.width / w) * 3;
+  int32_t previous_source = -1;
+  for (int32_t r = 0; r < h; ++r) {
+    const int32_t source_row = int32_t(int64_t(r) * garden.height / h);
+    uint8_t* dst = out.PixelAt(x, y + r);
+    if (source_row == previous_source) {
+      std::memcpy(dst, out.PixelAt(x, y + r - 1), size_t(w) * 3);
+      continue;
+    }
+    previous_source = source_row;
+    const uint8_t* src = garden.PixelAt(0, source_row);
+    for (int32_t j = 0; j < w; ++j) {
+      const uint8_t* p = src + columns[size_t(j)];
+      dst[0] = p[0];
+      dst[1] = p[1];
+      dst[2] = p[2];
+      dst += 3;
+    }
+  }
+}
 
 void FillRect(Surface& out, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
   if (w <= 0 || h <= 0) return;
@@ -51,7 +62,7 @@ void FillRect(Surface& out, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t
 }
 
 // Draws one monitor's picture into out's w x h area at (ox, oy).
-bool DrawMonitor(ScaledGarden& scaled, const Surface& garden, uint32_t background, MonitorFit fit, Surface& out,
+bool DrawMonitor(ShrunkGarden& shrunk, const Surface& garden, uint32_t background, MonitorFit fit, Surface& out,
                  int32_t ox, int32_t oy, int32_t w, int32_t h) {
   if (fit == MonitorFit::kTile) {
     const size_t tile_bytes = size_t(garden.width) * 3;
@@ -69,16 +80,55 @@ bool DrawMonitor(ScaledGarden& scaled, const Surface& garden, uint32_t backgroun
     return true;
   }
   const GardenPlacement at = PlaceGarden(garden.width, garden.height, w, h, fit);
-  const Surface* picture = scaled.At(at.width, at.height);
-  if (!picture) return false;
   // The colour only where the garden does not cover.
   FillRect(out, ox, oy, w, at.y, background);
   FillRect(out, ox, oy + at.y + at.height, w, h - at.y - at.height, background);
   FillRect(out, ox, oy + at.y, at.x, at.height, background);
   FillRect(out, ox + at.x + at.width, oy + at.y, w - at.x - at.width, at.height, background);
+  const Surface* picture = &garden;
+  if (at.width != garden.width || at.height != garden.height) {
+    if (at.width > garden.width || at.height > garden.height) {
+      EnlargeInto(garden, out, ox + at.x, oy + at.y, at.width, at.height);
+      return true;
+    }
+    picture = shrunk.At(at.width, at.height);
+    if (!picture) return false;
+  }
   for (int32_t r = 0; r < at.height; ++r) {
     std::memcpy(out.PixelAt(ox + at.x, oy + at.y + r), picture->PixelAt(0, r), size_t(at.width) * 3);
   }
+  return true;
+}
+
+// True when the monitors cover their bounding box without overlapping, so
+// that no pixel of the picture is left to the colour between them.
+bool CoverTheBox(const std::vector<MonitorRect>& monitors, const MonitorRect& box) {
+  int64_t area = 0;
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const MonitorRect& a = monitors[i];
+    area += int64_t(a.width) * a.height;
+    for (size_t k = i + 1; k < monitors.size(); ++k) {
+      const MonitorRect& b = monitors[k];
+      if (a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height) return false;
+    }
+  }
+  return area == int64_t(box.width) * box.height;
+}
+
+// Makes out a w x h picture with its headers, keeping its buffer when it has
+// that size already (a periodic update composes the same size every time,
+// and a fresh buffer of a large desktop costs more than drawing it).
+bool ReadyTarget(Surface& out, int32_t w, int32_t h) {
+  if (out.width == w && out.height == h && out.stride == StrideFor(w) &&
+      out.pixels.size() == size_t(out.stride) * size_t(h)) {
+    out.RefreshHeaders();
+    return true;
+  }
+  Surface fresh;
+  if (!fresh.Create(w, h)) return false;
+  fresh.RefreshHeaders();
+  fresh.path = out.path;
+  out = std::move(fresh);
   return true;
 }
 
@@ -156,12 +206,9 @@ LayoutStatus ComposeMonitorPicture(const Surface& garden, uint32_t background, M
   if (!HasPixels(garden)) return LayoutStatus::kNoGarden;
   if (w <= 0 || h <= 0) return LayoutStatus::kBadMonitor;
   if (!IsAcceptableSize(w, h)) return LayoutStatus::kTooLarge;
-  Surface picture;
-  if (!picture.Create(w, h)) return LayoutStatus::kTooLarge;
-  ScaledGarden scaled(garden);
-  if (!DrawMonitor(scaled, garden, background, fit, picture, 0, 0, w, h)) return LayoutStatus::kTooLarge;
-  picture.RefreshHeaders();
-  out = std::move(picture);
+  if (!ReadyTarget(out, w, h)) return LayoutStatus::kTooLarge;
+  ShrunkGarden shrunk(garden);
+  if (!DrawMonitor(shrunk, garden, background, fit, out, 0, 0, w, h)) return LayoutStatus::kTooLarge;
   return LayoutStatus::kOk;
 }
 
@@ -174,17 +221,14 @@ LayoutStatus ComposeDesktopPicture(const Surface& garden, uint32_t background, M
   }
   const MonitorRect box = VirtualDesktop(monitors);
   if (!IsAcceptableSize(box.width, box.height)) return LayoutStatus::kTooLarge;
-  Surface picture;
-  if (!picture.Create(box.width, box.height)) return LayoutStatus::kTooLarge;
-  FillRect(picture, 0, 0, box.width, box.height, background);
-  ScaledGarden scaled(garden);
+  if (!ReadyTarget(out, box.width, box.height)) return LayoutStatus::kTooLarge;
+  if (!CoverTheBox(monitors, box)) FillRect(out, 0, 0, box.width, box.height, background);
+  ShrunkGarden shrunk(garden);
   for (const MonitorRect& m : monitors) {
-    if (!DrawMonitor(scaled, garden, background, fit, picture, m.x - box.x, m.y - box.y, m.width, m.height)) {
+    if (!DrawMonitor(shrunk, garden, background, fit, out, m.x - box.x, m.y - box.y, m.width, m.height)) {
       return LayoutStatus::kTooLarge;
     }
   }
-  picture.RefreshHeaders();
-  out = std::move(picture);
   return LayoutStatus::kOk;
 }
 

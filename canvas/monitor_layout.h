@@ -72,6 +72,11 @@ enum class LayoutStatus {
   kTooLarge,    // the picture would exceed kMaxSurfaceSide on a side
 };
 
+// Both composing functions check their input first and leave out as it was
+// when they refuse it; out's buffer is reused when it has the size already.
+// (Only when memory runs out while shrinking the garden is out left partly
+// drawn, with kTooLarge.)
+
 // One monitor's picture: out becomes w x h (headers refreshed) with the
 // garden placed by fit and background (COLORREF 0x00BBGGRR) around it.
 LayoutStatus ComposeMonitorPicture(const Surface& garden, uint32_t background, MonitorFit fit, int32_t w,

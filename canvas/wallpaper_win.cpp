@@ -150,10 +150,11 @@ bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, Moni
   }
   const std::string folder = GetPlatform().ProgramFolder();
   std::vector<std::wstring> paths;
-  // One picture at a time, so that memory holds a single monitor's picture.
+  // One picture at a time, so that memory holds a single monitor's picture;
+  // kept from update to update (monitors mostly share a size).
+  static Surface picture;
   for (size_t i = 0; i < monitors.size(); ++i) {
     const std::string path = JoinPath(folder, MonitorWallpaperFile(int(i)));
-    Surface picture;
     if (ComposeMonitorPicture(lit, background, fit, monitors[i].width, monitors[i].height, picture) ==
         LayoutStatus::kOk) {
       WriteBmp(path, picture);
@@ -190,6 +191,12 @@ bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, Moni
 
 std::vector<MonitorRect> DesktopMonitors() {
   std::vector<MonitorRect> monitors;
+  // Layouts this machine does not have, for measuring and testing.
+  char given[1024] = {};
+  const DWORD n = GetEnvironmentVariableA(kMonitorsVariable, given, sizeof(given));
+  std::string error;
+  if (n > 0 && n < sizeof(given) && ParseMonitorList(given, monitors, error)) return monitors;
+  monitors.clear();
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   return monitors;
 }
@@ -208,7 +215,9 @@ MonitorWallpaperRoute PublishMonitorWallpapers(HWND, const Surface& lit, uint32_
   if (PublishThroughWallpaperObject(lit, background, fit, monitors, changer_active)) {
     return MonitorWallpaperRoute::kPerMonitor;
   }
-  Surface desktop;
+  // Kept from update to update: a fresh buffer across two large monitors costs
+  // more than composing into it.
+  static Surface desktop;
   if (ComposeDesktopPicture(lit, background, fit, monitors, desktop) != LayoutStatus::kOk) {
     return MonitorWallpaperRoute::kNone;
   }

@@ -22,9 +22,15 @@ inline constexpr char kCanvasWallpaperFile[] = "default.bmp";
 // style of the setting (0 tile, 1 centre, 2 fit). Returns 0.
 int PublishCanvasWallpaper(HWND owner, const Surface& lit, int style_setting, bool changer_active);
 
+// The environment variable that replaces the monitors the system reports
+// ("WxH+X+Y,WxH+X+Y,...", as sylvane-cli wallpaper takes them), so that
+// layouts the machine does not have can be measured and tested.
+inline constexpr char kMonitorsVariable[] = "SYLVANE_MONITORS";
+
 // The monitors of the desktop in EnumDisplayMonitors order, each the
 // rectangle GetMonitorInfo gives (physical pixels for a program aware of each
-// monitor's DPI).
+// monitor's DPI); the list of kMonitorsVariable instead when it is set and
+// parses.
 std::vector<MonitorRect> DesktopMonitors();
 
 // The file of the index-th monitor's wallpaper (0-based) in the program

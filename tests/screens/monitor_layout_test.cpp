@@ -180,6 +180,47 @@ TEST(DesktopPicture, TileStartsAtEachMonitor) {
   EXPECT_EQ(At(out, 7, 3), GardenPixel(0, 0));
 }
 
+TEST(DesktopPicture, SideBySideMonitorsAndOverlapsLeaveNoUnsetPixel) {
+  Surface garden = MakeGarden(2, 1);
+  Surface out;
+  // Side by side, covering their box: every pixel is some monitor's.
+  ASSERT_EQ(ComposeDesktopPicture(garden, kColour, MonitorFit::kStretch, {{0, 0, 4, 2}, {4, 0, 4, 2}}, out),
+            LayoutStatus::kOk);
+  for (int x = 0; x < 8; ++x) {
+    EXPECT_EQ(At(out, x, 0), GardenPixel((x % 4) / 2, 0));
+    EXPECT_EQ(At(out, x, 1), GardenPixel((x % 4) / 2, 0));
+  }
+  // Overlapping monitors whose areas add up to the box's still leave a gap
+  // (lower right) that must be the colour.
+  ASSERT_EQ(
+      ComposeDesktopPicture(garden, kColour, MonitorFit::kStretch, {{0, 0, 4, 2}, {2, 0, 4, 2}, {0, 2, 4, 2}}, out),
+      LayoutStatus::kOk);
+  ASSERT_EQ(out.width, 6);
+  ASSERT_EQ(out.height, 4);
+  EXPECT_EQ(At(out, 5, 3), kBgr);
+  EXPECT_EQ(At(out, 4, 2), kBgr);
+  EXPECT_EQ(At(out, 5, 0), GardenPixel(1, 0));  // the later monitor covers the earlier
+}
+
+TEST(DesktopPicture, AReusedPictureKeepsNothingOfTheLastOne) {
+  // The program composes into the same picture at every update.
+  Surface old_garden = MakeGarden(5, 5);
+  Surface garden = MakeGarden(2, 3);
+  const std::vector<MonitorRect> layout = {{0, 0, 6, 6}, {6, 2, 3, 4}};
+  for (MonitorFit fit : {MonitorFit::kCentre, MonitorFit::kTile, MonitorFit::kStretch}) {
+    Surface reused, fresh;
+    ASSERT_EQ(ComposeDesktopPicture(old_garden, 0x00FFFFFF, MonitorFit::kTile, layout, reused), LayoutStatus::kOk);
+    ASSERT_EQ(ComposeDesktopPicture(garden, kColour, fit, layout, reused), LayoutStatus::kOk);
+    ASSERT_EQ(ComposeDesktopPicture(garden, kColour, fit, layout, fresh), LayoutStatus::kOk);
+    EXPECT_EQ(reused.pixels, fresh.pixels);
+    Surface monitor;
+    ASSERT_EQ(ComposeMonitorPicture(old_garden, 0x00FFFFFF, MonitorFit::kTile, 4, 4, monitor), LayoutStatus::kOk);
+    ASSERT_EQ(ComposeMonitorPicture(garden, kColour, fit, 4, 4, monitor), LayoutStatus::kOk);
+    ASSERT_EQ(ComposeMonitorPicture(garden, kColour, fit, 4, 4, fresh), LayoutStatus::kOk);
+    EXPECT_EQ(monitor.pixels, fresh.pixels);
+  }
+}
+
 TEST(DesktopPicture, RefusesWhatCannotBeComposed) {
   Surface garden = MakeGarden(2, 2);
   Surface out = MakeGarden(1, 1);
