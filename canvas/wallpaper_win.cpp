@@ -161,6 +161,8 @@ bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, Moni
     }
     paths.push_back(Widen(path));
   }
+  // The garden itself stays in "default.bmp", which the changer previews.
+  WriteBmp(JoinPath(folder, kCanvasWallpaperFile), lit);
   if (!changer_active) {
     object->SetPosition(PositionForFit(fit));
     UINT count = 0;

@@ -48,7 +48,8 @@ enum class MonitorWallpaperRoute {
 // fitted to each monitor by the style setting (0 tile, 1 centre, 2 fit) with
 // background (COLORREF) around it. Where the desktop wallpaper object of
 // Windows 8 and later exists, each monitor's picture is written as
-// MonitorWallpaperFile(i) and set for that monitor; elsewhere the picture
+// MonitorWallpaperFile(i) and set for that monitor (the garden itself is
+// still written as "default.bmp", which the changer previews); elsewhere the picture
 // across the virtual desktop is written as "default.bmp" and set tiled
 // (SetWallpaper with style "1"). As PublishCanvasWallpaper, the files are
 // written also when changer_active is set, but the desktop is left alone.
