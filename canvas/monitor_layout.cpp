@@ -232,6 +232,18 @@ LayoutStatus ComposeDesktopPicture(const Surface& garden, uint32_t background, M
   return LayoutStatus::kOk;
 }
 
+bool DesktopRepeatsOneMonitor(const std::vector<MonitorRect>& monitors) {
+  if (monitors.empty()) return false;
+  const MonitorRect box = VirtualDesktop(monitors);
+  const int32_t w = monitors[0].width, h = monitors[0].height;
+  if (w <= 0 || h <= 0) return false;
+  for (const MonitorRect& m : monitors) {
+    if (m.width != w || m.height != h) return false;
+    if ((int64_t(m.x) - box.x) % w != 0 || (int64_t(m.y) - box.y) % h != 0) return false;
+  }
+  return CoverTheBox(monitors, box);
+}
+
 bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& out, std::string& error) {
   std::vector<MonitorRect> monitors;
   size_t start = 0;

@@ -88,6 +88,13 @@ LayoutStatus ComposeMonitorPicture(const Surface& garden, uint32_t background, M
 LayoutStatus ComposeDesktopPicture(const Surface& garden, uint32_t background, MonitorFit fit,
                                    const std::vector<MonitorRect>& monitors, Surface& out);
 
+// True when the picture across the desktop is one monitor's picture repeated:
+// the monitors all have one size and fill their bounding box as a grid (no
+// gaps, no overlaps, every corner a whole number of monitors from the box's).
+// Tiled from any monitor's corner -- the box's, or the primary monitor's as
+// some systems tile -- that one picture then shows the same desktop.
+bool DesktopRepeatsOneMonitor(const std::vector<MonitorRect>& monitors);
+
 // Parses "WxH+X+Y,WxH+X+Y,..." (X and Y signed: "+-1920", "-1920" and
 // "+1920" are all accepted; sizes positive). False with error set otherwise.
 bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& out, std::string& error);

@@ -218,11 +218,15 @@ MonitorWallpaperRoute PublishMonitorWallpapers(HWND, const Surface& lit, uint32_
     return MonitorWallpaperRoute::kPerMonitor;
   }
   // Kept from update to update: a fresh buffer across two large monitors costs
-  // more than composing into it.
+  // more than composing into it. A grid of equal monitors needs one monitor's
+  // picture only, which tiles to the same desktop at a fraction of the
+  // composing, writing and loading.
   static Surface desktop;
-  if (ComposeDesktopPicture(lit, background, fit, monitors, desktop) != LayoutStatus::kOk) {
-    return MonitorWallpaperRoute::kNone;
-  }
+  const LayoutStatus composed =
+      DesktopRepeatsOneMonitor(monitors)
+          ? ComposeMonitorPicture(lit, background, fit, monitors[0].width, monitors[0].height, desktop)
+          : ComposeDesktopPicture(lit, background, fit, monitors, desktop);
+  if (composed != LayoutStatus::kOk) return MonitorWallpaperRoute::kNone;
   const std::string full_path = JoinPath(GetPlatform().ProgramFolder(), kCanvasWallpaperFile);
   WriteBmp(full_path, desktop);
   // Tiled, so that a picture exactly the desktop's size lands on it whole.

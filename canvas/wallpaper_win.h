@@ -51,7 +51,8 @@ enum class MonitorWallpaperRoute {
 // MonitorWallpaperFile(i) and set for that monitor (the garden itself is
 // still written as "default.bmp", which the changer previews); elsewhere the picture
 // across the virtual desktop is written as "default.bmp" and set tiled
-// (SetWallpaper with style "1"). As PublishCanvasWallpaper, the files are
+// (SetWallpaper with style "1") -- for a grid of equal monitors only one
+// monitor's picture, which tiles to the same desktop. As PublishCanvasWallpaper, the files are
 // written also when changer_active is set, but the desktop is left alone.
 // Returns the route taken.
 MonitorWallpaperRoute PublishMonitorWallpapers(HWND owner, const Surface& lit, uint32_t background,

@@ -221,6 +221,30 @@ TEST(DesktopPicture, AReusedPictureKeepsNothingOfTheLastOne) {
   }
 }
 
+TEST(DesktopPicture, AGridOfEqualMonitorsIsOneMonitorRepeated) {
+  EXPECT_TRUE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}}));
+  EXPECT_TRUE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}, {6, 0, 6, 4}}));
+  EXPECT_TRUE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}, {-6, 0, 6, 4}, {0, -4, 6, 4}, {-6, -4, 6, 4}}));
+  EXPECT_FALSE(DesktopRepeatsOneMonitor({}));
+  EXPECT_FALSE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}, {6, 0, 4, 6}}));    // portrait beside landscape
+  EXPECT_FALSE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}, {6, 1, 6, 4}}));    // shifted down
+  EXPECT_FALSE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}, {12, 0, 6, 4}}));   // a gap between
+  EXPECT_FALSE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}, {0, 0, 6, 4}}));    // mirrored, same place
+  EXPECT_FALSE(DesktopRepeatsOneMonitor({{0, 0, 6, 4}, {6, 0, 6, 4}, {0, 4, 6, 4}}));  // an L
+
+  // Where it holds, tiling one monitor's picture gives the desktop's, pixel for pixel.
+  Surface garden = MakeGarden(5, 3);
+  const std::vector<MonitorRect> grid = {{0, 0, 7, 4}, {-7, 0, 7, 4}, {0, 4, 7, 4}, {-7, 4, 7, 4}};
+  ASSERT_TRUE(DesktopRepeatsOneMonitor(grid));
+  for (MonitorFit fit : {MonitorFit::kCentre, MonitorFit::kTile, MonitorFit::kStretch}) {
+    Surface desktop, one;
+    ASSERT_EQ(ComposeDesktopPicture(garden, kColour, fit, grid, desktop), LayoutStatus::kOk);
+    ASSERT_EQ(ComposeMonitorPicture(garden, kColour, fit, 7, 4, one), LayoutStatus::kOk);
+    for (int y = 0; y < desktop.height; ++y)
+      for (int x = 0; x < desktop.width; ++x) ASSERT_EQ(At(desktop, x, y), At(one, x % 7, y % 4)) << x << "," << y;
+  }
+}
+
 TEST(DesktopPicture, RefusesWhatCannotBeComposed) {
   Surface garden = MakeGarden(2, 2);
   Surface out = MakeGarden(1, 1);
