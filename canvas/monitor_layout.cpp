@@ -109,7 +109,9 @@ bool CoverTheBox(const std::vector<MonitorRect>& monitors, const MonitorRect& bo
     area += int64_t(a.width) * a.height;
     for (size_t k = i + 1; k < monitors.size(); ++k) {
       const MonitorRect& b = monitors[k];
-      if (a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height) return false;
+      if (a.x < int64_t(b.x) + b.width && b.x < int64_t(a.x) + a.width && a.y < int64_t(b.y) + b.height &&
+          b.y < int64_t(a.y) + a.height)
+        return false;
     }
   }
   return area == int64_t(box.width) * box.height;
