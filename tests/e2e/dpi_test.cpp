@@ -4,6 +4,8 @@
 // mouse click in the map window plants where it points.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "canvas/canvas_file.h"
 #include "canvas/garden.h"
 #include "e2e_support.h"
@@ -72,6 +74,21 @@ bool NewCanvasDialogSize(App& app, SIZE& size) {
   size = WindowSize(dialog.window);
   app.Press(dialog, IDCANCEL);
   return app.WaitNoBox();
+}
+
+// Wine reports the same awareness for a system-aware program, so the
+// program's manifest itself is read: per-monitor version 2 first, system
+// awareness for the systems that do not know it.
+TEST(Dpi, TheManifestAsksForPerMonitorAwareness) {
+  HMODULE exe = LoadLibraryExA(ProgramExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(found, nullptr);
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(exe, found)));
+  const std::string manifest(bytes, SizeofResource(exe, found));
+  FreeLibrary(exe);
+  EXPECT_NE(manifest.find(">PerMonitorV2, system</dpiAwareness>"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
 }
 
 TEST(Dpi, At192TheProgramWorksInPhysicalPixels) {
