@@ -13,6 +13,7 @@
 
 #include "canvas/image/image_io.h"
 #include "canvas/wallpaper_style.h"
+#include "platform/handles_win.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 
@@ -39,13 +40,13 @@ void SetWithActiveDesktop(const std::string& full_path) {
   if (FAILED(CoInitialize(nullptr))) return;
   std::wstring wide = Widen(full_path);
   BSTR path = SysAllocString(wide.c_str());
-  IActiveDesktop* desktop = nullptr;
-  if (SUCCEEDED(CoCreateInstance(kClsidActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, kIidActiveDesktop,
-                                 reinterpret_cast<void**>(&desktop))) &&
-      desktop) {
-    if (SUCCEEDED(desktop->SetWallpaper(path, 0))) desktop->ApplyChanges(kApplyAll);
-    desktop->Release();
-  }
+  {
+    win::ComPtr<IActiveDesktop> desktop;
+    if (SUCCEEDED(CoCreateInstance(kClsidActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, kIidActiveDesktop,
+                                   desktop.out())) &&
+        desktop && SUCCEEDED(desktop->SetWallpaper(path, 0)))
+      desktop->ApplyChanges(kApplyAll);
+  }  // released before COM is left
   SysFreeString(path);
   CoUninitialize();
 }
@@ -84,18 +85,19 @@ void SetStringValue(HKEY key, const char* name, const std::string& value) {
 int SetWallpaper(const std::string& full_path, const std::string& style) {
   SetWithActiveDesktop(full_path);
 
-  HKEY key = nullptr;
-  DWORD disposition = 0;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
-    MessageBoxA(nullptr, "RegCreateKeyExでエラーが発生しました1", "Error", MB_OK);
-    return -1;
+  {
+    win::RegKey key;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, key.out(), &disposition) != ERROR_SUCCESS) {
+      MessageBoxA(nullptr, "RegCreateKeyExでエラーが発生しました1", "Error", MB_OK);
+      return -1;
+    }
+    WallpaperRegistryValues values = RegistryValuesForStyle(style);
+    SetStringValue(key.get(), "Wallpaper", full_path);
+    SetStringValue(key.get(), "TileWallpaper", values.tile_wallpaper);
+    SetStringValue(key.get(), "Wallpaperstyle", values.wallpaper_style);
   }
-  WallpaperRegistryValues values = RegistryValuesForStyle(style);
-  SetStringValue(key, "Wallpaper", full_path);
-  SetStringValue(key, "TileWallpaper", values.tile_wallpaper);
-  SetStringValue(key, "Wallpaperstyle", values.wallpaper_style);
-  RegCloseKey(key);
 
   std::vector<char> path(full_path.begin(), full_path.end());
   path.push_back('\0');
@@ -136,18 +138,14 @@ int PositionForFit(MonitorFit fit) {
   }
 }
 
-// The per-monitor route: false when the object does not exist (nothing was
-// written then).
-bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, MonitorFit fit,
-                                   const std::vector<MonitorRect>& monitors, bool changer_active) {
-  const HRESULT init = CoInitialize(nullptr);
-  DesktopWallpaperObject* object = nullptr;
-  if (FAILED(CoCreateInstance(kClsidDesktopWallpaper, nullptr, CLSCTX_ALL, kIidDesktopWallpaper,
-                              reinterpret_cast<void**>(&object))) ||
-      !object) {
-    if (SUCCEEDED(init)) CoUninitialize();
+// The work of PublishThroughWallpaperObject inside COM: the object released
+// before COM is left.
+bool PublishWithObject(const Surface& lit, uint32_t background, MonitorFit fit,
+                       const std::vector<MonitorRect>& monitors, bool changer_active) {
+  win::ComPtr<DesktopWallpaperObject> object;
+  if (FAILED(CoCreateInstance(kClsidDesktopWallpaper, nullptr, CLSCTX_ALL, kIidDesktopWallpaper, object.out())) ||
+      !object)
     return false;
-  }
   const std::string folder = GetPlatform().ProgramFolder();
   std::vector<std::wstring> paths;
   // One picture at a time, so that memory holds a single monitor's picture;
@@ -184,9 +182,17 @@ bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, Moni
       CoTaskMemFree(id);
     }
   }
-  object->Release();
-  if (SUCCEEDED(init)) CoUninitialize();
   return true;
+}
+
+// The per-monitor route: false when the object does not exist (nothing was
+// written then).
+bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, MonitorFit fit,
+                                   const std::vector<MonitorRect>& monitors, bool changer_active) {
+  const HRESULT init = CoInitialize(nullptr);
+  const bool done = PublishWithObject(lit, background, fit, monitors, changer_active);
+  if (SUCCEEDED(init)) CoUninitialize();
+  return done;
 }
 
 }  // namespace
@@ -235,15 +241,15 @@ MonitorWallpaperRoute PublishMonitorWallpapers(HWND, const Surface& lit, uint32_
 }
 
 int ReadCurrentWallpaper(HWND, Surface& out) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+  win::RegKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_ALL_ACCESS, key.out()) != ERROR_SUCCESS)
     return -1;
   // One byte short of the buffer, so that a value stored without its NUL still ends in one.
   char value[MAX_PATH] = {};
   DWORD size = MAX_PATH - 1;
   DWORD type = 0;
-  LONG rc = RegQueryValueExA(key, "Wallpaper", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-  RegCloseKey(key);
+  LONG rc = RegQueryValueExA(key.get(), "Wallpaper", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  key.reset();
   std::string path = (rc == ERROR_SUCCESS) ? std::string(value, strnlen(value, sizeof(value))) : std::string();
   if (LoadImage(path, out, true) != 0) return -2;
   out.path = path;
