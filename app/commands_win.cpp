@@ -136,7 +136,10 @@ void OnOpenCanvas(HWND main, int) {
 }
 
 // ---- trees ----
+// The sample garden replaces the current one: like a new or opened canvas it
+// first offers to save it (Cancel keeps everything as it is).
 void OnSampleGarden(HWND main, int) {
+  if (TheCanvas().exists && !AskToSaveCanvas(main)) return;
   const MInitInfo& settings = Settings();
   Surface no_picture;
   int created = -1;
@@ -156,6 +159,8 @@ void OnSampleGarden(HWND main, int) {
   ToCanvasWindow(CMD_REFRESH_CANVAS_WINDOW);
   // The garden's clock runs from now on (its once-a-day update included).
   if (!UpdateTimerRunning()) StartUpdateTimer();
+  // The wallpaper made with the empty canvas is remade with the grown tree.
+  SendCommand(CMD_MAKE_WALLPAPER);
 }
 
 void OnSaveTree(HWND main, int) {

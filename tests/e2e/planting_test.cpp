@@ -120,8 +120,12 @@ TEST(Worker, MutantQuestionOfTheWorkerIsAskedByTheInterfaceWhichStaysResponsive)
   EXPECT_EQ(app.State("SylvaneTimer"), 0) << "the clock stands still while the question is shown";
   EXPECT_EQ(app.State("SylvaneWorkerEnds"), 0) << "the worker waits for the answer";
   SaveScreenshot(question.window, "dialog_mutant_question");
-  // A command that needs the worker stopped cannot wait here: it is refused.
+  // A command that needs the worker stopped cannot wait here: it is refused
+  // (after its save question, answered No).
   app.Post(CMD_SAMPLE_GARDEN);
+  Box save_question;
+  ASSERT_TRUE(app.WaitForBox("保存？", save_question));
+  app.Press(save_question, IDNO);
   Box refusal;
   ASSERT_TRUE(app.WaitForBox("作業停止中", refusal));
   EXPECT_EQ(refusal.text,
@@ -152,6 +156,9 @@ TEST(Worker, StopAndWaitLetsTheWorkersQuestionThrough) {
   // has to stop and wait for it while the worker asks its question.
   app.Post(CMD_PERIODIC_UPDATE);
   app.Post(CMD_SAMPLE_GARDEN);
+  Box save_question;
+  ASSERT_TRUE(app.WaitForBox("保存？", save_question, 30000));
+  app.Press(save_question, IDNO);
   Box question;
   ASSERT_TRUE(app.WaitForBox("変異種発生", question, 30000));
   SaveScreenshot(app.Element("TIMER"), "timer_panel_stopping");
@@ -185,7 +192,11 @@ TEST(Worker, RebuildingTheGardenWaitsForARunningPass) {
   for (int i = 0; i < 30 && app.State("SylvaneWorkerStarts") == 0; ++i) app.Tick(1);
   ASSERT_EQ(app.State("SylvaneWorkerStarts"), 1);
   // Rebuilding the garden stops the pass and waits for it before the table changes.
-  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  app.Post(CMD_SAMPLE_GARDEN);
+  Box save_question;
+  ASSERT_TRUE(app.WaitForBox("保存？", save_question, 30000));
+  app.Press(save_question, IDNO);
+  ASSERT_TRUE(app.WaitNoBox(60000));
   EXPECT_EQ(app.State("SylvaneWorkerEnds"), 1) << "the pass had ended when the sample garden was made";
   SaveScreenshot(app.Element("TIMER"), "timer_panel_after_stop");
   ASSERT_TRUE(app.Close());
