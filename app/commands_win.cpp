@@ -16,6 +16,7 @@
 #include "paint/canvas.h"
 #include "paint/lighting.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "res/resource.h"
 #include "canvas/garden.h"
 #include "canvas/garden_engine.h"
@@ -365,6 +366,16 @@ bool PlantingPending() {
   return engine.PlantingSlot() >= 0;
 }
 
+// The open-tree dialog starts in the folder the user last opened a tree from
+// or, before that, in the starter trees beside the program.
+int OpenTreeStartingInStarterFolder(HWND main, Tree& tree) {
+  std::string& stored = Settings().folders[kFolderOpenTrees];
+  std::string folder = stored.empty() ? JoinPath(GetPlatform().ProgramFolder(), kStarterTreeFolder) : stored;
+  const int rc = OpenTreeDialog(main, tree, folder);
+  if (rc == 0) stored = folder;
+  return rc;
+}
+
 int PlantWithLoader(HWND main, const SlotLoader& load) {
   GardenEngine& engine = TheEngine();
   // The checks come first, so that a full table is reported before any dialog.
@@ -385,7 +396,7 @@ int PlantTreeFile(HWND main, const std::string* path) {
   return PlantWithLoader(main, [&](Garden& g) {
     return path ? LoadTreeFileForPlanting(g.canvas, g.table, *path)
                 : LoadTreeForPlanting(g.canvas, g.table, [&](Tree& tree) {
-                    return OpenTreeDialog(main, tree, Settings().folders[kFolderOpenTrees]);
+                    return OpenTreeStartingInStarterFolder(main, tree);
                   });
   });
 }

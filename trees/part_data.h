@@ -44,6 +44,9 @@ enum PartParam : int {
 // Folder names inside the program folder.
 inline constexpr char kSamplePartFolder[] = "imgb";
 inline constexpr char kProjectionFolder[] = "prj_data";
+// The starter trees shipped beside the program; the open-tree dialog starts
+// there until the user has opened a tree from elsewhere.
+inline constexpr char kStarterTreeFolder[] = "trees";
 // At most this many projection descriptions are considered.
 constexpr int kMaxProjectionFiles = 20;
 

@@ -337,6 +337,7 @@ App::App(const std::string& name, bool with_skin) {
   CopyFolder(Join(data, "imgb"), File("imgb"));
   CopyFolder(Join(data, "prj_data"), File("prj_data"));
   CopyFolder(Join(data, "sound"), File("sound"));
+  CopyFolder(Join(data, "trees"), File("trees"));
   MakeFolders(File("ki_log"));
   if (with_skin) {
     if (Exists(Join(Join(data, "skin"), "skin.txt")))

@@ -61,7 +61,7 @@ struct Box {
 
 class App {
  public:
-  // Prepares a fresh program folder named `name` (sylvane.exe, imgb,
+  // Prepares a fresh program folder named `name` (sylvane.exe, imgb, trees,
   // prj_data, sound, skin, an empty ki_log). with_skin false leaves out skin.
   explicit App(const std::string& name, bool with_skin = true);
   ~App();
