@@ -65,6 +65,8 @@ inline constexpr char kStateComebacks[] = "SylvaneComebacks";  // resumes, unloc
 inline constexpr char kStateCatchUpPlanned[] = "SylvaneCatchUpPlanned";  // passes of the last catch-up run
 inline constexpr char kStateCatchUpDone[] = "SylvaneCatchUpDone";        // of them, passes ended
 void PublishState(const char* name, int value);
+// A balloon of the tray icon (nothing when there is no icon).
+void ShowTrayBalloon(const char* title, const char* text);
 
 // ---- main window (main_window_win.cpp) ----
 bool RegisterMainWindowClass(HINSTANCE instance);

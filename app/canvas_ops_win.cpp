@@ -221,13 +221,18 @@ void LoadOrCreateDefaultCanvas(HWND main) {
   const std::string folder = GetPlatform().ProgramFolder();
   SetCurrentDirectoryA(folder.c_str());
   const std::string path = JoinPath(folder, kDefaultCanvasFile);
+  bool first_start = false;
   Engine().Change([&](Garden&) {
-    if (FileExists(path))
+    if (FileExists(path)) {
       OpenCanvasFile(main, path);
-    else
+    } else {
       SaveDefaultCanvas(main);
+      first_start = true;
+    }
   });
   if (Engine().garden().canvas.exists) StartUpdateTimer();
+  // The welcome comes once the windows are shown and the message loop runs.
+  if (first_start) PostMessageA(main, WM_COMMAND, WPARAM(CMD_WELCOME), 0);
 }
 
 }  // namespace sylvane::app

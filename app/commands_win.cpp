@@ -8,6 +8,7 @@
 #include "app/canvas_ops_win.h"
 #include "app/diary_win.h"
 #include "app/update_cycle_win.h"
+#include "app/welcome_garden_win.h"
 #include "base/random.h"
 #include "ui/canvas_dialogs_win.h"
 #include "canvas/records/name_labels.h"
@@ -285,6 +286,9 @@ void SetLightingSource(const char* source) {
   SetSunLighting(SunLightingFromOptions(options));
 }
 
+void OnWelcome(HWND main, int) { ShowWelcome(main); }
+void OnRecommendedGarden(HWND main, int) { MakeRecommendedGarden(main); }
+
 void OnLighting(HWND, int id) {
   int mode = LightingModeForMenuId(id);
   if (mode < 0) return;
@@ -337,6 +341,8 @@ const CommandEntry kCommands[] = {
     {CMD_LIGHT_FOLLOW_SUN, OnFollowSun},
     {CMD_EXPORT_DIARY, OnExportDiary},
     {CMD_BREED, OnBreed},  // app/breed_win.cpp
+    {CMD_WELCOME, OnWelcome},
+    {CMD_RECOMMENDED_GARDEN, OnRecommendedGarden},
 };
 
 }  // namespace
@@ -367,10 +373,14 @@ bool PlantingPending() {
 }
 
 // The open-tree dialog starts in the folder the user last opened a tree from
-// or, before that, in the starter trees beside the program.
+// or, before that (the setting is empty or still the program folder it is
+// reset to), in the starter trees beside the program.
 int OpenTreeStartingInStarterFolder(HWND main, Tree& tree) {
   std::string& stored = Settings().folders[kFolderOpenTrees];
-  std::string folder = stored.empty() ? JoinPath(GetPlatform().ProgramFolder(), kStarterTreeFolder) : stored;
+  const std::string program = GetPlatform().ProgramFolder();
+  const std::string starter = JoinPath(program, kStarterTreeFolder);
+  const bool not_chosen = stored.empty() || lstrcmpiA(stored.c_str(), program.c_str()) == 0;
+  std::string folder = not_chosen && GetFileAttributesA(starter.c_str()) != INVALID_FILE_ATTRIBUTES ? starter : stored;
   const int rc = OpenTreeDialog(main, tree, folder);
   if (rc == 0) stored = folder;
   return rc;

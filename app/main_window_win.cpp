@@ -61,6 +61,20 @@ void AddTrayIcon(HWND main) {
   g_tray_shown = true;
 }
 
+}  // namespace
+
+void ShowTrayBalloon(const char* title, const char* text) {
+  if (!g_tray.hWnd) return;
+  NOTIFYICONDATAA balloon = g_tray;
+  balloon.uFlags = NIF_INFO;
+  lstrcpynA(balloon.szInfoTitle, title, sizeof(balloon.szInfoTitle));
+  lstrcpynA(balloon.szInfo, text, sizeof(balloon.szInfo));
+  balloon.dwInfoFlags = NIIF_INFO;
+  Shell_NotifyIconA(NIM_MODIFY, &balloon);
+}
+
+namespace {
+
 void RemoveTrayIcon() {
   if (g_tray.hWnd) Shell_NotifyIconA(NIM_DELETE, &g_tray);
   g_tray_icon.reset();

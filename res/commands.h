@@ -42,6 +42,8 @@
 #define CMD_FIRST_UPDATE 41006
 #define CMD_LIGHT_FOLLOW_SUN 41030  // 「ライティング」: follow the real sun (not one of the 28 modes)
 #define CMD_EXPORT_DIARY 41040  // "成長の記録を書き出す…": the garden's diary as an animation
+#define CMD_WELCOME 40110              // the welcome of the first start (window and tray balloon)
+#define CMD_RECOMMENDED_GARDEN 40111   // "おすすめの庭を作る": a desktop-sized garden of starter trees
 
 // ---- the 28 lighting commands: two ranges of the 「ライティング」 menu ----
 #define CMD_LIGHT_FIRST 40035     // 23 commands, 40035..40057
