@@ -416,6 +416,7 @@ int ShowMapForPlanting(HWND main, int slot) {
   Surface lit;
   RenderLitCanvas(lit);
   MapWindowShowCanvas(lit);
+  PlaceMapWindowFirstTime(main);
   EnableWindow(main, FALSE);
   ShowWindow(MapWindowHandle(), SW_SHOW);
   return 0;

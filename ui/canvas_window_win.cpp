@@ -31,6 +31,7 @@
 #include "ui/dpi_win.h"
 #include "ui/skin_win.h"
 #include "ui/tree_description_win.h"
+#include "ui/window_placement.h"
 #include "res/commands.h"
 
 namespace sylvane {
@@ -71,6 +72,7 @@ struct CanvasWindow {
   ViewPoint marker;                        // its top-left, picture pixels
   gdi::Brush control_brush;                // CTRL_BG_COLOR behind the combo boxes
   COLORREF control_colour = RGB(255, 255, 255);
+  bool placed = false;                     // it has been on screen this session
   bool dragging = false;                   // the window follows the pointer
   bool moved = false;                      // it did move during this press
   POINT last_cursor{};                     // screen pixels
@@ -99,6 +101,39 @@ PixelSize WorkArea() {
 }
 
 bool Collapsed() { return Settings().canvas_window_state == kStateCollapsed; }
+
+// The work area of the monitor the window is on.
+ScreenBox WorkBox(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info)) return ScreenBox{0, 0, 1, 1};
+  const RECT& r = info.rcWork;
+  return ScreenBox{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+ScreenBox BoxOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return ScreenBox{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// Sizes the shown window to width x height within the work area of its
+// monitor, never over the taskbar. The first time it is shown without a
+// stored position (the settings' reset 0, 0) it opens beside the main window.
+void PlaceOnScreen(CanvasWindow& w, int32_t width, int32_t height) {
+  const ScreenBox work = WorkBox(w.window);
+  const WindowRect& stored = Settings().canvas_window;
+  ScreenBox box = BoxOf(w.window);
+  if (!w.placed && stored.x == 0 && stored.y == 0 && w.main) {
+    box = PlaceBeside(BoxOf(w.main), width, height, work);
+  } else {
+    box.width = width;
+    box.height = height;
+    box = KeepInside(box, work);
+  }
+  w.placed = true;
+  SetWindowPos(w.window, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // The picture pixel shown at the client area's top-left corner.
 POINT ScrollOrigin(const CanvasWindow& w) {
@@ -361,7 +396,10 @@ void Rebuild(CanvasWindow& w, float factor) {
   ShowSurface(w.window, w.picture, w.picture_dc);
   if (!Collapsed()) {
     const PixelSize size = FitWindowSize(PictureSize(w), WorkArea());
-    SetWindowPos(w.window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (IsWindowVisible(w.window))
+      PlaceOnScreen(w, size.width, size.height);
+    else
+      SetWindowPos(w.window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   UpdateScrollBars(w);
   // Marks of trees whose labels went with the previous canvas are dropped.
@@ -763,6 +801,12 @@ INT_PTR CALLBACK CanvasWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wparam), w->control_colour);
       return SetDlgMsgResult(window, message, reinterpret_cast<LRESULT>(w->control_brush.get()));
+    case WM_SHOWWINDOW:
+      if (wparam) {
+        const ScreenBox box = BoxOf(window);
+        PlaceOnScreen(*w, box.width, box.height);
+      }
+      return SetDlgMsgResult(window, message, 0);
     case WM_CLOSE:
       OnHide(*w);
       return SetDlgMsgResult(window, message, 0);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include <string>
@@ -190,9 +191,24 @@ void AddPath(Changer& c, const std::string& path) {
   SendSelf(c, IDC_CHANGER_LIST_KEYUP);
 }
 
+// The add-image dialog starts in the folder last used, or the first time
+// (the setting still holds the skin folder it is reset to, or nothing) in
+// the user's Pictures folder.
+std::string AddImageStartFolder() {
+  const std::string& stored = Settings().changer_folder;
+  const std::string reset = JoinPath(GetPlatform().ProgramFolder(), "skin");
+  if (!stored.empty() && lstrcmpiA(stored.c_str(), reset.c_str()) != 0) return stored;
+  char pictures[MAX_PATH] = {};
+  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures)) && pictures[0])
+    return pictures;
+  return stored;
+}
+
 void OnAdd(Changer& c) {
   Surface picked;
-  if (OpenImageDialog(c.window, picked, kAddImageTitle, Settings().changer_folder) != 0) return;
+  std::string folder = AddImageStartFolder();
+  if (OpenImageDialog(c.window, picked, kAddImageTitle, folder) != 0) return;
+  Settings().changer_folder = folder;
   AddPath(c, picked.path);
 }
 

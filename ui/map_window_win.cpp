@@ -3,14 +3,39 @@
 #include <windowsx.h>
 
 #include "canvas/image/resample.h"
+#include "canvas/records/settings.h"
 #include "ui/skin_panels_win.h"
+#include "ui/skin_win.h"
+#include "ui/window_placement.h"
 #include "res/commands.h"
 
 namespace sylvane {
 namespace {
 
 
+ScreenBox BoxOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return ScreenBox{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 }  // namespace
+
+void PlaceMapWindowFirstTime(HWND main) {
+  HWND map = MapWindowHandle();
+  WindowRect& stored = Settings().map_window;
+  if (!map || !main || stored.x != 0 || stored.y != 0) return;
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoA(MonitorFromWindow(main, MONITOR_DEFAULTTOPRIMARY), &info)) return;
+  const RECT& w = info.rcWork;
+  const ScreenBox map_box = BoxOf(map);
+  const ScreenBox box =
+      PlaceBeside(BoxOf(main), map_box.width, map_box.height, ScreenBox{w.left, w.top, w.right - w.left, w.bottom - w.top});
+  SetWindowPos(map, nullptr, box.left, box.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  stored.x = box.left;
+  stored.y = box.top;
+}
 
 bool MapWindow::Create(HINSTANCE instance, HWND main, const SkinRect& rect, Callbacks callbacks) {
   callbacks_ = std::move(callbacks);

@@ -141,6 +141,9 @@ void TreeCountPanelSetCount(int32_t count);
 // window and disables the main window.
 void MapWindowShowCanvas(const Surface& lit_canvas);
 HWND MapWindowHandle();
+// Before the map is shown: while it has no stored position (the settings'
+// reset 0, 0) it is put beside the main window and that position is stored.
+void PlaceMapWindowFirstTime(HWND main);
 // The canvas position the user clicked in the map (read on command 40016).
 CanvasPoint MapPlantingPosition();
 
