@@ -46,7 +46,7 @@ def check_zip(path):
                  "licenses/libpng.txt", "licenses/libjpeg-turbo.txt", "licenses/zlib.txt",
                  "licenses/mingw-w64-runtime.txt", "licenses/gcc-runtime.txt"]:
         check("Sylvane/" + need in names, f"zip holds {need}")
-    for folder in ["imgb", "prj_data", "sound"]:
+    for folder in ["imgb", "prj_data", "sound", "trees"]:
         check(any(n.startswith(f"Sylvane/{folder}/") and not n.endswith("/") for n in names),
               f"zip holds files in {folder}")
     check("Sylvane/ki_log/" in names and not any(n.startswith("Sylvane/ki_log/") and n != "Sylvane/ki_log/"
