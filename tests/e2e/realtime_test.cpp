@@ -109,8 +109,13 @@ TEST(Realtime, AChangeOfTheGardenStopsTheCatchUp) {
   ASSERT_TRUE(app.Start());
   ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneCatchUpPlanned") == 288; }, 20000))
       << "a day of 1-minute passes, capped: " << app.State("SylvaneCatchUpPlanned");
-  // A new garden goes through the gate, which stops the worker and the run.
-  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
+  // A new garden goes through the gate, which stops the worker and the run
+  // (after the question whether to save the garden it replaces).
+  app.Post(CMD_SAMPLE_GARDEN);
+  Box save_question;
+  ASSERT_TRUE(app.WaitForBox("保存？", save_question));
+  app.Press(save_question, IDNO);
+  ASSERT_TRUE(app.WaitNoBox(60000));
   const int done = app.State("SylvaneCatchUpDone");
   const int starts = app.State("SylvaneWorkerStarts");
   if (done >= 288) GTEST_SKIP() << "the run ended before the change reached it";

@@ -102,7 +102,7 @@ TEST(Windows, NewCanvasFromTheCurrentWallpaper) {
   s.background_blue = 56;
   WriteSettings(s, app.folder());
   ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));  // the wallpaper is now the sample garden's empty canvas
+  ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));  // the wallpaper is now the sample garden; its top left is background
   app.Post(CMD_NEW_CANVAS);
   Box box;
   ASSERT_TRUE(app.WaitForBox("保存？", box));
