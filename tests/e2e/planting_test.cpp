@@ -197,7 +197,12 @@ TEST(Worker, RebuildingTheGardenWaitsForARunningPass) {
   ASSERT_TRUE(app.WaitForBox("保存？", save_question, 30000));
   app.Press(save_question, IDNO);
   ASSERT_TRUE(app.WaitNoBox(60000));
-  EXPECT_EQ(app.State("SylvaneWorkerEnds"), 1) << "the pass had ended when the sample garden was made";
+  // The sample garden (600 wide) is made once the pass has stopped.
+  int w = 0, h = 0, bits = 0;
+  ASSERT_TRUE(WaitUntil([&] { return BmpInfo(app.File("default.bmp"), w, h, bits) && w == 600; }, 60000));
+  EXPECT_TRUE(WaitUntil([&] { return app.State("SylvaneWorkerEnds") == 1; }, 10000))
+      << "the pass had ended when the sample garden was made";
+  EXPECT_EQ(app.State("SylvaneWorkerStarts"), 1) << "no pass ran into the new garden";
   SaveScreenshot(app.Element("TIMER"), "timer_panel_after_stop");
   ASSERT_TRUE(app.Close());
 }
