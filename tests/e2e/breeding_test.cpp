@@ -155,7 +155,7 @@ void PostKey(HWND window, UINT key) {
   PostMessageA(window, WM_KEYUP, key, 0xC0000001);
 }
 
-// How the menu's item is drawn, read from the screen once the menu's picture
+// How the menu's first item is drawn, read from the screen once the menu's picture
 // has settled (drawn, and the same in three captures in a row): text in black
 // for an enabled item, in grey for a greyed one. The edges (the menu's raised
 // frame) are left out. 1 enabled, 0 greyed, -1 not seen.
@@ -185,8 +185,9 @@ int MenuItemLook(HWND menu) {
     return same >= 2;
   }, 10000);
   if (!settled) return -1;
+  // "交配させる" is the first of the menu's two items: its upper half.
   bool black = false, grey = false;
-  for (int y = 4; y < r.bottom - r.top - 4; ++y)
+  for (int y = 4; y < (r.bottom - r.top) / 2; ++y)
     for (int x = 4; x < r.right - r.left - 4; ++x) {
       const uint8_t* p = at(x, y);
       if (p[0] == 0 && p[1] == 0 && p[2] == 0) black = true;
@@ -200,7 +201,7 @@ int MarkCount(HWND canvas_window) {
   return int(reinterpret_cast<INT_PTR>(GetPropA(canvas_window, sylvane::kBreedMarksProperty)));
 }
 
-// Opens the canvas window's menu (its one item "交配させる") and checks that
+// Opens the canvas window's menu (its first item "交配させる") and checks that
 // the item is greyed unless two trees are marked; then closes the menu
 // (Escape) or chooses the item (Down, Return). The menu is another
 // process's: its state is read from what it shows. Under Wine a menu now and
