@@ -216,6 +216,7 @@ TEST_F(EngineTest, AWorkerThatDoesNotEndRefusesTheChangeAndChangesNothing) {
   EXPECT_EQ(messages[0],
             "作業停止中|樹の成長処理が終わらないため、この操作を中止しました。しばらくしてからもう一度実行してください。");
   platform_.ReleaseQuestions();
+  engine_.SetHooks(EngineHooks{});  // waits in earnest again: the pass ends after its current tree
   EXPECT_TRUE(engine_.StopAndWait());
   EXPECT_TRUE(engine_.Change([&](Garden&) { ran = true; }));
   EXPECT_TRUE(ran);
