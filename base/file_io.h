@@ -19,14 +19,21 @@ bool FileExists(const std::string& path);
 
 // Writes a file so that a failure never leaves a half-written file in place of a
 // good one: the bytes go to a temporary file beside the target, which replaces
-// the target only after everything was written and flushed.
+// the target only after everything was written and flushed to the disk.
 //
 //   AtomicFile f;
-//   if (!f.Open(path)) ...;          // creates "<path>.tmp-<n>"
-//   fwrite(..., f.stream()); ...     // or f.Write(...)
-//   if (!f.Commit()) ...;            // flush, close, rename over the target
+//   if (!f.Open(path)) ...;          // cannot write path at all
+//   f.Write(...); ...
+//   if (!f.Commit()) ...;            // write failed: the old file is unchanged
 //
-// A file that is never committed is removed when the object goes away.
+// What the user set up stays: a symbolic link is followed and its target
+// rewritten (the link stays a link); the new file gets the old one's
+// permission bits (and owner, where allowed); on Windows ReplaceFile keeps the
+// old file's attributes and security, a first save is a plain rename.
+//
+// The temporary file is "<target>.tmp-<process id>-<n>". A file that is never
+// committed is removed when the object goes away; one left by a process that
+// was killed while saving is removed by the next Open of the same target.
 class AtomicFile {
  public:
   AtomicFile() = default;
@@ -34,11 +41,17 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
+  // False when the target cannot be written at all (no such folder, the file
+  // is read-only). When only the temporary file cannot be made (a read-only
+  // folder or a full disk) while the target itself is writable, Open succeeds
+  // and Write and Commit fail: the program could have opened the file, so it
+  // is the writing that failed.
   bool Open(const std::string& target_path);
-  FILE* stream() const { return stream_; }
   bool Write(const void* data, size_t size);
   bool Commit();
   void Abandon();
+  // The file that Commit replaces: the target, or where its link points.
+  const std::string& final_path() const { return target_; }
 
  private:
   std::string target_;
@@ -52,5 +65,13 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
 inline bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
   return WriteFileAtomically(path, bytes.data(), bytes.size());
 }
+
+// The path a symbolic link finally points to (relative links taken from the
+// link's folder); the path itself when it is not a link. At most 40 links.
+std::string ResolveLinks(const std::string& path);
+
+// Removes the temporary files of AtomicFile beside target whose process no
+// longer runs (a save that was killed). Returns how many were removed.
+int RemoveLeftoverTempFiles(const std::string& target);
 
 }  // namespace sylvane

@@ -24,6 +24,8 @@ constexpr char kNewerText[] = "このSYLファイルを読み込むには、本�
 constexpr char kOpenFailedText[] = "ファイルのオープンに失敗しました。SaveKi";
 constexpr char kSortOpenFailedText[] = "ファイルのオープンに失敗しました。Load_KI_SYL";
 constexpr char kSortUnsupportedText[] = "このファイルには対応していません。Load_KI_SYL";
+// A file whose tree entries were partly damaged: the rest was read.
+constexpr char kSkippedTreesFormat[] = "壊れていた樹のデータ%d本を読み飛ばしました。Load_SYL";
 // File name of labels read from files that did not store one, and of trees
 // read from tree records that did not.
 constexpr char kUnknownFileName[] = "ファイル名不明";
@@ -153,8 +155,12 @@ bool ReadLabels(ByteReader& in, bool with_file_names, LabelList& labels) {
     return false;
   const size_t entry_bytes = with_file_names ? kLabelBytes : kLabelBytesOld;
   if (count < 0 || uint64_t(count) * entry_bytes > in.remaining()) return false;
-  labels.entries.reserve(size_t(count));
-  for (int32_t i = 0; i < count; ++i) {
+  // The list keeps the newest kMaxLabels: older entries are passed over.
+  const int32_t first_kept = count > kMaxLabels ? count - kMaxLabels : 0;
+  if (!in.Skip(size_t(first_kept) * entry_bytes)) return false;
+  labels.entries.clear();
+  labels.entries.reserve(size_t(count - first_kept));
+  for (int32_t i = first_kept; i < count; ++i) {
     LabelEntry e;
     if (!(in.ReadCharBuffer(kTextBytes, e.name) && in.ReadU8(e.kind) && in.ReadU8(e.mutant) && in.Skip(2) &&
           in.ReadI32(e.x) && in.ReadI32(e.y)))
@@ -167,6 +173,83 @@ bool ReadLabels(ByteReader& in, bool with_file_names, LabelList& labels) {
     labels.Add(e);
   }
   return true;
+}
+
+// ---- finding the way past a damaged tree entry ----
+
+// Bytes from the start of the background fields (row 11) to the label list.
+constexpr size_t kBackgroundBytes = 1 + kTextBytes + 4 + 1 + kReservedAfterBackground;
+constexpr size_t kLabelHeaderBytes = 4 + 4 + 4 + 1;
+constexpr uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+
+int32_t PeekI32(const uint8_t* p) {
+  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+
+// Whether the rest of a canvas file (rows 11 to 18) can start at `at`: a
+// background-used byte of 0 or 1, a label list that fits with a display mode
+// 0..2, and a tree-layer byte 1 right before a PNG signature. Cheap: no field
+// is parsed beyond these. A rest without a tree layer is never looked for:
+// zeros followed by the end of the file, as a cut-off record often is, would
+// pass for one.
+bool TailStartsAt(const uint8_t* data, size_t size, size_t at, float version) {
+  if (at >= size || data[at] > 1) return false;
+  uint64_t end = uint64_t(at) + kBackgroundBytes;
+  if (HasOldLabels(version)) {
+    if (end + kLabelHeaderBytes > size) return false;
+    const int32_t count = PeekI32(data + end);
+    if (count < 0 || data[end + kLabelHeaderBytes - 1] > kLabelsFileNames) return false;
+    end += kLabelHeaderBytes + uint64_t(count) * (HasFullLabels(version) ? kLabelBytes : kLabelBytesOld);
+  }
+  return end + 1 + sizeof kPngSignature <= size && data[end] == 1 &&
+         std::memcmp(data + end + 1, kPngSignature, sizeof kPngSignature) == 0;
+}
+
+// Whether a tree entry can start at `at`: a slot index 0..99 and, after the
+// label-state byte, the tree record's magic.
+bool EntryStartsAt(const uint8_t* data, size_t size, size_t at, float version) {
+  const size_t magic_at = at + 4 + (HasLabelStateBytes(version) ? 1 : 0);
+  if (magic_at + kKiMagicBytes > size) return false;
+  const int32_t slot = PeekI32(data + at);
+  return slot >= 0 && slot < TreeTable::kSlots && std::memcmp(data + magic_at, kKiMagic, kKiMagicBytes) == 0;
+}
+
+// Where the file goes on after a damaged entry that started at `from`: the
+// first place where the next entry (when more are due) or the rest of the
+// file can start. Tree records carry no length, so this is a search; the
+// first place is taken because the bytes of a label list can look like the
+// start of a shorter one. The rest may start at `from` itself (an entry count
+// one too high). Returns false when neither is found (the file is damaged as
+// a whole).
+bool FindNextPart(const uint8_t* data, size_t size, size_t from, float version, bool entries_due, size_t& at,
+                  bool& is_tail) {
+  for (size_t q = from; q < size; ++q) {
+    if (entries_due && q > from && EntryStartsAt(data, size, q, version)) {
+      at = q;
+      is_tail = false;
+      return true;
+    }
+    if (TailStartsAt(data, size, q, version)) {
+      at = q;
+      is_tail = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+enum class EntryRead { kGood, kBadSlot, kBroken };
+
+// One tree entry. kBadSlot: a slot outside the table or taken already, with
+// a record that reads (the reader stands after it); kBroken: the record (or
+// the entry's head) cannot be read.
+EntryRead ReadEntry(ByteReader& in, float version, bool* taken, ParsedEntry& e) {
+  if (!in.ReadI32(e.slot)) return EntryRead::kBroken;
+  if (HasLabelStateBytes(version) && !in.ReadU8(e.label_state)) return EntryRead::kBroken;
+  if (ParseTreeRecord(in, e.record) != kKiOk) return EntryRead::kBroken;
+  if (e.slot < 0 || e.slot >= TreeTable::kSlots || taken[e.slot]) return EntryRead::kBadSlot;
+  taken[e.slot] = true;
+  return EntryRead::kGood;
 }
 
 }  // namespace
@@ -183,15 +266,33 @@ int ParseCanvas(ByteReader& in, ParsedCanvas& p) {
         ReadSystemTime(in, p.last_update) && in.ReadI32(p.hours) && in.ReadI32(p.minutes) &&
         in.ReadI32(p.seconds) && in.ReadI32(p.tree_count) && in.ReadI32(entries)))
     return kSylUnsupported;
-  // Every entry names a distinct slot of the table.
+  // At most one entry per slot of the table.
   if (entries < 0 || entries > TreeTable::kSlots) return kSylUnsupported;
   bool taken[TreeTable::kSlots] = {};
-  p.entries.resize(size_t(entries));
-  for (ParsedEntry& e : p.entries) {
-    if (!in.ReadI32(e.slot) || e.slot < 0 || e.slot >= TreeTable::kSlots || taken[e.slot]) return kSylUnsupported;
-    taken[e.slot] = true;
-    if (HasLabelStateBytes(p.version) && !in.ReadU8(e.label_state)) return kSylUnsupported;
-    if (ParseTreeRecord(in, e.record) != kKiOk) return kSylUnsupported;
+  p.entries.reserve(size_t(entries));
+  p.skipped_entries = 0;
+  const uint8_t* data = in.current() - in.position();
+  const size_t size = in.position() + in.remaining();
+  for (int32_t index = 0; index < entries; ++index) {
+    const size_t start = in.position();
+    ParsedEntry e;
+    const EntryRead read = ReadEntry(in, p.version, taken, e);
+    if (read == EntryRead::kGood) {
+      p.entries.push_back(std::move(e));
+      continue;
+    }
+    // A damaged entry is skipped and the rest of the garden read.
+    ++p.skipped_entries;
+    if (read == EntryRead::kBadSlot) continue;
+    size_t next = 0;
+    bool tail = false;
+    if (!FindNextPart(data, size, start, p.version, index + 1 < entries, next, tail)) return kSylUnsupported;
+    in.Seek(next);
+    if (tail) {
+      // The entries still due were lost with the damaged one.
+      p.skipped_entries += entries - index - 1;
+      break;
+    }
   }
   if (!(in.ReadU8(p.background_used) && in.ReadCharBuffer(kTextBytes, p.background_path) &&
         in.ReadU32(p.colour) && in.ReadU8(p.fit) && in.Skip(kReservedAfterBackground)))
@@ -329,6 +430,11 @@ int ReadCanvasFile(const uint8_t* data, size_t size, const GardenRefs& garden, c
   if (status != kSylOk) {
     ShowReadMessage(status);
     return status;
+  }
+  if (parsed.skipped_entries > 0) {
+    char text[200];
+    std::snprintf(text, sizeof text, kSkippedTreesFormat, parsed.skipped_entries);
+    ShowMessage(text, kCaptionError);
   }
   Surface picture;
   if (parsed.background_used) {

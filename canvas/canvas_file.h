@@ -22,9 +22,14 @@
 //     layer (alpha = weight plane) running to the end of the file.
 //
 // Reading parses the whole file into a fresh state first and takes it over
-// only when every part was read: a file that ends early, holds a slot index
-// outside 0..99 or the same slot twice, or carries a damaged tree record or
-// PNG stream is refused and the garden in memory stays exactly as it was (no
+// only when every part was read. A damaged tree entry (a record that cannot
+// be read, a slot index outside 0..99 or a slot named twice) is skipped: the
+// reader finds the next entry or the rest of the file by their signatures
+// (tree records carry no length; the rest of the file is only recognised by
+// the PNG stream of its tree layer) and reads on, and one message tells how
+// many trees were skipped. A file damaged as a whole (bad magic, a newer version,
+// impossible counts, a file that ends early, a damaged label list or PNG
+// stream) is refused and the garden in memory stays exactly as it was (no
 // random numbers drawn either). The trees are taken over in file order with
 // the tree reader's load-time draws, so the draws are those of reading
 // straight through.
@@ -90,7 +95,8 @@ struct ParsedCanvas {
   LocalTime last_update;              // last daily update (SYSTEMTIME)
   int32_t hours = 0, minutes = 0, seconds = 0;  // timer panel clock
   int32_t tree_count = 0;             // the stored growing count
-  std::vector<ParsedEntry> entries;   // in file order
+  std::vector<ParsedEntry> entries;   // the entries that were read, in file order
+  int skipped_entries = 0;            // damaged entries passed over (bad record or slot)
   uint8_t background_used = 0;
   std::string background_path;        // Shift-JIS
   uint32_t colour = 0;                // COLORREF 0x00BBGGRR
@@ -124,7 +130,9 @@ int SaveDefaultCanvasFile(const GardenRefs& garden, const std::string& program_f
 // when the canvas exists, the background layer is rebuilt at the tree layer's
 // size with the countdown reset to the interval; has-a-file 1 and the file
 // path = path. The caller then publishes the wallpaper and refreshes windows.
-// On any refusal nothing of the garden changes.
+// Skipped tree entries are reported in one message
+// ("壊れていた樹のデータN本を読み飛ばしました。Load_SYL") and the result is still
+// kSylOk. On any refusal nothing of the garden changes.
 int ReadCanvasFile(const uint8_t* data, size_t size, const GardenRefs& garden, const std::string& path);
 
 // "open canvas": reads the file at path. 0, or -1 after

@@ -1,6 +1,8 @@
 // sylvane-cli convert IN OUT [--alpha] [--quality Q]
 // Loads a picture the way the program does (its type detection, acceptance
 // rules and messages) and writes it as PNG, BMP or JPEG by OUT's extension.
+// A failure is reported in one line on stderr that names the file and carries
+// the program's own message.
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -8,9 +10,46 @@
 
 #include "canvas/image/image_io.h"
 #include "cli/command.h"
+#include "platform/platform.h"
+#include "platform/text.h"
 
 namespace sylvane::cli {
 namespace {
+
+// Keeps the messages of the picture readers and writers instead of printing
+// them, so that a failure makes one line; everything else goes to the
+// platform that was installed.
+class MessageKeeper : public Platform {
+ public:
+  MessageKeeper() : outer_(GetPlatform()) { SetPlatform(this); }
+  ~MessageKeeper() override { SetPlatform(&outer_); }
+  MessageKeeper(const MessageKeeper&) = delete;
+  MessageKeeper& operator=(const MessageKeeper&) = delete;
+
+  void ShowMessage(std::string_view text, std::string_view) override {
+    if (!kept_.empty()) kept_ += " ";
+    kept_ += SjisToUtf8(text);
+  }
+  Answer Ask(std::string_view text, std::string_view caption, QuestionButtons buttons) override {
+    return outer_.Ask(text, caption, buttons);
+  }
+  LocalTime Now() override { return outer_.Now(); }
+  unsigned long long Seconds() override { return outer_.Seconds(); }
+  ScreenSize PrimaryScreenSize() override { return outer_.PrimaryScreenSize(); }
+  std::string ProgramFolder() override { return outer_.ProgramFolder(); }
+  void PlaySound(const std::string& path, SoundWait wait = SoundWait::kNo) override { outer_.PlaySound(path, wait); }
+
+  // The kept messages as " (text text)", or "" when there were none; emptied.
+  std::string Take() {
+    std::string s = kept_.empty() ? std::string() : " (" + kept_ + ")";
+    kept_.clear();
+    return s;
+  }
+
+ private:
+  Platform& outer_;
+  std::string kept_;
+};
 
 enum class OutputType { kUnknown, kPng, kBmp, kJpeg };
 
@@ -50,11 +89,12 @@ int RunConvert(const GlobalOptions&, const std::vector<std::string>& raw) {
     return 2;
   }
 
+  MessageKeeper messages;
   Surface picture;
   AlphaPlane alpha;
   const int loaded = with_alpha ? LoadImageWithAlpha(in, picture, alpha) : LoadImage(in, picture, true);
   if (loaded != 0) {
-    std::fprintf(stderr, "convert: cannot read '%s'\n", in.c_str());
+    std::fprintf(stderr, "convert: cannot read '%s'%s\n", in.c_str(), messages.Take().c_str());
     return 1;
   }
   int written = -1;
@@ -65,7 +105,7 @@ int RunConvert(const GlobalOptions&, const std::vector<std::string>& raw) {
     case OutputType::kUnknown: break;
   }
   if (written != 0) {
-    std::fprintf(stderr, "convert: cannot write '%s'\n", out.c_str());
+    std::fprintf(stderr, "convert: cannot write '%s'%s\n", out.c_str(), messages.Take().c_str());
     return 1;
   }
   std::printf("%s: %dx%d -> %s\n", in.c_str(), picture.width, picture.height, out.c_str());

@@ -2,7 +2,7 @@
 // Grows the garden by N growth passes (default 1) with step budget A (default
 // 200, the worker's), as the update cycle does; mutants are archived as the
 // settings say. A progress bar goes to stderr when it is a terminal. The
-// garden is saved.
+// garden is saved; the summary line is printed once the save succeeded.
 #include <cstdio>
 #include <set>
 #include <string>
@@ -75,9 +75,10 @@ int RunGrow(const GlobalOptions& global, const std::vector<std::string>& raw) {
     }
   }
   r.archived_files = NewNames(before, TreeFileNames(archive));
+  // The line tells the garden was grown and saved: only after the save.
+  if (SaveGardenForCli(files[0]) != 0) return 1;
   std::printf("%s: %d pass%s, %d trees growing\n", files[0].c_str(), passes, passes == 1 ? "" : "es",
               table.growing_count());
-  if (SaveGardenForCli(files[0]) != 0) return 1;
   if (report) PrintReport(r);
   return 0;
 }

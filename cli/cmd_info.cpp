@@ -2,7 +2,10 @@
 // Shows a stored file as one JSON object on standard output: a tree file
 // (".ki", as stored: no load-time length jitter), a canvas file (".syl", its
 // trees shown likewise) or the settings file ("sylvane.ini"). The kind is
-// told by the magic at the start of the file.
+// told by the magic at the start of the file; a ".ki" or ".syl" file whose
+// first bytes are not its magic gets the loader's own refusal
+// ("このファイルはKIファイルではありません。LoadKi", ...), as opening it in the
+// program would.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -24,6 +27,17 @@ namespace {
 bool StartsWith(const std::vector<uint8_t>& bytes, const char* magic) {
   const size_t n = std::strlen(magic);
   return bytes.size() >= n && std::memcmp(bytes.data(), magic, n) == 0;
+}
+
+// The extension of path in lower case ("" when there is none).
+std::string Extension(const std::string& path) {
+  const size_t dot = path.find_last_of('.');
+  const size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  std::string ext = path.substr(dot + 1);
+  for (char& c : ext)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return ext;
 }
 
 void Print(const nlohmann::ordered_json& j) { std::printf("%s\n", j.dump(2).c_str()); }
@@ -55,7 +69,9 @@ int InfoCanvas(const std::vector<uint8_t>& bytes) {
                 "エラー");
     return 1;
   }
-  Print(CanvasFileToJson(canvas));
+  nlohmann::ordered_json j = CanvasFileToJson(canvas);
+  if (canvas.skipped_entries > 0) j["skipped_tree_entries"] = canvas.skipped_entries;
+  Print(j);
   return 0;
 }
 
@@ -93,6 +109,10 @@ int RunInfo(const GlobalOptions&, const std::vector<std::string>& raw) {
   if (StartsWith(bytes, "sylvanewood_syl")) return InfoCanvas(bytes);
   if (StartsWith(bytes, "sylvanewood_ki")) return InfoTree(bytes);
   if (StartsWith(bytes, "sylvanewood_ini")) return InfoSettings(bytes);
+  // Named as a tree or canvas file: the loader's refusal of its first bytes.
+  const std::string ext = Extension(rest[0]);
+  if (ext == "ki") return InfoTree(bytes);
+  if (ext == "syl") return InfoCanvas(bytes);
   std::fprintf(stderr, "info: %s is not a tree, canvas or settings file\n", rest[0].c_str());
   return 1;
 }

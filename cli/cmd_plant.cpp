@@ -2,7 +2,8 @@
 // Plants a tree file as the main window does: the first empty slot takes the
 // tree (a full table is refused before anything is loaded), then it is
 // scattered around (X, Y) with the count and radius given or those of the
-// settings; the copies pass through mutation handling. The garden is saved.
+// settings; the copies pass through mutation handling. The garden is saved;
+// the success line is printed once the save succeeded.
 #include <cstdio>
 #include <set>
 #include <string>
@@ -57,9 +58,10 @@ int RunPlant(const GlobalOptions& global, const std::vector<std::string>& raw) {
   const std::set<std::string> before = TreeFileNames(archive);
   ScatterStats scatter;
   if (ScatterTree(table, slot, x, y, canvas.width(), canvas.height(), options, &scatter) < 0) return 1;
+  // The line tells the trees were planted into the file: only after the save.
+  if (SaveGardenForCli(files[0]) != 0) return 1;
   std::printf("%s: %d tree%s planted around (%d, %d)\n", files[1].c_str(), scatter.planted,
               scatter.planted == 1 ? "" : "s", x, y);
-  if (SaveGardenForCli(files[0]) != 0) return 1;
   if (report) {
     GardenReport r;
     r.stats.mutants = scatter.mutants;

@@ -121,9 +121,11 @@ std::string Win32Platform::ProgramFolder() {
   return program_folder_;
 }
 
-void Win32Platform::PlaySound(const std::string& wave_path) {
+void Win32Platform::PlaySound(const std::string& wave_path, SoundWait wait) {
   if (wave_path.empty()) return;
-  PlaySoundA(wave_path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+  // Waiting on the interface thread would freeze every window until the end.
+  const bool to_end = wait == SoundWait::kToEnd && !OnInterfaceThread();
+  PlaySoundA(wave_path.c_str(), nullptr, SND_FILENAME | SND_NODEFAULT | (to_end ? SND_SYNC : SND_ASYNC));
 }
 
 }  // namespace sylvane

@@ -27,7 +27,7 @@ class Win32Platform : public Platform {
   // Call once on the interface thread when the main window exists.
   void SetInterfaceWindow(HWND window);
   HWND interface_window() const { return window_; }
-  bool OnInterfaceThread() const;
+  bool OnInterfaceThread() const override;
 
   void ShowMessage(std::string_view text, std::string_view caption) override;
   Answer Ask(std::string_view text, std::string_view caption, QuestionButtons buttons) override;
@@ -36,7 +36,7 @@ class Win32Platform : public Platform {
   ScreenSize PrimaryScreenSize() override;
   // The executable's folder without the trailing separator (Shift-JIS).
   std::string ProgramFolder() override;
-  void PlaySound(const std::string& wave_path) override;
+  void PlaySound(const std::string& wave_path, SoundWait wait = SoundWait::kNo) override;
 
   // Runs fn on the interface thread and returns when it has run. On the
   // interface thread itself, or when there is no interface window yet, fn runs

@@ -125,12 +125,24 @@ bool ReadPart(ByteReader& in, KiPart& part) {
   }
   if (!(in.ReadI32(part.alpha_length) && in.ReadI32(part.alpha_bits))) return false;
   if (part.alpha_length > 0) {
-    // The plane belongs to the picture: one byte per pixel.
-    if (image.surface.empty() || int64_t(part.alpha_length) != int64_t(width) * int64_t(height)) return false;
+    // A block of L > 0 bytes needs code bits: without them the format gives
+    // no way past it.
     if (part.alpha_bits <= 0) return false;
-    if (!ReadBlock(in, part.alpha_bits, size_t(part.alpha_length), image.alpha.bytes)) return false;
-    image.alpha.width = width;
-    image.alpha.height = height;
+    const bool has_picture = !image.surface.empty();
+    const int64_t pixels = int64_t(width) * int64_t(height);
+    // Fewer bytes than pixels cannot be a plane for this picture.
+    if (has_picture && int64_t(part.alpha_length) < pixels) return false;
+    // The whole block is read, so that the next field is read from the right
+    // place; a longer plane keeps its first byte per pixel, and a plane without
+    // a picture is dropped.
+    std::vector<uint8_t> plane;
+    if (!ReadBlock(in, part.alpha_bits, size_t(part.alpha_length), plane)) return false;
+    if (has_picture) {
+      plane.resize(size_t(pixels));
+      image.alpha.bytes = std::move(plane);
+      image.alpha.width = width;
+      image.alpha.height = height;
+    }
   }
   return true;
 }

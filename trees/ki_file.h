@@ -24,7 +24,11 @@
 //
 // Readers check every field against the bytes that are left and against the
 // growth program's invariants before anything is allocated or changed; a
-// refused record leaves the tree as it was.
+// refused record leaves the tree as it was. An alpha block is always read
+// whole when L and A are positive: a plane longer than its picture (L > w*h)
+// keeps its first w*h bytes, a plane of a part without a picture is dropped.
+// Refused are a picture without code bits (B <= 0), a plane without code bits
+// (A <= 0 with L > 0) and a plane shorter than its picture (L < w*h).
 #pragma once
 #include <array>
 #include <cstdint>

@@ -254,8 +254,12 @@ std::string ArchiveFileName(const std::string& parent_name, const LocalTime& t) 
 }
 
 void PlayMutationSound(const MutationSettings& settings) {
+  PlayMutationSound(settings, GetPlatform().OnInterfaceThread() ? SoundWait::kNo : SoundWait::kToEnd);
+}
+
+void PlayMutationSound(const MutationSettings& settings, SoundWait wait) {
   if (!settings.sound || settings.sound_file.empty()) return;
-  GetPlatform().PlaySound(JoinPath(JoinPath(settings.program_folder, "sound"), settings.sound_file));
+  GetPlatform().PlaySound(JoinPath(JoinPath(settings.program_folder, "sound"), settings.sound_file), wait);
 }
 
 MutationSettings MutationSettingsFrom(const MInitInfo& s) {

@@ -82,8 +82,13 @@ int PruneArchive(const std::string& folder, int limit);
 std::string ArchiveFileName(const std::string& parent_name, const LocalTime& t);
 
 // Plays the mutation sound (program_folder/sound/<sound file>) when the
-// setting is on and a file is chosen.
+// setting is on and a file is chosen. On the growth worker it plays to its
+// end before mutation handling goes on (so a burst of mutants is heard one by
+// one); on the interface thread (the daily pass, planting) it plays on while
+// the windows keep answering. `wait` says which; the first form asks the
+// platform which thread it runs on.
 void PlayMutationSound(const MutationSettings& settings);
+void PlayMutationSound(const MutationSettings& settings, SoundWait wait);
 
 // The main window's update timer is stopped while the "ask" question is on
 // screen and started again afterwards; the Windows program installs these.

@@ -1,5 +1,6 @@
 #include "canvas/records/name_labels.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace sylvane {
@@ -21,6 +22,15 @@ void LabelList::Add(const LabelEntry& entry) {
   copy.name = Clip(copy.name);
   copy.file_name = Clip(copy.file_name);
   std::lock_guard<std::mutex> lock(EntriesMutex());
+  if (entries.size() >= size_t(kMaxLabels)) {
+    // Full: the oldest labels make room (more than one only when the list
+    // was filled past the limit by hand).
+    entries.erase(entries.begin(), entries.begin() + std::ptrdiff_t(entries.size() - size_t(kMaxLabels) + 1));
+  } else if (entries.size() == entries.capacity()) {
+    // Doubling, so that a growing list is copied O(log n) times; never more
+    // room than the limit needs.
+    entries.reserve(std::min(std::max<size_t>(entries.capacity() * 2, 16), size_t(kMaxLabels)));
+  }
   entries.push_back(std::move(copy));
 }
 

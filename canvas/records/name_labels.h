@@ -28,14 +28,22 @@ constexpr uint8_t kLabelsOff = 0;
 constexpr uint8_t kLabelsNames = 1;
 constexpr uint8_t kLabelsFileNames = 2;
 
+// The list keeps at most this many labels: a garden that flowers for years
+// would otherwise grow without end (each label is 532 bytes in the canvas
+// file). When it is full the oldest label goes first; a canvas file with more
+// labels loads its newest kMaxLabels.
+constexpr int32_t kMaxLabels = 10000;
+
 struct LabelList {
-  std::vector<LabelEntry> entries;   // in the order the labels were added
+  std::vector<LabelEntry> entries;   // in the order the labels were added, oldest first; at most kMaxLabels
   int32_t text_colour = 0x00FFFFFF;  // COLORREF of lines and captions (white)
   int32_t font_height = 12;          // caption height, pixels
   uint8_t display_mode = kLabelsOff; // kLabelsOff, kLabelsNames or kLabelsFileNames
 
   int32_t count() const { return static_cast<int32_t>(entries.size()); }
-  // Appends a copy of the entry (names clipped to 259 bytes).
+  // Appends a copy of the entry (names clipped to 259 bytes); on a full list
+  // the oldest entry is dropped first. The storage grows by doubling, up to
+  // kMaxLabels entries.
   void Add(const LabelEntry& entry);
   // Removes every entry; colour, font height and mode stay.
   void Clear();

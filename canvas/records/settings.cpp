@@ -137,6 +137,7 @@ void MInitInfo::ApplyReset() {
   canvas_names = 0;
   loop_irregularity = 0;
   changer_display = 2;
+  skin_option = 0;  // the skin loader sets it again for the skin it loads
 }
 
 void MInitInfo::Write(ByteWriter& out) const {

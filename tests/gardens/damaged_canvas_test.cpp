@@ -1,8 +1,12 @@
-// Damaged canvas files are refused whole: one message, and the garden in
-// memory (table, canvas, labels, random generator) exactly as it was.
+// Canvas files damaged as a whole are refused: one message, and the garden in
+// memory (table, canvas, labels, random generator) exactly as it was. A
+// damaged tree entry is skipped and the rest of the garden read, with one
+// message that counts the skipped trees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "canvas/image/image_io.h"
 #include "garden_fixtures.h"
@@ -48,6 +52,31 @@ class DamagedCanvasTest : public ::testing::Test {
     ExpectSameGarden(before, Capture(target));
   }
 
+  // Reads bytes into a fresh garden and checks that exactly the trees of
+  // `missing` (slots of the source) were skipped and everything else read.
+  void ExpectSkipped(const std::vector<uint8_t>& bytes, std::initializer_list<int> missing) {
+    platform.messages.clear();
+    TestGarden g;
+    ASSERT_EQ(ReadCanvasFile(bytes.data(), bytes.size(), g.refs(), "skipped.syl"), kSylOk);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "壊れていた樹のデータ" + std::to_string(missing.size()) +
+                                             "本を読み飛ばしました。Load_SYL");
+    EXPECT_EQ(g.table->growing_count(), 3 - int(missing.size()));
+    for (int slot : {0, 3, 99}) {
+      SCOPED_TRACE(slot);
+      const bool gone = std::find(missing.begin(), missing.end(), slot) != missing.end();
+      EXPECT_EQ((*g.table)[slot].state, gone ? 0 : (*source.table)[slot].state);
+      if (!gone) {
+        EXPECT_EQ((*g.table)[slot].name, (*source.table)[slot].name);
+      }
+    }
+    // The rest of the file: labels and the tree layer.
+    EXPECT_EQ(g.labels.count(), source.labels.count());
+    EXPECT_EQ(g.canvas.exists, 1);
+    EXPECT_EQ(g.canvas.weight.bytes, source.canvas.weight.bytes);
+    EXPECT_EQ(g.canvas.trees.pixels, source.canvas.trees.pixels);
+  }
+
   // Offset just after slot k's entry (slot, label state, record).
   size_t EntryEnd(int k) const {
     size_t at = kFirstSlotOffset;
@@ -57,6 +86,11 @@ class DamagedCanvasTest : public ::testing::Test {
   }
   std::unique_ptr<GardenSnapshot> before_;  // the target as set up (it must never change)
   void PutI32(std::vector<uint8_t>& bytes, size_t at, int32_t v) { std::memcpy(bytes.data() + at, &v, 4); }
+  int32_t I32At(const std::vector<uint8_t>& bytes, size_t at) {
+    int32_t v = 0;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+  }
 };
 
 constexpr char kUnsupported[] = "このファイルには対応していません。Load_SYL";
@@ -91,23 +125,36 @@ TEST_F(DamagedCanvasTest, TruncatedAnywhereIsRefused) {
   }
 }
 
-TEST_F(DamagedCanvasTest, SlotOutsideTheTableIsRefused) {
+TEST_F(DamagedCanvasTest, SlotOutsideTheTableIsSkipped) {
   for (int32_t slot : {-1, 100, 1 << 30}) {
     SCOPED_TRACE(slot);
     std::vector<uint8_t> bytes = good;
     PutI32(bytes, EntryEnd(0), slot);  // second entry
-    ExpectRefused(bytes, kSylUnsupported, kUnsupported);
+    ExpectSkipped(bytes, {3});
   }
 }
 
-TEST_F(DamagedCanvasTest, RepeatedSlotIsRefused) {
+TEST_F(DamagedCanvasTest, RepeatedSlotIsSkipped) {
   std::vector<uint8_t> bytes = good;
   PutI32(bytes, EntryEnd(1), 3);  // the third entry names slot 3 again
-  ExpectRefused(bytes, kSylUnsupported, kUnsupported);
+  ExpectSkipped(bytes, {99});
+}
+
+TEST_F(DamagedCanvasTest, OneEntryTooManyIsSkipped) {
+  // The fourth entry is not there: the rest of the file starts where it would.
+  std::vector<uint8_t> bytes = good;
+  PutI32(bytes, kEntriesOffset, 4);
+  platform.messages.clear();
+  TestGarden g;
+  ASSERT_EQ(ReadCanvasFile(bytes.data(), bytes.size(), g.refs(), "x.syl"), kSylOk);
+  EXPECT_EQ(g.table->growing_count(), 3);
+  EXPECT_EQ(g.labels.count(), source.labels.count());
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].text, "壊れていた樹のデータ1本を読み飛ばしました。Load_SYL");
 }
 
 TEST_F(DamagedCanvasTest, ImpossibleEntryCountsAreRefused) {
-  for (int32_t count : {-1, 4, 101, INT32_MAX}) {
+  for (int32_t count : {-1, 101, INT32_MAX}) {
     SCOPED_TRACE(count);
     std::vector<uint8_t> bytes = good;
     PutI32(bytes, kEntriesOffset, count);
@@ -115,19 +162,42 @@ TEST_F(DamagedCanvasTest, ImpossibleEntryCountsAreRefused) {
   }
 }
 
-TEST_F(DamagedCanvasTest, BrokenTreeRecordIsRefused) {
+TEST_F(DamagedCanvasTest, BrokenTreeRecordIsSkipped) {
   // The second record's magic.
   std::vector<uint8_t> bytes = good;
   bytes[EntryEnd(0) + 5 + 3] ^= 0x20;
-  ExpectRefused(bytes, kSylUnsupported, kUnsupported);
+  ExpectSkipped(bytes, {3});
   // The second record's op count made far larger than the file.
   bytes = good;
   const size_t record = EntryEnd(0) + 5;
   const size_t op_count_offset = 15 + 4 + 260 + 260 + 41 + 4 + 1 + 4 + 4 + 4 * 5 + 4 + 4 + 4;
   PutI32(bytes, record + op_count_offset, 1000000);
-  ExpectRefused(bytes, kSylUnsupported, kUnsupported);
-  // The third record of a newer tree-file version.
+  ExpectSkipped(bytes, {3});
+  // The second record's op count one less: its ops end early and the reader
+  // runs on into the pen (read as an op), and on from there.
   bytes = good;
+  PutI32(bytes, record + op_count_offset, int32_t(I32At(bytes, record + op_count_offset) - 1));
+  ExpectSkipped(bytes, {3});
+  // The third (last) record of a newer tree-file version: the rest of the
+  // file is found after it.
+  bytes = good;
+  const float newer = 0.3f;
+  std::memcpy(bytes.data() + EntryEnd(1) + 5 + 15, &newer, 4);
+  ExpectSkipped(bytes, {99});
+  // The first and the last records both damaged.
+  bytes = good;
+  bytes[kFirstSlotOffset + 5] = 'S';
+  std::memcpy(bytes.data() + EntryEnd(1) + 5 + 15, &newer, 4);
+  ExpectSkipped(bytes, {0, 99});
+}
+
+TEST_F(DamagedCanvasTest, DamagedRecordWithoutTreeLayerIsRefused) {
+  // Without the PNG stream the rest of the file cannot be told from a cut-off
+  // record: the file is refused whole.
+  source.canvas.trees.Clear();
+  source.canvas.weight.Clear();
+  source.canvas.exists = 0;
+  std::vector<uint8_t> bytes = Encode(source);
   const float newer = 0.3f;
   std::memcpy(bytes.data() + EntryEnd(1) + 5 + 15, &newer, 4);
   ExpectRefused(bytes, kSylUnsupported, kUnsupported);

@@ -149,11 +149,11 @@ TEST(Settings, ResetCentresTheMainWindowAndSetsTheFolders) {
   EXPECT_EQ(s.canvas_names, 0);
   EXPECT_EQ(s.loop_irregularity, 0);
   EXPECT_EQ(s.changer_display, 2);
+  EXPECT_EQ(s.skin_option, 0);
   // Fields without reset values keep theirs.
   EXPECT_EQ(s.canvas_width, 13);
   EXPECT_EQ(s.map_window, (WindowRect{21, 22, 23, 24}));
   EXPECT_EQ(s.mutant_file_count, 40);
-  EXPECT_EQ(s.skin_option, 62);
   EXPECT_EQ(s.changer_images.columns, 5);
   EXPECT_TRUE(platform.messages.empty());
 }

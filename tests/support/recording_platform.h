@@ -27,11 +27,17 @@ class RecordingPlatform : public Platform {
   unsigned long long Seconds() override { return 1234567; }
   ScreenSize PrimaryScreenSize() override { return screen; }
   std::string ProgramFolder() override { return program_folder; }
-  void PlaySound(const std::string& wave_path) override { sounds.push_back(wave_path); }
+  void PlaySound(const std::string& wave_path, SoundWait wait = SoundWait::kNo) override {
+    sounds.push_back(wave_path);
+    sound_waits.push_back(wait);
+  }
+  bool OnInterfaceThread() const override { return interface_thread; }
 
   std::vector<RecordedMessage> messages;
   std::deque<Answer> answers;  // consumed by Ask; No when empty
   std::vector<std::string> sounds;
+  std::vector<SoundWait> sound_waits;  // one per sound
+  bool interface_thread = true;        // what OnInterfaceThread answers
   LocalTime now;
   ScreenSize screen{1280, 1024};
   std::string program_folder = ".";
