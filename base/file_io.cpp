@@ -106,12 +106,22 @@ void ListNames(const std::string& folder, std::vector<std::string>& out) {
 #endif
 }
 
-// A file that exists and could be opened for writing without changing it.
-bool WritableFile(const std::string& path) {
+// Whether saving to an existing file may go on, asked by opening it for
+// writing without changing it: a file the user made read-only is not
+// replaced (the program could not have opened it), while a file on a
+// read-only file system is the folder's refusal, told as a write failure.
+enum class TargetState { kMissing, kWritable, kFolderReadOnly, kReadOnly };
+TargetState CheckTarget(const std::string& path) {
+  if (!FileExists(path)) return TargetState::kMissing;
   FILE* f = std::fopen(path.c_str(), "r+b");
-  if (!f) return false;
-  std::fclose(f);
-  return true;
+  if (f) {
+    std::fclose(f);
+    return TargetState::kWritable;
+  }
+#ifndef _WIN32
+  if (errno == EROFS) return TargetState::kFolderReadOnly;
+#endif
+  return TargetState::kReadOnly;
 }
 
 #ifndef _WIN32
@@ -244,13 +254,18 @@ bool AtomicFile::Open(const std::string& target_path) {
   static std::atomic<unsigned> counter{0};
   target_ = ResolveLinks(target_path);
   failed_ = false;
+  const TargetState state = CheckTarget(target_);
+  if (state == TargetState::kReadOnly) return false;
   RemoveLeftoverTempFiles(target_);
   temp_ = target_ + kTempMarker + std::to_string(ProcessId()) + "-" + std::to_string(counter++);
   stream_ = std::fopen(temp_.c_str(), "wb");
   if (!stream_) {
+    // No room for a new file beside the target (a read-only folder, a full
+    // disk). With no file there, nothing could be opened; with one, the
+    // program could have opened it, so it is the writing that fails.
     temp_.clear();
     failed_ = true;
-    return WritableFile(target_);
+    return state != TargetState::kMissing;
   }
 #ifndef _WIN32
   CopyPermissions(target_, stream_);

@@ -41,11 +41,12 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // False when the target cannot be written at all (no such folder, the file
-  // is read-only). When only the temporary file cannot be made (a read-only
-  // folder or a full disk) while the target itself is writable, Open succeeds
-  // and Write and Commit fail: the program could have opened the file, so it
-  // is the writing that failed.
+  // False when the target cannot be written at all: no such folder, a file
+  // the user made read-only (it is not replaced), or no file and no room for
+  // one. When a target exists but the temporary file cannot be made beside it
+  // (a read-only folder or file system, a full disk), Open succeeds and Write
+  // and Commit fail: the program could have opened the file, so it is the
+  // writing that failed.
   bool Open(const std::string& target_path);
   bool Write(const void* data, size_t size);
   bool Commit();
