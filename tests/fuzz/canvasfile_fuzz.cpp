@@ -1,8 +1,10 @@
 // Fuzz target for the canvas-file reader: any bytes must be refused cleanly
 // (one message, nothing of the garden changed, no random draws) or read into
-// a consistent garden that saves and reads back again.
+// a consistent garden (damaged tree entries skipped and counted in one
+// message) that saves and reads back again.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "base/random.h"
@@ -68,6 +70,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(garden->canvas.file_path == "fuzz.syl" && garden->canvas.has_file == 1);
   CheckConsistent(*garden);
+  // Skipped tree entries are told in one message, a missing background
+  // picture in another; the parse alone says how many were skipped.
+  ByteReader in(data, size);
+  ParsedCanvas parsed;
+  Check(ParseCanvas(in, parsed) == kSylOk);
+  Check(platform->messages.size() <= 2);
+  Check(parsed.entries.size() + size_t(parsed.skipped_entries) <= size_t(TreeTable::kSlots));
+  if (parsed.skipped_entries > 0) {
+    Check(!platform->messages.empty());
+    Check(platform->messages[0].text == "壊れていた樹のデータ" + std::to_string(parsed.skipped_entries) +
+                                            "本を読み飛ばしました。Load_SYL");
+  } else {
+    Check(platform->messages.size() <= 1);
+  }
+  Check(garden->table.growing_count() <= int(parsed.entries.size()));
+  Check(garden->labels.count() <= kMaxLabels);
 
   // What was read saves and reads back with the same trees and layers.
   std::vector<uint8_t> bytes;
