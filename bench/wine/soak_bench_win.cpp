@@ -1,0 +1,166 @@
+// The soak benchmark of the Windows program. Starts sylvane.exe in a fresh
+// program folder whose garden (default.syl, update interval 1 minute) is
+// given by SYLVANE_BENCH_GARDEN and drives it through many updates the way
+// the clock does: 60 ticks of the one-second timer make one periodic update
+// (picture, "default.bmp", wallpaper, canvas-window refresh, growth pass on
+// the worker). After a warm-up it samples, every --every updates once the
+// growth pass has ended, the program's private memory, its GDI and USER
+// objects (GetGuiResources) and its kernel handles (GetProcessHandleCount);
+// the values after the warm-up are the baseline. Fails when private memory
+// ends above 1.1 times its warm-up value or GDI objects, USER objects or
+// handles end above theirs.
+// Options: --updates N (1000), --warmup N (100), --every N (50).
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace {
+
+constexpr DWORD kWorkerWaitMs = 180000;  // longest growth pass waited for
+constexpr int kTicksPerUpdate = 60;      // one minute of the clock at interval 1
+
+int IntArg(int argc, char** argv, const char* name, int fallback) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
+  return fallback;
+}
+
+// Private bytes (commit charge); Wine fills PagefileUsage, not PrivateUsage.
+double PrivateMiB(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS_EX c{};
+  c.cb = sizeof(c);
+  if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c), sizeof(c))) return 0;
+  return double(c.PrivateUsage ? c.PrivateUsage : c.PagefileUsage) / (1024.0 * 1024.0);
+}
+
+struct Sample {
+  int update = 0;
+  double private_mib = 0;
+  DWORD gdi = 0;      // GDI objects
+  DWORD user = 0;     // USER objects
+  DWORD handles = 0;  // kernel handles
+};
+
+Sample Take(HANDLE process, int update) {
+  Sample s;
+  s.update = update;
+  s.private_mib = PrivateMiB(process);
+  s.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+  s.user = GetGuiResources(process, GR_USEROBJECTS);
+  GetProcessHandleCount(process, &s.handles);
+  return s;
+}
+
+void AnswerBoxes(e2e::App& app) {
+  for (const e2e::Box& b : app.Boxes()) {
+    std::printf("note: the program showed a box \"%s\": \"%s\"\n", b.caption.c_str(), b.text.c_str());
+    app.Press(b, IDOK);
+  }
+}
+
+bool WaitWorkerIdle(e2e::App& app) {
+  return e2e::WaitUntil(
+      [&] {
+        AnswerBoxes(app);
+        return app.State("SylvaneWorkerEnds") >= app.State("SylvaneWorkerStarts");
+      },
+      kWorkerWaitMs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int updates = std::max(1, IntArg(argc, argv, "--updates", 1000));
+  const int warmup = std::clamp(IntArg(argc, argv, "--warmup", 100), 0, updates - 1);
+  const int every = std::max(1, IntArg(argc, argv, "--every", 50));
+  char garden[MAX_PATH * 2] = {};
+  const DWORD n = GetEnvironmentVariableA("SYLVANE_BENCH_GARDEN", garden, sizeof(garden));
+  if (n == 0 || n >= sizeof(garden) || !e2e::Exists(garden)) {
+    std::printf("soak: SYLVANE_BENCH_GARDEN does not name a garden file\n");
+    return 2;
+  }
+  std::printf("sylvane soak benchmark: %d timer-driven updates, warm-up %d, a sample every %d\n", updates, warmup,
+              every);
+  std::fflush(stdout);
+
+  e2e::App app("soak");
+  if (!CopyFileA(garden, app.File("default.syl").c_str(), FALSE)) {
+    std::printf("soak: cannot copy the garden into the program folder\n");
+    return 2;
+  }
+  // Mutants are never saved (no question boxes); closing saves nothing more.
+  sylvane::MInitInfo settings = e2e::TestSettings(app.folder());
+  settings.mutant_handling = 1;
+  settings.exit_saving = 0;
+  e2e::WriteSettings(settings, app.folder());
+  if (!app.Start()) {
+    std::printf("soak: the program did not start\nsoak: finished with failures\n");
+    return 1;
+  }
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.pid());
+  if (!process) {
+    std::printf("soak: cannot open the program's process\nsoak: finished with failures\n");
+    return 1;
+  }
+  int failures = 0;
+  std::vector<Sample> samples;
+  Sample base;
+  const DWORD started = GetTickCount();
+  for (int u = 1; u <= updates; ++u) {
+    app.Tick(kTicksPerUpdate);
+    AnswerBoxes(app);
+    if (u != warmup && u % every != 0 && u != updates) continue;
+    if (!WaitWorkerIdle(app)) {
+      std::printf("soak: update %d: the growth pass did not end\n", u);
+      ++failures;
+      break;
+    }
+    app.Sync();
+    const Sample s = Take(process, u);
+    if (u == warmup) base = s;
+    if (u >= warmup) samples.push_back(s);
+    std::printf("update %5d: private %7.1f MiB, GDI %4lu, USER %4lu, handles %4lu, %lu s\n", u, s.private_mib,
+                static_cast<unsigned long>(s.gdi), static_cast<unsigned long>(s.user),
+                static_cast<unsigned long>(s.handles), static_cast<unsigned long>((GetTickCount() - started) / 1000));
+    std::fflush(stdout);
+  }
+  if (warmup == 0 && !samples.empty()) base = samples.front();
+  if (!samples.empty()) {
+    const Sample& last = samples.back();
+    double peak = 0;
+    DWORD peak_gdi = 0, peak_user = 0, peak_handles = 0;
+    for (const Sample& s : samples) {
+      peak = std::max(peak, s.private_mib);
+      peak_gdi = std::max(peak_gdi, s.gdi);
+      peak_user = std::max(peak_user, s.user);
+      peak_handles = std::max(peak_handles, s.handles);
+    }
+    std::printf("\n%-22s %14s %14s %14s %10s\n", "figure", "after warm-up", "at the end", "highest", "verdict");
+    auto row = [&](const char* name, double b, double e, double h, bool ok) {
+      std::printf("%-22s %14.1f %14.1f %14.1f %10s\n", name, b, e, h, ok ? "ok" : "GROWS");
+      if (!ok) ++failures;
+    };
+    row("private memory (MiB)", base.private_mib, last.private_mib, peak, last.private_mib <= base.private_mib * 1.1);
+    row("GDI objects", base.gdi, last.gdi, peak_gdi, last.gdi <= base.gdi);
+    row("USER objects", base.user, last.user, peak_user, last.user <= base.user);
+    row("kernel handles", base.handles, last.handles, peak_handles, last.handles <= base.handles);
+    if (base.gdi == 0 && base.user == 0)
+      std::printf("note: GetGuiResources reports no objects on this system (Wine): GDI and USER not measured\n");
+  }
+  CloseHandle(process);
+  if (!app.Close(30000)) {
+    std::printf("soak: the program did not close; ended it\n");
+    app.Kill();
+  }
+  std::printf("%s\n", failures ? "soak: finished with failures" : "soak: finished");
+  std::fflush(stdout);
+  return failures ? 1 : 0;
+}
