@@ -20,6 +20,12 @@ constexpr size_t kReservedAfterCursor = 100;
 constexpr size_t kReservedBeforePen = 20;
 constexpr size_t kReservedBeforePart = 20;
 constexpr size_t kOpBytes = 40;
+// The largest brush a record may ask for. The program's pens use 8 x 8; a
+// brush is rebuilt on loading (six variants of width x height cells, one
+// random draw each), so a few damaged bytes must not ask for seconds of work
+// and hundreds of megabytes.
+constexpr int32_t kMaxBrushSide = 1024;
+constexpr int64_t kMaxBrushArea = int64_t(1) << 18;
 
 bool HasFileNameField(float version) { return double(version) >= 0.2; }
 bool HasBranchJitterField(float version) { return double(version) >= 0.1; }
@@ -85,6 +91,9 @@ bool ReadPen(ByteReader& in, KiPen& pen) {
     BrushParams& b = pen.brush;
     if (!(in.ReadI32(b.width) && in.ReadI32(b.height) && in.ReadI32(b.strength) && in.ReadI32(b.edge) &&
           in.ReadI32(b.density) && in.ReadI32(b.type)))
+      return false;
+    if (b.width > kMaxBrushSide || b.height > kMaxBrushSide ||
+        (b.width > 0 && b.height > 0 && int64_t(b.width) * int64_t(b.height) > kMaxBrushArea))
       return false;
   }
   return true;

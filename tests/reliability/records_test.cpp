@@ -158,6 +158,30 @@ TEST_F(AlphaPlaneTest, AShorterPlaneOrOneWithoutCodeBitsIsRefused) {
   EXPECT_EQ(platform.messages.size(), 2u);
 }
 
+TEST_F(AlphaPlaneTest, AHugeBrushIsRefusedBeforeItIsBuilt) {
+  // The pen's brush (mode 1) follows its eleven fields; width and height
+  // come first. Found by fuzzing: 1,400 x 2,800 took seconds to rebuild.
+  KiRecord rec;
+  ByteReader probe(good);
+  ASSERT_EQ(ParseTreeRecord(probe, rec), kKiOk);
+  const size_t brush = 15 + 4 + 260 + 260 + 41 + 4 + 1 + 4 + 4 + 4 * 5 + 4 * 8 + 100 + rec.ops.size() * 40 + 20 + 11 * 4;
+  ASSERT_EQ(I32(brush), tree.pen.brush_params().width);
+  const struct {
+    int32_t width, height;
+    int status;
+  } cases[] = {{1400, 2800, kKiDamaged}, {1025, 1, kKiDamaged}, {600, 600, kKiDamaged},
+               {512, 512, kKiOk},        {1024, 2, kKiOk},      {-5, 4000000, kKiDamaged}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    std::vector<uint8_t> bytes = good;
+    std::memcpy(bytes.data() + brush, &c.width, 4);
+    std::memcpy(bytes.data() + brush + 4, &c.height, 4);
+    Tree t;
+    ByteReader in(bytes);
+    EXPECT_EQ(ReadTreeRecord(in, t), c.status);
+  }
+}
+
 class MutationSoundTest : public ::testing::Test {
  protected:
   RecordingPlatform platform;
