@@ -4,7 +4,9 @@
 // fail with the write-failure message while the old file stays.
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -28,6 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef _WIN32
+
 std::vector<uint8_t> Bytes(const std::string& path) {
   std::vector<uint8_t> bytes;
   EXPECT_EQ(ReadWholeFile(path, bytes), ReadFileStatus::kOk) << path;
@@ -41,8 +45,6 @@ std::vector<std::string> TempFiles(const std::string& folder) {
     if (e.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(e.path().string());
   return found;
 }
-
-#ifndef _WIN32
 
 TEST(Saving, ThroughASymlinkTheLinkStaysAndItsTargetIsWritten) {
   TempDir dir;
@@ -184,7 +186,37 @@ TEST_F(FullDiskTest, AReadOnlyFolderFailsWithTheWriteMessageAndKeepsTheOldFile) 
   EXPECT_EQ(platform.messages[0].text, "ファイルのオープンに失敗しました。SaveKi3");
 }
 
-#endif  // !_WIN32
+#else  // _WIN32
+
+TEST(Saving, ReplacingKeepsTheOldFilesAttributes) {
+  TempDir dir;
+  const std::string path = dir.File("g.syl");
+  // A first save: a plain rename.
+  ASSERT_TRUE(WriteFileAtomically(path, "one", 3));
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  ASSERT_TRUE(WriteFileAtomically(path, "two!", 4));
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  // Wine's ReplaceFile moves the new file in without the old one's
+  // attributes; Windows keeps them.
+  const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  if (!wine) EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+  std::vector<uint8_t> bytes;
+  ASSERT_EQ(ReadWholeFile(path, bytes), ReadFileStatus::kOk);
+  EXPECT_EQ(bytes, std::vector<uint8_t>({'t', 'w', 'o', '!'}));
+  // A read-only file is not replaced: the program could not have opened it.
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(WriteFileAtomically(path, "three", 5));
+  ASSERT_EQ(ReadWholeFile(path, bytes), ReadFileStatus::kOk);
+  EXPECT_EQ(bytes.size(), 4u);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(dir.File("g.syl.tmp-*").c_str(), &fd);
+  EXPECT_EQ(h, INVALID_HANDLE_VALUE) << "a temporary file was left";
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace sylvane::testing
