@@ -59,6 +59,7 @@ TEST(KillDuringSave, DefaultSylIsAlwaysTheOldOrTheNewFile) {
 
   // How long a whole close takes.
   ASSERT_TRUE(app.Start());
+  app.Tick(1);
   const DWORD start = GetTickCount();
   app.Post(40012);
   ASSERT_TRUE(app.WaitForExit(60000));
@@ -73,6 +74,9 @@ TEST(KillDuringSave, DefaultSylIsAlwaysTheOldOrTheNewFile) {
   for (int trial = 0; trial < 20; ++trial) {
     SCOPED_TRACE(trial);
     ASSERT_TRUE(app.Start());
+    // A few seconds of the clock, so that the file written differs from the
+    // old one (the elapsed time is stored).
+    app.Tick(1 + trial % 3);
     app.Post(40012);
     Sleep(when(random));
     if (app.Running()) {
@@ -100,6 +104,8 @@ TEST(KillDuringSave, DefaultSylIsAlwaysTheOldOrTheNewFile) {
   std::vector<uint8_t> last;
   ASSERT_TRUE(ReadFile(app.File("default.syl"), last));
   EXPECT_TRUE(ReadsAsGarden(last));
+  EXPECT_GT(changed, 0) << "no close came through: the kills did not test saving";
+  EXPECT_GT(left_behind, 0) << "no kill landed while the file was written";
   std::printf("[ info     ] close takes %lu ms; %d of 20 runs killed, %d left a temporary file, %d changed it\n",
               static_cast<unsigned long>(full), killed, left_behind, changed);
 }
