@@ -121,7 +121,10 @@ TargetState CheckTarget(const std::string& path) {
 #ifndef _WIN32
   if (errno == EROFS) return TargetState::kFolderReadOnly;
 #endif
-  return TargetState::kReadOnly;
+  if (errno == EACCES || errno == EPERM) return TargetState::kReadOnly;
+  // Anything else (a folder of that name, ...) shows when the new file
+  // replaces it.
+  return TargetState::kWritable;
 }
 
 #ifndef _WIN32

@@ -37,7 +37,7 @@ class MessageKeeper : public Platform {
   unsigned long long Seconds() override { return outer_.Seconds(); }
   ScreenSize PrimaryScreenSize() override { return outer_.PrimaryScreenSize(); }
   std::string ProgramFolder() override { return outer_.ProgramFolder(); }
-  void PlaySound(const std::string& path, SoundWait wait = SoundWait::kNo) override { outer_.PlaySound(path, wait); }
+  void PlaySound(const std::string& path) override { outer_.PlaySound(path); }
 
   // The kept messages as " (text text)", or "" when there were none; emptied.
   std::string Take() {

@@ -44,10 +44,15 @@ class Platform {
   virtual ScreenSize PrimaryScreenSize() = 0;
   // The folder of the executable (or --home), without a trailing separator.
   virtual std::string ProgramFolder() = 0;
-  // Plays a wave file; no sound on platforms that cannot. kNo returns at
-  // once; kToEnd returns when the sound has ended, except on the interface
-  // thread, whose windows must keep answering (the sound then plays on).
-  virtual void PlaySound(const std::string& wave_path, SoundWait wait = SoundWait::kNo) = 0;
+  // Plays a wave file asynchronously; no sound on platforms that cannot.
+  virtual void PlaySound(const std::string& wave_path) = 0;
+  // Plays a wave file; kNo returns at once, kToEnd when the sound has ended,
+  // except on the interface thread, whose windows must keep answering (the
+  // sound then plays on). Platforms without waiting play as PlaySound does.
+  virtual void PlaySoundWaiting(const std::string& wave_path, SoundWait wait) {
+    (void)wait;
+    PlaySound(wave_path);
+  }
   // True on the thread that owns the windows (and where there is only one
   // thread); false on the growth worker.
   virtual bool OnInterfaceThread() const { return true; }
@@ -78,7 +83,7 @@ class ConsolePlatform : public Platform {
   unsigned long long Seconds() override;
   ScreenSize PrimaryScreenSize() override { return screen_; }
   std::string ProgramFolder() override { return program_folder_; }
-  void PlaySound(const std::string&, SoundWait = SoundWait::kNo) override {}
+  void PlaySound(const std::string&) override {}
 
   void set_program_folder(std::string folder) { program_folder_ = std::move(folder); }
   void set_screen(ScreenSize s) { screen_ = s; }

@@ -121,7 +121,9 @@ std::string Win32Platform::ProgramFolder() {
   return program_folder_;
 }
 
-void Win32Platform::PlaySound(const std::string& wave_path, SoundWait wait) {
+void Win32Platform::PlaySound(const std::string& wave_path) { PlaySoundWaiting(wave_path, SoundWait::kNo); }
+
+void Win32Platform::PlaySoundWaiting(const std::string& wave_path, SoundWait wait) {
   if (wave_path.empty()) return;
   // Waiting on the interface thread would freeze every window until the end.
   const bool to_end = wait == SoundWait::kToEnd && !OnInterfaceThread();

@@ -36,7 +36,8 @@ class Win32Platform : public Platform {
   ScreenSize PrimaryScreenSize() override;
   // The executable's folder without the trailing separator (Shift-JIS).
   std::string ProgramFolder() override;
-  void PlaySound(const std::string& wave_path, SoundWait wait = SoundWait::kNo) override;
+  void PlaySound(const std::string& wave_path) override;
+  void PlaySoundWaiting(const std::string& wave_path, SoundWait wait) override;
 
   // Runs fn on the interface thread and returns when it has run. On the
   // interface thread itself, or when there is no interface window yet, fn runs

@@ -20,12 +20,30 @@ constexpr size_t kReservedAfterCursor = 100;
 constexpr size_t kReservedBeforePen = 20;
 constexpr size_t kReservedBeforePart = 20;
 constexpr size_t kOpBytes = 40;
-// The largest brush a record may ask for. The program's pens use 8 x 8; a
-// brush is rebuilt on loading (six variants of width x height cells, one
-// random draw each), so a few damaged bytes must not ask for seconds of work
-// and hundreds of megabytes.
+// The largest brush that is rebuilt on loading. The program's pens use 8 x 8;
+// rebuilding makes six variants of width x height cells with one random draw
+// each, so a few damaged bytes must not cost seconds of work and hundreds of
+// megabytes.
 constexpr int32_t kMaxBrushSide = 1024;
 constexpr int64_t kMaxBrushArea = int64_t(1) << 18;
+
+bool BrushTooLarge(const BrushParams& b) {
+  return b.width > kMaxBrushSide || b.height > kMaxBrushSide ||
+         (b.width > 0 && b.height > 0 && int64_t(b.width) * int64_t(b.height) > kMaxBrushArea);
+}
+
+// A larger brush keeps its six values and no cells, as the pattern builder
+// keeps a brush too large to allocate: it stamps nothing.
+void KeepUnbuiltBrush(BrushPattern& brush, const BrushParams& p) {
+  brush.Release();
+  brush.type = p.type;
+  brush.width = p.width;
+  brush.height = p.height;
+  brush.strength = p.strength;
+  brush.edge = p.edge;
+  brush.density = p.density;
+  brush.area = int32_t(std::clamp<int64_t>(int64_t(p.width) * int64_t(p.height), INT32_MIN, INT32_MAX));
+}
 
 bool HasFileNameField(float version) { return double(version) >= 0.2; }
 bool HasBranchJitterField(float version) { return double(version) >= 0.1; }
@@ -91,9 +109,6 @@ bool ReadPen(ByteReader& in, KiPen& pen) {
     BrushParams& b = pen.brush;
     if (!(in.ReadI32(b.width) && in.ReadI32(b.height) && in.ReadI32(b.strength) && in.ReadI32(b.edge) &&
           in.ReadI32(b.density) && in.ReadI32(b.type)))
-      return false;
-    if (b.width > kMaxBrushSide || b.height > kMaxBrushSide ||
-        (b.width > 0 && b.height > 0 && int64_t(b.width) * int64_t(b.height) > kMaxBrushArea))
       return false;
   }
   return true;
@@ -249,7 +264,12 @@ void ApplyRecord(KiRecord& rec, Tree& tree) {
   pen.blue = rec.pen.blue;
   pen.stamp_interval = rec.pen.stamp_interval;
   pen.stamp_countdown = rec.pen.stamp_countdown;
-  if (pen.mode == 1) pen.SetBrush(rec.pen.brush);
+  if (pen.mode == 1) {
+    if (BrushTooLarge(rec.pen.brush))
+      KeepUnbuiltBrush(pen.brush, rec.pen.brush);
+    else
+      pen.SetBrush(rec.pen.brush);
+  }
 
   for (int i = 0; i < kPartCount; ++i) {
     tree.parts[size_t(i)] = i < rec.part_count ? std::move(rec.parts[size_t(i)].image) : PartImage();

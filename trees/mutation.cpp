@@ -259,7 +259,7 @@ void PlayMutationSound(const MutationSettings& settings) {
 
 void PlayMutationSound(const MutationSettings& settings, SoundWait wait) {
   if (!settings.sound || settings.sound_file.empty()) return;
-  GetPlatform().PlaySound(JoinPath(JoinPath(settings.program_folder, "sound"), settings.sound_file), wait);
+  GetPlatform().PlaySoundWaiting(JoinPath(JoinPath(settings.program_folder, "sound"), settings.sound_file), wait);
 }
 
 MutationSettings MutationSettingsFrom(const MInitInfo& s) {

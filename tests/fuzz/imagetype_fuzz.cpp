@@ -26,9 +26,6 @@ bool WriteQuickly(const std::string& path, const void* data, size_t size) {
   const bool ok = (size == 0 || std::fwrite(data, 1, size, f) == size);
   return std::fclose(f) == 0 && ok;
 }
-bool WriteQuickly(const std::string& path, const std::vector<uint8_t>& bytes) {
-  return WriteQuickly(path, bytes.data(), bytes.size());
-}
 
 void Check(bool ok) {
   if (!ok) std::abort();

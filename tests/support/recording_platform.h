@@ -27,7 +27,8 @@ class RecordingPlatform : public Platform {
   unsigned long long Seconds() override { return 1234567; }
   ScreenSize PrimaryScreenSize() override { return screen; }
   std::string ProgramFolder() override { return program_folder; }
-  void PlaySound(const std::string& wave_path, SoundWait wait = SoundWait::kNo) override {
+  void PlaySound(const std::string& wave_path) override { PlaySoundWaiting(wave_path, SoundWait::kNo); }
+  void PlaySoundWaiting(const std::string& wave_path, SoundWait wait) override {
     sounds.push_back(wave_path);
     sound_waits.push_back(wait);
   }
