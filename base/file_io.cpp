@@ -154,13 +154,13 @@ void SyncFolder(const std::string& folder) {
 // rename.
 bool ReplaceTarget(const std::string& temp, const std::string& target) {
 #ifdef _WIN32
-  if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    if (ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-      return true;
-    // Gone in the meantime: a first save after all.
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND) return false;
-  }
+  if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+      ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    return true;
+  // A first save, or ReplaceFile refused (the old file is held open by
+  // another program, as the desktop holds its wallpaper): without a backup
+  // name every failure of ReplaceFile leaves both files under their own
+  // names, so a rename can still replace the old file.
   return MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   if (std::rename(temp.c_str(), target.c_str()) != 0) return false;
