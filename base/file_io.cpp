@@ -113,6 +113,10 @@ void ListNames(const std::string& folder, std::vector<std::string>& out) {
 enum class TargetState { kMissing, kWritable, kFolderReadOnly, kReadOnly };
 TargetState CheckTarget(const std::string& path) {
   if (!FileExists(path)) return TargetState::kMissing;
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return TargetState::kReadOnly;
+#endif
   FILE* f = std::fopen(path.c_str(), "r+b");
   if (f) {
     std::fclose(f);
