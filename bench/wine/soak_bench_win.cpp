@@ -47,6 +47,7 @@ struct Sample {
   DWORD gdi = 0;      // GDI objects
   DWORD user = 0;     // USER objects
   DWORD handles = 0;  // kernel handles
+  int passes = 0;     // growth passes ended on the worker so far
 };
 
 Sample Take(HANDLE process, int update) {
@@ -124,12 +125,14 @@ int main(int argc, char** argv) {
       break;
     }
     app.Sync();
-    const Sample s = Take(process, u);
+    Sample s = Take(process, u);
+    s.passes = app.State("SylvaneWorkerEnds");
     if (u == warmup) base = s;
     if (u >= warmup) samples.push_back(s);
-    std::printf("update %5d: private %7.1f MiB, GDI %4lu, USER %4lu, handles %4lu, %lu s\n", u, s.private_mib,
-                static_cast<unsigned long>(s.gdi), static_cast<unsigned long>(s.user),
-                static_cast<unsigned long>(s.handles), static_cast<unsigned long>((GetTickCount() - started) / 1000));
+    std::printf("update %5d: private %7.1f MiB, GDI %4lu, USER %4lu, handles %4lu, passes %5d, %lu s\n", u,
+                s.private_mib, static_cast<unsigned long>(s.gdi), static_cast<unsigned long>(s.user),
+                static_cast<unsigned long>(s.handles), s.passes,
+                static_cast<unsigned long>((GetTickCount() - started) / 1000));
     std::fflush(stdout);
   }
   if (warmup == 0 && !samples.empty()) base = samples.front();
@@ -154,6 +157,9 @@ int main(int argc, char** argv) {
     row("kernel handles", base.handles, last.handles, peak_handles, last.handles <= base.handles);
     if (base.gdi == 0 && base.user == 0)
       std::printf("note: GetGuiResources reports no objects on this system (Wine): GDI and USER not measured\n");
+    if (base.handles == 0)
+      std::printf("note: GetProcessHandleCount reports no handles on this system (Wine): handles not measured\n");
+    std::printf("growth passes ended on the worker: %d in %d updates\n", last.passes, updates);
   }
   CloseHandle(process);
   if (!app.Close(30000)) {
