@@ -1,13 +1,15 @@
-# Checks that a static library was compiled for fuzzing: every object in it
-# calls the coverage hooks of libFuzzer (-fsanitize=fuzzer-no-link) and
-# AddressSanitizer, and the library calls UndefinedBehaviorSanitizer's
-# handlers. Without this the fuzzers would see only their harnesses' edges.
-#   cmake -DNM=<nm> -DLIBRARY=<lib.a> -P check_instrumented.cmake
+# Checks that static libraries were compiled for fuzzing: every object in
+# them calls the coverage hooks of libFuzzer (-fsanitize=fuzzer-no-link) and
+# AddressSanitizer, and they call UndefinedBehaviorSanitizer's handlers.
+# Without this the fuzzers would see only their harnesses' edges.
+#   cmake -DNM=<nm> "-DLIBRARIES=<a.a>|<b.a>|..." -P check_instrumented.cmake
 cmake_minimum_required(VERSION 3.25)
-if(NOT NM OR NOT LIBRARY)
-  message(FATAL_ERROR "usage: cmake -DNM=nm -DLIBRARY=lib.a -P check_instrumented.cmake")
+if(NOT NM OR NOT LIBRARIES)
+  message(FATAL_ERROR "usage: cmake -DNM=nm -DLIBRARIES=a.a|b.a -P check_instrumented.cmake")
 endif()
-execute_process(COMMAND ${NM} -A ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+string(REPLACE "|" ";" LIBRARIES "${LIBRARIES}")
+set(LIBRARY "${LIBRARIES}")
+execute_process(COMMAND ${NM} -A ${LIBRARIES} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${NM} failed on ${LIBRARY}")
 endif()
@@ -18,10 +20,12 @@ set(checked)
 set(ubsan FALSE)
 foreach(line IN LISTS lines)
   # "<library>:<object>: <address> <type> <name>" or "<library>:<object>:  U <name>"
-  if(NOT line MATCHES "^[^:]+:([^:]+):.* ([A-Za-z]) ([^ ]+)$")
+  if(NOT line MATCHES "^([^:]+):([^:]+):.* ([A-Za-z]) ([^ ]+)$")
     continue()
   endif()
-  set(object ${CMAKE_MATCH_1})
+  set(object "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}")
+  set(CMAKE_MATCH_2 ${CMAKE_MATCH_3})
+  set(CMAKE_MATCH_3 ${CMAKE_MATCH_4})
   set(type ${CMAKE_MATCH_2})
   set(name ${CMAKE_MATCH_3})
   if(type STREQUAL "T")
