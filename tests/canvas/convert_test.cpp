@@ -5,6 +5,7 @@
 #include "base/file_io.h"
 #include "canvas/image/image_io.h"
 #include "cli/command.h"
+#include "platform/text.h"
 #include "support/recording_platform.h"
 #include "canvas/test_pictures.h"
 
@@ -78,13 +79,20 @@ TEST(ConvertCommand, FailuresExitNonZero) {
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_FALSE(FileExists(dir.File("o.jpg")));
 
+  // A failure is one line on stderr that carries the loader's or writer's
+  // own message (in UTF-8), not a message box of its own.
   testing::WriteBytes(dir.File("x.txt"), {1, 2});
-  EXPECT_NE(Convert({dir.File("x.txt"), dir.File("o.png")}), 0);  // the loader's message
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].text, "ファイルの読み込みに失敗しました。未対応のファイルです。");
-  EXPECT_NE(Convert({dir.File("in.bmp"), dir.File("none/o.png")}), 0);  // the writer's message
-  ASSERT_EQ(platform.messages.size(), 2u);
-  EXPECT_EQ(platform.messages[1].text, "ファイルオープンに失敗しました。WRITE_PNG");
+  ::testing::internal::CaptureStderr();
+  EXPECT_NE(Convert({dir.File("x.txt"), dir.File("o.png")}), 0);
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "convert: cannot read '" + dir.File("x.txt") + "' (" +
+                     SjisToUtf8("ファイルの読み込みに失敗しました。未対応のファイルです。") + ")\n");
+  ::testing::internal::CaptureStderr();
+  EXPECT_NE(Convert({dir.File("in.bmp"), dir.File("none/o.png")}), 0);
+  err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "convert: cannot write '" + dir.File("none/o.png") + "' (" +
+                     SjisToUtf8("ファイルオープンに失敗しました。WRITE_PNG") + ")\n");
+  EXPECT_TRUE(platform.messages.empty());
 }
 
 }  // namespace
