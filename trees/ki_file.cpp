@@ -24,8 +24,8 @@ constexpr size_t kOpBytes = 40;
 // rebuilding makes six variants of width x height cells with one random draw
 // each, so a few damaged bytes must not cost seconds of work and hundreds of
 // megabytes.
-constexpr int32_t kMaxBrushSide = 1024;
-constexpr int64_t kMaxBrushArea = int64_t(1) << 18;
+constexpr int32_t kMaxBrushSide = 256;
+constexpr int64_t kMaxBrushArea = int64_t(1) << 16;
 
 bool BrushTooLarge(const BrushParams& b) {
   return b.width > kMaxBrushSide || b.height > kMaxBrushSide ||

@@ -29,7 +29,7 @@
 // keeps its first w*h bytes, a plane of a part without a picture is dropped.
 // Refused are a picture without code bits (B <= 0), a plane without code bits
 // (A <= 0 with L > 0) and a plane shorter than its picture (L < w*h). A pen
-// brush above 1024 pixels a side or 262,144 pixels (the program's are 8 x 8)
+// brush above 256 pixels a side or 65,536 pixels (the program's are 8 x 8)
 // keeps its six values but is not rebuilt (no cells, nothing stamped):
 // rebuilding goes cell by cell and would cost seconds for a damaged size.
 #pragma once
