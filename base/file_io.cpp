@@ -158,7 +158,11 @@ void SyncFolder(const std::string& folder) {
 // rename.
 bool ReplaceTarget(const std::string& temp, const std::string& target) {
 #ifdef _WIN32
-  if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  // A folder is never replaced by a file (Wine's rename would do it, and
+  // lose what the folder holds).
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
       ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
     return true;
   // A first save, or ReplaceFile refused (the old file is held open by
