@@ -149,10 +149,10 @@ TEST_F(CliTest, KilledWhileGrowingTheGardenIsOldOrNewAndAlwaysReads) {
   // Some kills landed while the file was written (how many depends on the
   // machine's load).
   EXPECT_GT(left_behind, 0);
-  // The next save of the file clears what killed saves left.
+  // The next save of the file clears what killed saves left. (Its bytes may
+  // equal the last ones: a garden whose trees have all finished stays as it is.)
   ASSERT_EQ(Cli({"grow", "g.syl"}, 999).exit_code, 0);
   EXPECT_TRUE(Temps().empty());
-  EXPECT_NE(Bytes("g.syl"), old);
   EXPECT_TRUE(ReadsAsGarden(Bytes("g.syl")));
   std::printf("[ info     ] garden: %d of 100 runs killed, %d left a temporary file, %d changed the file\n",
               interrupted, left_behind, changed);
