@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_win.h"
+#include "app/canvas_ops_win.h"
 #include "app/update_cycle_win.h"
 #include "canvas/records/settings.h"
 #include "paint/canvas.h"
@@ -101,6 +102,10 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   StartSkinOfWindows(instance, main);
   PlaceMainWindow(main);
   ShowWindowsAtStart(main, show_mode);
+  // The garden is read once the windows are painted: a large garden and its
+  // wallpaper take longer than everything before, and the user sees the
+  // program at once.
+  LoadOrCreateDefaultCanvas(main);
 
   std::string path = CommandLinePath(command_line);
   if (!path.empty()) {
@@ -108,6 +113,8 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
     if (Engine().garden().canvas.exists && result >= 0) StartUpdateTimer();
   }
 
+  // The missed growth runs once the message loop runs.
+  PostMessageA(main, kCatchUpAtStartMessage, 0, 0);
   PublishState(kStateReady, 1);
   MSG msg{};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

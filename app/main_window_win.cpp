@@ -115,10 +115,7 @@ void OnCreate(HWND main) {
   LoadOptions(OptionsPath(folder), AppOptions());
   SetSunLighting(SunLightingFromOptions(AppOptions()));
   NoteGardenStoppedAtFileTime(JoinPath(folder, kDefaultCanvasFile));
-  LoadOrCreateDefaultCanvas(main);
   StartComebackWatch(main);
-  // The missed growth runs once the message loop runs.
-  PostMessageA(main, kCatchUpAtStartMessage, 0, 0);
 }
 
 void OnLeftButtonDown(HWND main) {
@@ -386,6 +383,8 @@ void ShowWindowsAtStart(HWND main, int show_mode) {
   if (changer) ShowWindow(changer, s.changer_state >= 1 ? SW_SHOW : SW_HIDE);
   if (canvas_window) ShowWindow(canvas_window, s.canvas_window_state >= 1 ? SW_SHOW : SW_HIDE);
   UpdateWindow(main);
+  if (changer) UpdateWindow(changer);
+  if (canvas_window) UpdateWindow(canvas_window);
 }
 
 void StoreMainWindowPosition(HWND main) {
