@@ -125,6 +125,27 @@ void ChooseImage(HWND dialog, BackgroundChoice& c) {
   ShowPreview(dialog, c);
 }
 
+// The background buttons both canvas dialogs have; false for any other command.
+bool OnBackgroundButton(HWND dialog, int id, BackgroundChoice& c) {
+  if (id == IDC_BG_COLOR) {
+    ChooseColour(dialog, c);
+    return true;
+  }
+  if (id == IDC_BG_IMAGE) {
+    ChooseImage(dialog, c);
+    return true;
+  }
+  return false;
+}
+
+// The chosen background kept in the settings, and the kind of background it makes.
+int StoreBackground(MInitInfo& s, const BackgroundChoice& c) {
+  s.background_red = GetRValue(c.colour);
+  s.background_green = GetGValue(c.colour);
+  s.background_blue = GetBValue(c.colour);
+  return c.image_chosen ? kBackgroundPicture : kBackgroundColour;
+}
+
 // A signed integer field; text that is not a number reads as 0.
 int ReadInt(HWND dialog, int id) {
   BOOL ok = FALSE;
@@ -205,10 +226,7 @@ bool ApplyNewCanvas(HWND dialog) {
       SendMessageA(app.changer, WM_COMMAND, no_auto ? CMD_CHANGER_USE_OTHER : CMD_CHANGER_USE_CANVAS, 0);
     s.canvas_width = width;
     s.canvas_height = height;
-    s.background_red = GetRValue(c.colour);
-    s.background_green = GetGValue(c.colour);
-    s.background_blue = GetBValue(c.colour);
-    int kind = c.image_chosen ? kBackgroundPicture : kBackgroundColour;
+    const int kind = StoreBackground(s, c);
     rc = app.create_canvas(width, height, uint32_t(c.colour), kind, c.image, s.update_interval, fit_image);
     TreeCountPanelSetCount(0);
     TimerPanelRefresh(0, 0, 0);
@@ -227,21 +245,16 @@ INT_PTR CALLBACK NewCanvasProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM) {
       PaintPreview(dialog, g_new_canvas);
       return TRUE;
     case WM_COMMAND:
+      if (OnBackgroundButton(dialog, LOWORD(wparam), g_new_canvas)) return TRUE;
       switch (LOWORD(wparam)) {
         case IDC_FIT_DESKTOP:
           EnableSizeFields(dialog);
-          return TRUE;
-        case IDC_BG_COLOR:
-          ChooseColour(dialog, g_new_canvas);
           return TRUE;
         case IDC_CURRENT_WALLPAPER:
           if (ReadCurrentWallpaper(dialog, g_new_canvas.image) == 0) {
             g_new_canvas.image_chosen = true;
             ShowPreview(dialog, g_new_canvas);
           }
-          return TRUE;
-        case IDC_BG_IMAGE:
-          ChooseImage(dialog, g_new_canvas);
           return TRUE;
         case IDOK:
           if (ApplyNewCanvas(dialog)) EndDialog(dialog, 1);
@@ -296,10 +309,7 @@ bool ApplySettings(HWND dialog) {
     Canvas& canvas = garden.canvas;
     canvas.stretch = fit ? 1 : 0;
     s.fit_background = fit ? 1 : 0;
-    s.background_red = GetRValue(c.colour);
-    s.background_green = GetGValue(c.colour);
-    s.background_blue = GetBValue(c.colour);
-    int kind = c.image_chosen ? kBackgroundPicture : kBackgroundColour;
+    const int kind = StoreBackground(s, c);
     ChangeBackground(canvas, canvas.width(), canvas.height(), uint32_t(c.colour), kind, c.image,
                      s.update_interval, fit);
   });
@@ -319,13 +329,8 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT msg, WPARAM wparam, LPARAM) {
       PaintPreview(dialog, g_settings);
       return TRUE;
     case WM_COMMAND:
+      if (OnBackgroundButton(dialog, LOWORD(wparam), g_settings)) return TRUE;
       switch (LOWORD(wparam)) {
-        case IDC_BG_COLOR:
-          ChooseColour(dialog, g_settings);
-          return TRUE;
-        case IDC_BG_IMAGE:
-          ChooseImage(dialog, g_settings);
-          return TRUE;
         case IDC_OPEN_CANVAS_WINDOW:
           Services().send_command(CMD_CANVAS_WINDOW);
           return TRUE;
