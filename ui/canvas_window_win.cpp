@@ -1,8 +1,10 @@
 // The canvas window: message handling, the picture it shows, scrolling,
-// hovering, clicking, dragging, collapsing, dropped tree files and the two
-// trees marked for breeding. The geometry lives in ui/canvas_view.h, the
+// clicking, dragging, collapsing, dropped tree files and the two trees marked
+// for breeding. The overlays (labels, marks, the hovered tree) live in
+// canvas_window_overlays_win.cpp, the geometry in ui/canvas_view.h, the
 // marks' bookkeeping in ui/breed_marks.h.
 #include "ui/canvas_window_win.h"
+#include "ui/canvas_window_state_win.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -35,50 +37,52 @@
 #include "res/commands.h"
 
 namespace sylvane {
-namespace {
+namespace canvas_window {
 
 // The label list's display options (the worker never touches them); the
 // entries are read through LabelList::Snapshot.
 LabelList& Labels() { return Services().engine->Unguarded().labels; }
 
+PixelSize PictureSize(const CanvasWindow& w) { return PixelSize{w.picture.width, w.picture.height}; }
 
-constexpr uint8_t kStateClosed = 0;
-constexpr uint8_t kStateOpen = 1;
-constexpr uint8_t kStateCollapsed = 2;
+static PixelSize ClientSize(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  return PixelSize{r.right - r.left, r.bottom - r.top};
+}
 
-constexpr COLORREF kMarkerColour = RGB(255, 0, 0);
-// The circles of the trees marked for breeding: first parent blue, second
-// yellow, both apart from the red of the hovered tree.
-constexpr COLORREF kMarkColours[2] = {RGB(0, 64, 255), RGB(255, 208, 0)};
-constexpr int kMarkerPenWidth = 2;
-// The wide pen reaches one pixel past the marker's square.
-constexpr int kMarkerMargin = 2;
-constexpr int kNamesDropWidth = 96;  // pixels: the names list shows "ファイル名" whole
+static bool Collapsed() { return Settings().canvas_window_state == kStateCollapsed; }
 
-// Everything the window holds, attached to it at WM_INITDIALOG.
-struct CanvasWindow {
-  HWND window = nullptr;
-  HWND main = nullptr;
-  float factor = 1.0f;                     // zoom factor in use
-  PixelSize canvas{kNoCanvasWidth, kNoCanvasHeight};  // canvas shown, unzoomed pixels
-  PixelSize scaled;                        // canvas shown, zoomed pixels
-  Surface picture;                         // the window picture (frame and zoomed canvas)
-  SurfaceDC picture_dc;                    // memory copy of it, with labels and the hovered name
-  Surface frame_composite;                 // skin: normal over back
-  Surface frame_back;                      // skin: back image alone
-  int hpos = 0;                            // scroll positions 0..100
-  int vpos = 0;
-  bool marker_shown = false;               // the red circle of the hovered tree
-  ViewPoint marker;                        // its top-left, picture pixels
-  gdi::Brush control_brush;                // CTRL_BG_COLOR behind the combo boxes
-  COLORREF control_colour = RGB(255, 255, 255);
-  bool placed = false;                     // it has been on screen this session
-  bool dragging = false;                   // the window follows the pointer
-  bool moved = false;                      // it did move during this press
-  POINT last_cursor{};                     // screen pixels
-  bool ctrl_press = false;                 // Ctrl was held when the button went down
-  BreedMarks marks;                        // the trees marked for breeding
-};
+// The picture pixel shown at the client area's top-left corner.
+POINT ScrollOrigin(const CanvasWindow& w) {
+  if (Collapsed()) return POINT{0, 0};
+  const PixelSize client = ClientSize(w.window);
+  return POINT{ScrollOffset(w.hpos, w.picture.width, client.width),
+               ScrollOffset(w.vpos, w.picture.height, client.height)};
+}
+
+POINT ClientToPicture(const CanvasWindow& w, int x, int y) {
+  const POINT o = ScrollOrigin(w);
+  return POINT{x + o.x, y + o.y};
+}
+
+void Repaint(const CanvasWindow& w) {
+  InvalidateRect(w.window, nullptr, FALSE);
+  UpdateWindow(w.window);
+}
+
+// Invalidates a rectangle given in picture pixels.
+void InvalidatePictureRect(const CanvasWindow& w, int left, int top, int right, int bottom) {
+  const POINT o = ScrollOrigin(w);
+  RECT r{left - o.x, top - o.y, right - o.x, bottom - o.y};
+  InvalidateRect(w.window, &r, FALSE);
+}
+
+}  // namespace canvas_window
+
+namespace {
+
+using namespace canvas_window;
 
 HWND g_handle = nullptr;
 
@@ -86,21 +90,11 @@ CanvasWindow* StateOf(HWND window) {
   return reinterpret_cast<CanvasWindow*>(GetWindowLongPtrA(window, DWLP_USER));
 }
 
-PixelSize PictureSize(const CanvasWindow& w) { return PixelSize{w.picture.width, w.picture.height}; }
-
-PixelSize ClientSize(HWND window) {
-  RECT r{};
-  GetClientRect(window, &r);
-  return PixelSize{r.right - r.left, r.bottom - r.top};
-}
-
 PixelSize WorkArea() {
   RECT r{};
   if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return PixelSize{};
   return PixelSize{r.right, r.bottom};
 }
-
-bool Collapsed() { return Settings().canvas_window_state == kStateCollapsed; }
 
 // The work area of the monitor the window is on.
 ScreenBox WorkBox(HWND window) {
@@ -133,31 +127,6 @@ void PlaceOnScreen(CanvasWindow& w, int32_t width, int32_t height) {
   }
   w.placed = true;
   SetWindowPos(w.window, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// The picture pixel shown at the client area's top-left corner.
-POINT ScrollOrigin(const CanvasWindow& w) {
-  if (Collapsed()) return POINT{0, 0};
-  const PixelSize client = ClientSize(w.window);
-  return POINT{ScrollOffset(w.hpos, w.picture.width, client.width),
-               ScrollOffset(w.vpos, w.picture.height, client.height)};
-}
-
-POINT ClientToPicture(const CanvasWindow& w, int x, int y) {
-  const POINT o = ScrollOrigin(w);
-  return POINT{x + o.x, y + o.y};
-}
-
-void Repaint(const CanvasWindow& w) {
-  InvalidateRect(w.window, nullptr, FALSE);
-  UpdateWindow(w.window);
-}
-
-// Invalidates a rectangle given in picture pixels.
-void InvalidatePictureRect(const CanvasWindow& w, int left, int top, int right, int bottom) {
-  const POINT o = ScrollOrigin(w);
-  RECT r{left - o.x, top - o.y, right - o.x, bottom - o.y};
-  InvalidateRect(w.window, &r, FALSE);
 }
 
 // ---------------------------------------------------------------------------
@@ -220,153 +189,6 @@ void OnScroll(CanvasWindow& w, int bar, int code, int thumb) {
   SetScrollPos(w.window, bar, position, TRUE);
   w.marker_shown = false;
   Repaint(w);
-}
-
-// ---------------------------------------------------------------------------
-// Labels and the hovered name
-
-// The names combo box shows what the picture shows, also when the names were
-// switched by a command rather than by the combo box.
-void ShowNamesModeInCombo(const CanvasWindow& w, int mode) {
-  if (mode < 0 || mode >= kNamesChoiceCount) return;
-  SendDlgItemMessageA(w.window, CW_IDC_NAMES, CB_SETCURSEL, WPARAM(mode), 0);
-}
-
-// Draws the circles of the trees marked for breeding onto the memory
-// picture, so that every repaint shows them until the picture is rebuilt.
-// The number of marks is also a property of the window, for tools that
-// watch the program from outside (the end-to-end tests).
-void PaintMarks(CanvasWindow& w) {
-  SetPropA(w.window, kBreedMarksProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(w.marks.count())));
-  HDC dc = w.picture_dc.dc();
-  if (!dc || !w.picture_dc.bitmap_made()) return;
-  gdi::Selection brush_in(dc, GetStockObject(HOLLOW_BRUSH));
-  for (const MarkDraw& m : LayOutMarks(w.marks, w.factor)) {
-    gdi::Pen pen(CreatePen(PS_SOLID, kMarkerPenWidth, kMarkColours[m.which]));
-    gdi::Selection pen_in(dc, pen.get());
-    Ellipse(dc, m.top_left.x, m.top_left.y, m.top_left.x + kMarkerSize, m.top_left.y + kMarkerSize);
-  }
-}
-
-// Writes the name labels (mode 1 tree names, 2 file names) onto the memory
-// picture, the breeding marks over them, and shows them; the list's display
-// mode becomes mode.
-void DrawLabels(CanvasWindow& w, int mode) {
-  LabelList& list = Labels();
-  const std::vector<LabelEntry> entries = list.Snapshot();
-  HDC dc = w.picture_dc.dc();
-  if (dc && w.picture_dc.bitmap_made()) {
-    const std::vector<LabelDraw> draws = LayOutLabels(entries, w.canvas.width, w.factor, list.font_height, mode);
-    const COLORREF colour = COLORREF(list.text_colour) & 0x00FFFFFF;
-    gdi::Font font(gdi::CreatePanelFont(list.font_height));
-    gdi::Pen pen(CreatePen(PS_SOLID, 1, colour));
-    const ClipBox clip = LabelClip(PictureSize(w));
-    gdi::Object<HRGN> region(CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom));
-    {
-      gdi::Selection font_in(dc, font.get());
-      gdi::Selection pen_in(dc, pen.get());
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, colour);
-      SelectClipRgn(dc, region.get());
-      for (const LabelDraw& d : draws) {
-        MoveToEx(dc, d.place.anchor_x, d.place.anchor_y, nullptr);
-        LineTo(dc, d.place.end_x, d.place.end_y);
-        TextOutA(dc, d.place.text_x, d.place.text_y, d.text.data(), int(d.text.size()));
-      }
-      SelectClipRgn(dc, nullptr);
-    }
-  }
-  PaintMarks(w);
-  list.display_mode = uint8_t(mode);
-  ShowNamesModeInCombo(w, mode);
-  w.marker_shown = false;
-  Repaint(w);
-}
-
-// The top 30 rows of the memory picture as the window picture has them (the
-// hovered name written there before is gone).
-void RestoreTopStrip(CanvasWindow& w) {
-  HDC dc = w.picture_dc.dc();
-  if (!dc || w.picture.empty()) return;
-  const int rows = std::min<int>(kTopStripRows, w.picture.height);
-  BITMAPINFO bi = SurfaceBitmapInfo(w.picture);
-  // A bottom-up picture's source rows count from its bottom: the top rows
-  // start at height - rows.
-  SetDIBitsToDevice(dc, 0, 0, DWORD(w.picture.width), DWORD(rows), 0, w.picture.height - rows, 0,
-                    UINT(w.picture.height), w.picture.pixels.data(), &bi, DIB_RGB_COLORS);
-}
-
-// The memory picture as the window picture has it, then the labels (when
-// the list shows them) and the marks again: after a mark changed.
-void RedrawOverlays(CanvasWindow& w) {
-  HDC dc = w.picture_dc.dc();
-  if (dc && !w.picture.empty()) {
-    BITMAPINFO bi = SurfaceBitmapInfo(w.picture);
-    SetDIBitsToDevice(dc, 0, 0, DWORD(w.picture.width), DWORD(w.picture.height), 0, 0, 0,
-                      UINT(w.picture.height), w.picture.pixels.data(), &bi, DIB_RGB_COLORS);
-  }
-  const int mode = Labels().display_mode;
-  if (mode == kLabelsNames || mode == kLabelsFileNames) {
-    DrawLabels(w, mode);
-    return;
-  }
-  PaintMarks(w);
-  w.marker_shown = false;
-  Repaint(w);
-}
-
-void ShowHoveredName(CanvasWindow& w, const std::string& name) {
-  RestoreTopStrip(w);
-  HDC dc = w.picture_dc.dc();
-  if (dc) {
-    gdi::Font font(gdi::CreatePanelFont(kHoverNameHeight));
-    gdi::Selection font_in(dc, font.get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    TextOutA(dc, kHoverNameX, kHoverNameY, name.data(), int(name.size()));
-  }
-  InvalidatePictureRect(w, kHoverNameX, kHoverNameY, w.picture.width, kTopStripRows);
-}
-
-void DrawMarker(CanvasWindow& w, ViewPoint top_left) {
-  const POINT o = ScrollOrigin(w);
-  gdi::WindowDc dc(w.window);
-  if (!dc) return;
-  gdi::Pen pen(CreatePen(PS_SOLID, kMarkerPenWidth, kMarkerColour));
-  gdi::Selection pen_in(dc.get(), pen.get());
-  gdi::Selection brush_in(dc.get(), GetStockObject(HOLLOW_BRUSH));
-  const int left = top_left.x - o.x;
-  const int top = top_left.y - o.y;
-  Ellipse(dc.get(), left, top, left + kMarkerSize, top + kMarkerSize);
-}
-
-void HideMarker(CanvasWindow& w) {
-  if (!w.marker_shown) return;
-  InvalidatePictureRect(w, w.marker.x - kMarkerMargin, w.marker.y - kMarkerMargin,
-                        w.marker.x + kMarkerSize + kMarkerMargin, w.marker.y + kMarkerSize + kMarkerMargin);
-  w.marker_shown = false;
-}
-
-void OnHover(CanvasWindow& w, int x, int y) {
-  if (w.picture.empty()) return;
-  const POINT p = ClientToPicture(w, x, y);
-  const std::vector<LabelEntry> entries = Labels().Snapshot();
-  const std::vector<int> hits = TreesUnderPointer(entries, w.factor, w.scaled, p.x, p.y);
-  if (hits.empty()) {
-    HideMarker(w);
-    UpdateWindow(w.window);
-    return;
-  }
-  for (int i : hits) {
-    const LabelEntry& e = entries[size_t(i)];
-    if (!w.marker_shown) {
-      w.marker = MarkerTopLeft(ZoomedTreePoint(e, w.factor));
-      DrawMarker(w, w.marker);
-      w.marker_shown = true;
-    }
-    ShowHoveredName(w, e.name);
-  }
-  UpdateWindow(w.window);
 }
 
 // ---------------------------------------------------------------------------
