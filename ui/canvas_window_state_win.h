@@ -53,7 +53,7 @@ struct CanvasWindow {
   bool placed = false;                     // it has been on screen this session
   bool dragging = false;                   // the window follows the pointer
   bool moved = false;                      // it did move during this press
-  POINT last_cursor{};                     // screen pixels
+  POINT last_cursor{};                     // screen pixels: at the press, then where the window last followed
   bool ctrl_press = false;                 // Ctrl was held when the button went down
   BreedMarks marks;                        // the trees marked for breeding
 };

@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -387,6 +388,9 @@ void OnDrag(CanvasWindow& w) {
   const int dx = now.x - w.last_cursor.x;
   const int dy = now.y - w.last_cursor.y;
   if (dx == 0 && dy == 0) return;
+  // A hand that trembles while it clicks does not drag: the window follows
+  // once the pointer leaves the system's drag box around the press.
+  if (!w.moved && std::abs(dx) <= GetSystemMetrics(SM_CXDRAG) && std::abs(dy) <= GetSystemMetrics(SM_CYDRAG)) return;
   RECT r{};
   GetWindowRect(w.window, &r);
   SetWindowPos(w.window, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

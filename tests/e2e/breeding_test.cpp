@@ -11,6 +11,7 @@
 #include "canvas/garden.h"
 #include "canvas/records/name_labels.h"
 #include "e2e_support.h"
+#include "two_tree_garden.h"
 #include "paint/canvas.h"
 #include "res/canvaswin_resource.h"
 #include "res/commands.h"
@@ -22,86 +23,10 @@
 namespace e2e {
 namespace {
 
-constexpr char kNameA[] = "アカマツ";
-constexpr char kNameB[] = "シラカバ";
 constexpr char kChildName[] = "アカマツ×シラカバ";
-// Where the two parents stand on the 300 x 200 canvas.
-constexpr int kAx = 80, kAy = 150;
-constexpr int kBx = 220, kBy = 150;
 // The circles' colours (first parent blue, second yellow).
 constexpr COLORREF kFirstColour = RGB(0, 64, 255);
 constexpr COLORREF kSecondColour = RGB(255, 208, 0);
-
-// A 300 x 200 garden with the sample tree planted as A and as B, each with
-// its name label (already placed, so that growth adds none). With full, the
-// other 98 slots hold living copies too: the table has no room left.
-// mutation_chance is both parents' (percent).
-bool WriteTwoTreeGarden(const std::string& path, bool full, int mutation_chance = 0) {
-  sylvane::Canvas canvas;
-  sylvane::TreeTable table;
-  sylvane::LabelList labels;
-  sylvane::Surface no_picture;
-  if (sylvane::CreateGardenCanvas(canvas, table, labels, 300, 200, RGB(20, 40, 20), sylvane::kBackgroundColour,
-                                  no_picture, 60, false) != 0)
-    return false;
-  sylvane::Tree sample;
-  sylvane::LoadSampleParts(sample, DataFolder(), sylvane::kSamplePartDescriptions);
-  sylvane::MakeSampleTree(sample, 0, 0, 90);
-  sample.mutation_chance = mutation_chance;
-  auto plant = [&](int slot, const std::string& name, int x, int y, bool labelled) {
-    sylvane::Tree& t = table[slot];
-    t = sample;
-    t.name = name;
-    t.file_name = name + ".ki";
-    t.Place(x, y);
-    t.label_state = 1;
-    table.CountUp();
-    if (labelled) labels.Add(sylvane::LabelEntry{name, uint8_t(t.kind), 0, x, y, t.file_name});
-  };
-  plant(0, kNameA, kAx, kAy, true);
-  plant(1, kNameB, kBx, kBy, true);
-  if (full)
-    for (int i = 2; i < sylvane::TreeTable::kSlots; ++i) plant(i, "filler", 150, 100, false);
-  return sylvane::SaveCanvasFile(sylvane::GardenRefs{canvas, table, labels}, path) == 0;
-}
-
-// Starts the program on the garden file with the canvas window at 100 %,
-// names hidden, at the screen's top-right (away from centred dialogs).
-// mutant_handling: 0 ask, 1 never save, 2 archive automatically.
-bool StartOnGarden(App& app, const std::string& garden, int scatter_count = 1, int mutant_handling = 1) {
-  sylvane::MInitInfo s = TestSettings(app.folder());
-  s.mutant_handling = uint8_t(mutant_handling);
-  s.scatter_count = scatter_count;
-  s.scatter_radius = 0;
-  s.scatter_mode = 0;
-  s.canvas_zoom_step = 0;
-  s.canvas_names = 0;
-  s.canvas_window = sylvane::WindowRect{900, 20, 300, 300};
-  WriteSettings(s, app.folder());
-  return app.Start("\"" + garden + "\"");
-}
-
-// Opens the canvas window and returns it.
-HWND OpenCanvasWindow(App& app) {
-  if (!app.Send(CMD_CANVAS_WINDOW)) return nullptr;
-  HWND found = nullptr;
-  WaitUntil([&] {
-    HWND c = nullptr;
-    while ((c = FindWindowExA(nullptr, c, "#32770", nullptr)) != nullptr) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(c, &pid);
-      char title[128] = {};
-      GetWindowTextA(c, title, sizeof(title));
-      if (pid == app.pid() && !GetWindow(c, GW_OWNER) && IsWindowVisible(c) &&
-          std::string(title) != "壁紙チェンジャー") {
-        found = c;
-        return true;
-      }
-    }
-    return false;
-  });
-  return found;
-}
 
 // Clicks the tree labelled at canvas (x, y), with Ctrl held when ctrl. The
 // window shows the canvas at 100 %, unscrolled, at (10, 30); a tree is hit
@@ -194,11 +119,6 @@ int MenuItemLook(HWND menu) {
       if (p[0] == p[1] && p[1] == p[2] && p[0] >= 96 && p[0] <= 176) grey = true;
     }
   return black ? 1 : grey ? 0 : -1;
-}
-
-// The number of trees the canvas window has marked (its published property).
-int MarkCount(HWND canvas_window) {
-  return int(reinterpret_cast<INT_PTR>(GetPropA(canvas_window, sylvane::kBreedMarksProperty)));
 }
 
 // Opens the canvas window's menu (its first item "交配させる") and checks that

@@ -1,15 +1,19 @@
 // The program at 200 % (192 DPI): it is aware of each monitor's DPI, so the
 // desktop size of the new-canvas dialog is in physical pixels, the skinned
-// main window keeps its pixel size, dialogs grow with the DPI, and a real
-// mouse click in the map window plants where it points.
+// main window keeps its pixel size and dialogs grow with the DPI. At 150 %
+// and 200 % a real mouse click in the map window plants where it points, and
+// one in the canvas window picks the tree under the pointer.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "canvas/canvas_file.h"
 #include "canvas/garden.h"
 #include "e2e_support.h"
+#include "res/canvaswin_resource.h"
 #include "res/commands.h"
+#include "two_tree_garden.h"
 #include "ui/skin_pictures.h"
 
 namespace e2e {
@@ -144,10 +148,48 @@ TEST(Dpi, At192TheProgramWorksInPhysicalPixels) {
   ASSERT_TRUE(app.Close());
 }
 
-TEST(Dpi, At192AMouseClickInTheMapPlantsWhereItPoints) {
+// Moves the pointer and waits until it is seen there: under Wine the move
+// reaches the X server after SetCursorPos returns.
+void MovePointer(POINT screen) {
+  WaitUntil(
+      [&] {
+        SetCursorPos(screen.x, screen.y);
+        POINT now{};
+        return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+      },
+      3000);
+}
+
+// A mouse event at a screen point. The position travels with the event
+// (absolute coordinates): a click after SetCursorPos alone may be taken where
+// the pointer was before, as Wine moves it asynchronously.
+INPUT MouseAt(POINT screen, DWORD flags) {
+  const LONG width = GetSystemMetrics(SM_CXSCREEN);
+  const LONG height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  // The smallest normalised value that maps back onto the pixel.
+  in.mi.dx = LONG((int64_t(screen.x) * 65536 + width - 1) / width);
+  in.mi.dy = LONG((int64_t(screen.y) * 65536 + height - 1) / height);
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+
+// A left click at a screen point (the driver's physical pixels), the pointer
+// first resting there so that the window under it sees it arrive.
+void ClickOnScreen(POINT screen) {
+  MovePointer(screen);
+  Sleep(100);
+  INPUT clicks[2] = {MouseAt(screen, MOUSEEVENTF_LEFTDOWN), MouseAt(screen, MOUSEEVENTF_LEFTUP)};
+  SendInput(2, clicks, sizeof(INPUT));
+}
+
+class DpiClicks : public ::testing::TestWithParam<DWORD> {};
+
+TEST_P(DpiClicks, AClickInTheMapPlantsWhereItPoints) {
   DriverInPhysicalPixels();
-  SystemDpi dpi(192);
-  App app("dpi_192_map");
+  SystemDpi dpi(GetParam());
+  App app("dpi_map_" + std::to_string(GetParam()));
   sylvane::MInitInfo s = TestSettings(app.folder());
   s.scatter_count = 1;
   s.scatter_radius = 0;
@@ -172,12 +214,7 @@ TEST(Dpi, At192AMouseClickInTheMapPlantsWhereItPoints) {
   const sylvane::CanvasPoint want = sylvane::MapPointToCanvas(picture, at.x, at.y);
   POINT screen = at;
   ClientToScreen(map, &screen);
-  SetCursorPos(screen.x, screen.y);
-  INPUT clicks[2] = {};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, clicks, sizeof(INPUT));
+  ClickOnScreen(screen);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(map); })) << "the click reached the picture";
   ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 1; }));
   ASSERT_TRUE(app.Close());
@@ -195,6 +232,72 @@ TEST(Dpi, At192AMouseClickInTheMapPlantsWhereItPoints) {
   }
   EXPECT_EQ(planted, 1);
 }
+
+// The canvas window keeps its skin's pixel size, so the tree labelled at
+// canvas (x, y) is hit at client (x + 10, y + 30) at every DPI. A click on B,
+// then on empty ground, then a trembling click on A: B's description,
+// nothing, A's description.
+TEST_P(DpiClicks, AClickInTheCanvasWindowPicksTheTreeUnderThePointer) {
+  DriverInPhysicalPixels();
+  SystemDpi dpi(GetParam());
+  App app("dpi_canvas_window_" + std::to_string(GetParam()));
+  const std::string garden = app.File("two trees.syl");
+  ASSERT_TRUE(WriteTwoTreeGarden(garden, false));
+  ASSERT_TRUE(StartOnGarden(app, garden));
+  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 2; }));
+  HWND window = OpenCanvasWindow(app);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(app.Sync());
+  SetForegroundWindow(window);
+
+  POINT on_b{kBx + 10, kBy + 30};
+  ClientToScreen(window, &on_b);
+  ClickOnScreen(on_b);
+  Box description;
+  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+  char name[128] = {};
+  GetDlgItemTextA(description.window, CW_IDC_TREE_NAME, name, sizeof(name));
+  EXPECT_EQ(std::string(name), kNameB);
+  EXPECT_EQ(MarkCount(window), 1);
+  app.Press(description, IDOK);
+  ASSERT_TRUE(app.WaitNoBox());
+
+  // Half-way between the trees nothing stands: no description, no new mark.
+  POINT between{(kAx + kBx) / 2 + 10, kAy + 30};
+  ClientToScreen(window, &between);
+  ClickOnScreen(between);
+  ASSERT_TRUE(app.Sync());
+  EXPECT_FALSE(app.WaitForBox("樹の説明", description, 1500));
+  EXPECT_EQ(MarkCount(window), 1);
+
+  // A press on A whose pointer trembles two pixels before the release is
+  // still a click, and the window stays where it was.
+  RECT before{};
+  GetWindowRect(window, &before);
+  POINT on_a{kAx + 10, kAy + 30};
+  ClientToScreen(window, &on_a);
+  MovePointer(on_a);
+  Sleep(100);
+  const POINT trembled{on_a.x + 2, on_a.y + 1};
+  INPUT press = MouseAt(on_a, MOUSEEVENTF_LEFTDOWN);
+  SendInput(1, &press, sizeof(INPUT));
+  Sleep(300);  // the press is taken before the pointer moves
+  INPUT tremble[2] = {MouseAt(trembled, 0), MouseAt(trembled, MOUSEEVENTF_LEFTUP)};
+  SendInput(2, tremble, sizeof(INPUT));
+  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+  GetDlgItemTextA(description.window, CW_IDC_TREE_NAME, name, sizeof(name));
+  EXPECT_EQ(std::string(name), kNameA);
+  RECT after{};
+  GetWindowRect(window, &after);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  app.Press(description, IDOK);
+  ASSERT_TRUE(app.WaitNoBox());
+  ASSERT_TRUE(app.Close());
+}
+
+INSTANTIATE_TEST_SUITE_P(At150And200, DpiClicks, ::testing::Values(DWORD(144), DWORD(192)),
+                         [](const ::testing::TestParamInfo<DWORD>& info) { return std::to_string(info.param); });
 
 }  // namespace
 }  // namespace e2e
