@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,10 @@ class ByteWriter {
  public:
   std::vector<uint8_t>& bytes() { return bytes_; }
   const std::vector<uint8_t>& bytes() const { return bytes_; }
+  size_t size() const { return bytes_.size(); }
+  // Forgets the bytes written so far and keeps the storage, so that one
+  // writer can encode a long file piece by piece.
+  void Clear() { bytes_.clear(); }
 
   void WriteBytes(const void* p, size_t n) {
     const uint8_t* b = static_cast<const uint8_t*>(p);
@@ -112,6 +117,35 @@ class ByteWriter {
 
  private:
   std::vector<uint8_t> bytes_;
+};
+
+// Where an encoder hands its bytes, piece by piece as they are made, so that
+// a long file need not be held in memory whole: a growing buffer, a file.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // False when the bytes could not be taken (the encoder then stops).
+  virtual bool Put(const void* data, size_t size) = 0;
+};
+
+// A sink that appends to a buffer.
+class VectorSink : public ByteSink {
+ public:
+  explicit VectorSink(std::vector<uint8_t>& out) : out_(out) {}
+  // False when the buffer cannot grow: encoders call sinks from C libraries,
+  // which an exception must not pass through.
+  bool Put(const void* data, size_t size) override {
+    const uint8_t* b = static_cast<const uint8_t*>(data);
+    try {
+      out_.insert(out_.end(), b, b + size);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  std::vector<uint8_t>& out_;
 };
 
 }  // namespace sylvane

@@ -278,6 +278,8 @@ bool AtomicFile::Open(const std::string& target_path) {
     failed_ = true;
     return state != TargetState::kMissing;
   }
+  if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferBytes);
+  std::setvbuf(stream_, buffer_.get(), _IOFBF, kBufferBytes);
 #ifndef _WIN32
   CopyPermissions(target_, stream_);
 #endif

@@ -3,8 +3,11 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "base/bytes.h"
 
 namespace sylvane {
 
@@ -34,8 +37,13 @@ bool FileExists(const std::string& path);
 // The temporary file is "<target>.tmp-<process id>-<n>". A file that is never
 // committed is removed when the object goes away; one left by a process that
 // was killed while saving is removed by the next Open of the same target.
-class AtomicFile {
+//
+// Writes go through a buffer of kBufferBytes, so that an encoder may hand
+// over its output in small pieces (as a ByteSink) without a system call each.
+class AtomicFile : public ByteSink {
  public:
+  static constexpr size_t kBufferBytes = size_t(1) << 16;
+
   AtomicFile() = default;
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
@@ -49,6 +57,7 @@ class AtomicFile {
   // writing that failed.
   bool Open(const std::string& target_path);
   bool Write(const void* data, size_t size);
+  bool Put(const void* data, size_t size) override { return Write(data, size); }
   bool Commit();
   void Abandon();
   // The file that Commit replaces: the target, or where its link points.
@@ -58,6 +67,7 @@ class AtomicFile {
   std::string target_;
   std::string temp_;
   FILE* stream_ = nullptr;
+  std::unique_ptr<char[]> buffer_;  // the stream's buffer, kBufferBytes; outlives the stream
   bool failed_ = false;
 };
 

@@ -55,7 +55,31 @@ void WriteSystemTime(ByteWriter& out, const LocalTime& t) {
     out.WriteU16(uint16_t(v));
 }
 
-void WriteLabels(ByteWriter& out, const LabelList& labels, bool with_file_names) {
+// Gathers the fixed-width fields in one small buffer and hands them to the
+// sink whenever kPieceBytes or more have come together, so that the tree
+// entries and the label list (up to kMaxLabels entries of 532 bytes) are never
+// held in memory whole.
+constexpr size_t kPieceBytes = size_t(1) << 16;
+
+class PieceWriter {
+ public:
+  explicit PieceWriter(ByteSink& sink) : sink_(sink) { out_.bytes().reserve(kPieceBytes + kLabelBytes); }
+  ByteWriter& out() { return out_; }
+  // Hands the gathered bytes over once there are enough of them.
+  bool MaybeFlush() { return out_.size() < kPieceBytes || Flush(); }
+  bool Flush() {
+    const bool ok = out_.size() == 0 || sink_.Put(out_.bytes().data(), out_.size());
+    out_.Clear();
+    return ok;
+  }
+
+ private:
+  ByteSink& sink_;
+  ByteWriter out_;
+};
+
+bool WriteLabels(PieceWriter& w, const LabelList& labels, bool with_file_names) {
+  ByteWriter& out = w.out();
   out.WriteI32(labels.count());
   out.WriteI32(labels.text_colour);
   out.WriteI32(labels.font_height);
@@ -68,62 +92,20 @@ void WriteLabels(ByteWriter& out, const LabelList& labels, bool with_file_names)
     out.WriteI32(e.x);
     out.WriteI32(e.y);
     if (with_file_names) out.WriteCharBuffer(e.file_name, kTextBytes);
+    if (!w.MaybeFlush()) return false;
   }
-}
-
-// Everything up to and including the tree-layer-present byte; the PNG stream
-// of the tree layer goes to `png` (empty when the canvas has no tree layer).
-bool EncodeParts(const GardenRefs& g, float version, ByteWriter& out, std::vector<uint8_t>& png) {
-  const Canvas& canvas = g.canvas;
-  const TreeTable& table = g.table;
-  png.clear();
-  const bool layer = canvas.trees.width >= 1;
-  if (layer && !EncodePng(canvas.trees, &canvas.weight, png, PngPacking::kFast)) return false;
-
-  out.WriteBytes(kSylMagic, kSylMagicBytes);
-  out.WriteF32(version);
-  WriteZeros(out, kReservedAfterVersion);
-  out.WriteI32(canvas.remaining_minutes);
-  out.WriteI32(canvas.update_interval);
-  WriteSystemTime(out, canvas.last_daily_update);
-  out.WriteI32(canvas.elapsed_hours);
-  out.WriteI32(canvas.elapsed_minutes);
-  out.WriteI32(canvas.elapsed_seconds);
-  out.WriteI32(table.growing_count());
-  int32_t living = 0;
-  for (int i = 0; i < TreeTable::kSlots; ++i)
-    if (Living(table[i])) ++living;
-  out.WriteI32(living);
-  for (int i = 0; i < TreeTable::kSlots; ++i) {
-    const Tree& tree = table[i];
-    if (!Living(tree)) continue;
-    out.WriteI32(i);
-    if (HasLabelStateBytes(version)) out.WriteU8(tree.label_state);
-    if (WriteTreeRecordAs(out, tree, version) != 0) return false;
-  }
-  out.WriteU8(canvas.background_kind == kBackgroundPicture ? 1 : 0);
-  out.WriteCharBuffer(canvas.background_path, kTextBytes);
-  out.WriteU32(canvas.background_colour);
-  out.WriteU8(canvas.stretch);
-  WriteZeros(out, kReservedAfterBackground);
-  if (HasOldLabels(version)) WriteLabels(out, g.labels, HasFullLabels(version));
-  out.WriteU8(layer ? 1 : 0);
   return true;
 }
 
-// Writes the garden to path through a temporary file. `which` names the
-// operation in the messages ("SaveKi3", "SaveKi2").
+// Writes a temporary file beside path that replaces it once the whole garden
+// went in. `which` names the operation in the messages ("SaveKi3", "SaveKi2").
 int WriteGardenFile(const GardenRefs& g, const std::string& path, const char* which) {
   AtomicFile file;
   if (!file.Open(path)) {
     ShowMessage(std::string("ファイルのオープンに失敗しました。") + which, kCaptionError);
     return kSylCannotOpen;
   }
-  ByteWriter head;
-  std::vector<uint8_t> png;
-  const bool ok = EncodeParts(g, kSylVersion, head, png) && file.Write(head.bytes().data(), head.bytes().size()) &&
-                  file.Write(png.data(), png.size()) && file.Commit();
-  if (!ok) {
+  if (!StreamCanvasFile(g, kSylVersion, file) || !file.Commit()) {
     file.Abandon();
     ShowMessage(std::string("ファイルの書き込みに失敗しました。") + which, kCaptionError);
     return kSylWriteFailed;
@@ -397,14 +379,50 @@ void TakeOver(ParsedCanvas& p, const Surface& picture, const GardenRefs& g, cons
 
 }  // namespace
 
+bool StreamCanvasFile(const GardenRefs& g, float version, ByteSink& sink) {
+  const Canvas& canvas = g.canvas;
+  const TreeTable& table = g.table;
+  const bool layer = canvas.trees.width >= 1;
+  PieceWriter w(sink);
+  ByteWriter& out = w.out();
+  out.WriteBytes(kSylMagic, kSylMagicBytes);
+  out.WriteF32(version);
+  WriteZeros(out, kReservedAfterVersion);
+  out.WriteI32(canvas.remaining_minutes);
+  out.WriteI32(canvas.update_interval);
+  WriteSystemTime(out, canvas.last_daily_update);
+  out.WriteI32(canvas.elapsed_hours);
+  out.WriteI32(canvas.elapsed_minutes);
+  out.WriteI32(canvas.elapsed_seconds);
+  out.WriteI32(table.growing_count());
+  int32_t living = 0;
+  for (int i = 0; i < TreeTable::kSlots; ++i)
+    if (Living(table[i])) ++living;
+  out.WriteI32(living);
+  for (int i = 0; i < TreeTable::kSlots; ++i) {
+    const Tree& tree = table[i];
+    if (!Living(tree)) continue;
+    out.WriteI32(i);
+    if (HasLabelStateBytes(version)) out.WriteU8(tree.label_state);
+    if (WriteTreeRecordAs(out, tree, version) != 0 || !w.MaybeFlush()) return false;
+  }
+  out.WriteU8(canvas.background_kind == kBackgroundPicture ? 1 : 0);
+  out.WriteCharBuffer(canvas.background_path, kTextBytes);
+  out.WriteU32(canvas.background_colour);
+  out.WriteU8(canvas.stretch);
+  WriteZeros(out, kReservedAfterBackground);
+  if (HasOldLabels(version) && !WriteLabels(w, g.labels, HasFullLabels(version))) return false;
+  out.WriteU8(layer ? 1 : 0);
+  if (!w.Flush()) return false;
+  return !layer || StreamPng(canvas.trees, &canvas.weight, PngPacking::kFast, sink);
+}
+
 bool EncodeCanvasFileAs(const GardenRefs& garden, float version, std::vector<uint8_t>& out) {
-  ByteWriter head;
-  std::vector<uint8_t> png;
   out.clear();
-  if (!EncodeParts(garden, version, head, png)) return false;
-  out = std::move(head.bytes());
-  out.insert(out.end(), png.begin(), png.end());
-  return true;
+  VectorSink sink(out);
+  if (StreamCanvasFile(garden, version, sink)) return true;
+  out.clear();
+  return false;
 }
 
 bool EncodeCanvasFile(const GardenRefs& garden, std::vector<uint8_t>& out) {

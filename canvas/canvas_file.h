@@ -36,6 +36,7 @@
 //
 // Saving writes a temporary file beside the target that replaces it only when
 // the whole file was written and flushed; a failed save keeps the old file.
+// The file is encoded straight into the temporary file, piece by piece.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -79,6 +80,13 @@ bool EncodeCanvasFile(const GardenRefs& garden, std::vector<uint8_t>& out);
 // current form. Tree records are written with the same version. For tests and
 // conversion tools.
 bool EncodeCanvasFileAs(const GardenRefs& garden, float version, std::vector<uint8_t>& out);
+// The bytes of EncodeCanvasFileAs handed to sink as they are made: the fixed
+// fields, tree entries and labels in pieces of some 64 KB, the tree layer's
+// PNG stream in the pieces its encoder makes. Saving writes through this into
+// the temporary file, so a garden with a long label list and a large tree
+// layer is never held in memory as a whole file. False as EncodeCanvasFileAs,
+// or when the sink refused bytes; the sink may then hold part of a file.
+bool StreamCanvasFile(const GardenRefs& garden, float version, ByteSink& sink);
 
 // One tree entry of a canvas file, as stored.
 struct ParsedEntry {

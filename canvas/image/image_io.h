@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/bytes.h"
 #include "canvas/image/surface.h"
 
 namespace sylvane {
@@ -95,6 +96,12 @@ enum class PngPacking { kSmall, kFast };
 // The PNG stream in memory; false when s is empty or the alpha plane does not fit.
 bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& out,
                PngPacking packing = PngPacking::kSmall);
+// The same stream handed to sink in the pieces libpng makes (chunk heads,
+// compressed data of at most a few kilobytes, checksums), so that the whole
+// stream is never held in memory. False when s is empty, the alpha plane does
+// not fit (checked before anything reaches the sink) or the sink refused
+// bytes; the sink may then hold part of a stream.
+bool StreamPng(const Surface& s, const AlphaPlane* alpha, PngPacking packing, ByteSink& sink);
 
 // Writes a 24-bit BMP with fresh headers (offset 54, positive height).
 // 0, or -3 with "ファイル生成に失敗しました。" (caption "Error").

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/bytes.h"
 #include "base/file_io.h"
 #include "canvas/image/image_common.h"
 #include "canvas/image/image_io.h"
@@ -160,23 +161,12 @@ struct PngWriteJob {
   const AlphaPlane* alpha;  // null: RGB
   PngPacking packing;
   uint8_t* row;             // malloc'ed row buffer
-  uint8_t* out;             // malloc'ed stream
-  size_t out_size;          // bytes written to out
-  size_t out_capacity;      // bytes allocated at out
+  ByteSink* sink;           // receives the stream as libpng makes it
 };
 
-void PngWriteToMemory(png_structp png, png_bytep data, png_size_t length) {
+void PngWriteToSink(png_structp png, png_bytep data, png_size_t length) {
   PngWriteJob* job = static_cast<PngWriteJob*>(png_get_io_ptr(png));
-  if (length > job->out_capacity - job->out_size) {
-    size_t capacity = job->out_capacity ? job->out_capacity : 65536;
-    while (capacity - job->out_size < length) capacity *= 2;
-    uint8_t* grown = static_cast<uint8_t*>(std::realloc(job->out, capacity));
-    if (!grown) png_error(png, "out of memory");
-    job->out = grown;
-    job->out_capacity = capacity;
-  }
-  std::memcpy(job->out + job->out_size, data, length);
-  job->out_size += length;
+  if (!job->sink->Put(data, length)) png_error(png, "cannot write");
 }
 
 void PngFlush(png_structp) {}
@@ -184,7 +174,7 @@ void PngFlush(png_structp) {}
 void PngWriteBody(png_structp png, png_infop info, PngWriteJob* job) {
   const Surface& s = *job->surface;
   const bool rgba = job->alpha != nullptr;
-  png_set_write_fn(png, job, PngWriteToMemory, PngFlush);
+  png_set_write_fn(png, job, PngWriteToSink, PngFlush);
   png_set_IHDR(png, info, png_uint_32(s.width), png_uint_32(s.height), 8,
                rgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -262,8 +252,7 @@ int ReadPng(const std::string& path, Surface& out, AlphaPlane* alpha) {
   return result;
 }
 
-bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& out, PngPacking packing) {
-  out.clear();
+bool StreamPng(const Surface& s, const AlphaPlane* alpha, PngPacking packing, ByteSink& sink) {
   if (s.width <= 0 || s.height <= 0 || s.pixels.size() < size_t(s.height) * size_t(s.stride)) return false;
   if (alpha && (alpha->width != s.width || alpha->height != s.height ||
                 alpha->bytes.size() < size_t(s.width) * size_t(s.height)))
@@ -271,13 +260,19 @@ bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& 
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   bool ok = false;
-  PngWriteJob job{&s, alpha, packing, nullptr, nullptr, 0, 0};
+  PngWriteJob job{&s, alpha, packing, nullptr, &sink};
   if (png && info) ok = PngWriteGuarded(png, info, &job);
   png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-  if (ok) out.assign(job.out, job.out + job.out_size);
   std::free(job.row);
-  std::free(job.out);
   return ok;
+}
+
+bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& out, PngPacking packing) {
+  out.clear();
+  VectorSink sink(out);
+  if (StreamPng(s, alpha, packing, sink)) return true;
+  out.clear();
+  return false;
 }
 
 int WritePng(const std::string& path, const Surface& s, const AlphaPlane* alpha) {

@@ -294,6 +294,66 @@ TEST(PngWrite, FastPackingKeepsEveryByteAndFiltersByTheRowAbove) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+// Takes pieces until `limit` bytes would be passed, then refuses.
+struct PieceSink : ByteSink {
+  explicit PieceSink(size_t limit_bytes = SIZE_MAX) : limit(limit_bytes) {}
+  bool Put(const void* data, size_t size) override {
+    ++puts;
+    if (refused || bytes.size() + size > limit) {
+      refused = true;
+      ++refusals;
+      return false;
+    }
+    bytes.insert(bytes.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+    largest = std::max(largest, size);
+    return true;
+  }
+  size_t limit;
+  std::vector<uint8_t> bytes;
+  size_t largest = 0;
+  int puts = 0;
+  int refusals = 0;
+  bool refused = false;
+};
+
+TEST(PngWrite, StreamingHandsOverSmallPiecesOfTheWholeStream) {
+  RecordingPlatform platform;
+  const int w = 301, h = 203;
+  // Noise, so that the stream is some hundreds of kilobytes.
+  Surface src = testing::PatternSurface(w, h, 3);
+  uint32_t noise = 7;
+  for (uint8_t& b : src.pixels) b = uint8_t((noise = noise * 1103515245u + 12345u) >> 16);
+  AlphaPlane alpha;
+  alpha.CreateFilled(w, h, 0);
+  for (uint8_t& b : alpha.bytes) b = uint8_t((noise = noise * 1103515245u + 12345u) >> 16);
+  PieceSink sink;
+  ASSERT_TRUE(StreamPng(src, &alpha, PngPacking::kFast, sink));
+  Surface back;
+  AlphaPlane a;
+  ASSERT_EQ(DecodePng(sink.bytes.data(), sink.bytes.size(), back, &a, true), kPngOk);
+  EXPECT_EQ(a.bytes, alpha.bytes);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) ASSERT_TRUE(std::equal(src.PixelAt(x, y), src.PixelAt(x, y) + 3, back.PixelAt(x, y)));
+  ASSERT_GT(sink.bytes.size(), size_t(64) * 1024);
+  EXPECT_LE(sink.largest, size_t(16) * 1024) << "the stream is never gathered whole";
+  std::vector<uint8_t> encoded;
+  ASSERT_TRUE(EncodePng(src, &alpha, encoded, PngPacking::kFast));
+  EXPECT_TRUE(encoded == sink.bytes);
+
+  // A sink that refuses part-way stops the encoder (through libpng's error
+  // path) without a message; a plane of another size is refused before any byte.
+  PieceSink half(sink.bytes.size() / 2);
+  EXPECT_FALSE(StreamPng(src, &alpha, PngPacking::kFast, half));
+  EXPECT_TRUE(half.refused);
+  EXPECT_EQ(half.refusals, 1) << "nothing more is offered after a refusal";
+  AlphaPlane wrong;
+  wrong.CreateFilled(w, h - 1, 0);
+  PieceSink none;
+  EXPECT_FALSE(StreamPng(src, &wrong, PngPacking::kFast, none));
+  EXPECT_EQ(none.puts, 0);
+  EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST(PngWrite, UncreatableFileShowsTheOpenMessage) {
   RecordingPlatform platform;
   TempDir dir;
