@@ -144,14 +144,14 @@ bool ReadLabels(ByteReader& in, bool with_file_names, LabelList& labels) {
   labels.entries.reserve(size_t(count - first_kept));
   for (int32_t i = first_kept; i < count; ++i) {
     LabelEntry e;
-    if (!(in.ReadCharBuffer(kTextBytes, e.name) && in.ReadU8(e.kind) && in.ReadU8(e.mutant) && in.Skip(2) &&
+    std::string name;
+    std::string file_name = kUnknownFileName;
+    if (!(in.ReadCharBuffer(kTextBytes, name) && in.ReadU8(e.kind) && in.ReadU8(e.mutant) && in.Skip(2) &&
           in.ReadI32(e.x) && in.ReadI32(e.y)))
       return false;
-    if (with_file_names) {
-      if (!in.ReadCharBuffer(kTextBytes, e.file_name)) return false;
-    } else {
-      e.file_name = kUnknownFileName;
-    }
+    if (with_file_names && !in.ReadCharBuffer(kTextBytes, file_name)) return false;
+    e.name = std::move(name);
+    e.file_name = std::move(file_name);
     labels.Add(e);
   }
   return true;

@@ -15,13 +15,26 @@ std::mutex& EntriesMutex() {
   static std::mutex* mutex = new std::mutex();  // lives until exit
   return *mutex;
 }
+
+// The newest labels looked at for a text to share: a tree's labels come
+// close together, and a garden has few different names.
+constexpr size_t kShareLookBack = 64;
+
+// text clipped, sharing the string of an equal text among the newest entries.
+LabelText Shared(const LabelText& text, const std::vector<LabelEntry>& entries, LabelText LabelEntry::*field) {
+  const LabelText clipped = text.size() > kMaxText ? LabelText(text.str().substr(0, kMaxText)) : text;
+  const size_t stop = entries.size() > kShareLookBack ? entries.size() - kShareLookBack : 0;
+  for (size_t i = entries.size(); i-- > stop;)
+    if (entries[i].*field == clipped) return entries[i].*field;
+  return clipped;
+}
 }  // namespace
 
 void LabelList::Add(const LabelEntry& entry) {
   LabelEntry copy = entry;
-  copy.name = Clip(copy.name);
-  copy.file_name = Clip(copy.file_name);
   std::lock_guard<std::mutex> lock(EntriesMutex());
+  copy.name = Shared(copy.name, entries, &LabelEntry::name);
+  copy.file_name = Shared(copy.file_name, entries, &LabelEntry::file_name);
   if (entries.size() >= size_t(kMaxLabels)) {
     // Full: the oldest labels make room (more than one only when the list
     // was filled past the limit by hand).

@@ -11,16 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "canvas/records/label_text.h"
+
 namespace sylvane {
 
 // One label; 532 bytes in the canvas file.
 struct LabelEntry {
-  std::string name;       // the tree's name, "<name>_var" for a mutant (Shift-JIS, at most 259 bytes)
+  LabelText name;         // the tree's name, "<name>_var" for a mutant (Shift-JIS, at most 259 bytes)
   uint8_t kind = 0;       // tree kind: 0 spreading, 1 rising
   uint8_t mutant = 0;     // 1 for a mutant
   int32_t x = 0;          // labelled spot, canvas pixels from the left
   int32_t y = 0;          // labelled spot, canvas pixels from the top
-  std::string file_name;  // the tree's file name (Shift-JIS, at most 259 bytes)
+  LabelText file_name;    // the tree's file name (Shift-JIS, at most 259 bytes)
 };
 
 // Display modes of the list.
@@ -43,7 +45,8 @@ struct LabelList {
   int32_t count() const { return static_cast<int32_t>(entries.size()); }
   // Appends a copy of the entry (names clipped to 259 bytes); on a full list
   // the oldest entry is dropped first. The storage grows by doubling, up to
-  // kMaxLabels entries.
+  // kMaxLabels entries. A text equal to one of the newest labels' shares its
+  // string.
   void Add(const LabelEntry& entry);
   // Removes every entry; colour, font height and mode stay.
   void Clear();

@@ -1,5 +1,6 @@
 // The lasting garden stays bounded and damaged records read as far as they
-// can: the label list keeps its newest 10,000 entries and grows by doubling;
+// can: the label list keeps its newest 10,000 entries, grows by doubling and
+// shares equal texts;
 // a tree record's alpha plane longer than its picture is read whole and cut;
 // the mutation sound waits for its end only on the growth worker.
 #include <gtest/gtest.h>
@@ -60,6 +61,39 @@ TEST(LabelBound, ACanvasFileWithMoreLabelsLoadsTheNewest) {
   EXPECT_EQ(loaded.labels.entries.back().file_name, std::to_string(kMaxLabels + 1233) + ".ki");
   EXPECT_EQ(loaded.table->growing_count(), 3);  // the rest of the file read on
   EXPECT_EQ(loaded.canvas.weight.bytes, g.canvas.weight.bytes);
+}
+
+// Years of flowers repeat a few names thousands of times: equal texts among
+// the newest labels share one string, also once clipped to 259 bytes and
+// when read from a file; different texts never do.
+TEST(LabelBound, EqualTextsShareOneString) {
+  const std::string long_file(300, 'v');  // a mutant's "…_var_var…" file name, clipped
+  LabelList list;
+  for (int i = 0; i < 3000; ++i)
+    list.Add(LabelEntry{i % 3 == 0 ? "アカマツ" : "シラカバ", 0, 0, i, i, i % 2 ? long_file : "a.ki"});
+  const std::vector<LabelEntry>& e = list.entries;
+  EXPECT_EQ(e[2999].file_name.size(), 259u);
+  for (size_t i = 6; i < e.size(); ++i) {
+    ASSERT_TRUE(e[i].name.SharesWith(e[i - 3].name)) << i;
+    ASSERT_TRUE(e[i].file_name.SharesWith(e[i - 2].file_name)) << i;
+    ASSERT_FALSE(e[i].file_name.SharesWith(e[i - 1].file_name)) << i;
+  }
+  EXPECT_EQ(e[3].name, "アカマツ");
+  EXPECT_EQ(e[4].name, "シラカバ");
+
+  RecordingPlatform platform;
+  TestGarden g;
+  FillGarden(g, 12, 8);
+  g.labels = list;
+  const std::vector<uint8_t> bytes = Encode(g);
+  TestGarden loaded;
+  ASSERT_EQ(ReadCanvasFile(bytes.data(), bytes.size(), loaded.refs(), "shared.syl"), kSylOk);
+  ASSERT_EQ(loaded.labels.count(), 3000);
+  EXPECT_TRUE(loaded.labels.entries[2999].file_name.SharesWith(loaded.labels.entries[2997].file_name));
+  for (size_t i = 0; i < e.size(); ++i) {
+    ASSERT_EQ(loaded.labels.entries[i].name, e[i].name) << i;
+    ASSERT_EQ(loaded.labels.entries[i].file_name, e[i].file_name) << i;
+  }
 }
 
 // Part image records of a tree whose part 0 has an alpha plane of `length`
