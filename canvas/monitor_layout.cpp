@@ -246,6 +246,14 @@ bool DesktopRepeatsOneMonitor(const std::vector<MonitorRect>& monitors) {
   return CoverTheBox(monitors, box);
 }
 
+LayoutStatus ComposeTiledDesktopPicture(const Surface& garden, uint32_t background, MonitorFit fit,
+                                        const std::vector<MonitorRect>& monitors, Surface& out) {
+  if (DesktopRepeatsOneMonitor(monitors)) {
+    return ComposeMonitorPicture(garden, background, fit, monitors[0].width, monitors[0].height, out);
+  }
+  return ComposeDesktopPicture(garden, background, fit, monitors, out);
+}
+
 bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& out, std::string& error) {
   std::vector<MonitorRect> monitors;
   size_t start = 0;

@@ -228,10 +228,7 @@ MonitorWallpaperRoute PublishMonitorWallpapers(HWND, const Surface& lit, uint32_
   // picture only, which tiles to the same desktop at a fraction of the
   // composing, writing and loading.
   static Surface desktop;
-  const LayoutStatus composed =
-      DesktopRepeatsOneMonitor(monitors)
-          ? ComposeMonitorPicture(lit, background, fit, monitors[0].width, monitors[0].height, desktop)
-          : ComposeDesktopPicture(lit, background, fit, monitors, desktop);
+  const LayoutStatus composed = ComposeTiledDesktopPicture(lit, background, fit, monitors, desktop);
   if (composed != LayoutStatus::kOk) return MonitorWallpaperRoute::kNone;
   const std::string full_path = JoinPath(GetPlatform().ProgramFolder(), kCanvasWallpaperFile);
   WriteBmp(full_path, desktop);

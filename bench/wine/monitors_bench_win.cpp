@@ -9,9 +9,13 @@
 // side unless given), handed to the program through SYLVANE_MONITORS, as a
 // Wine desktop has one monitor only; the wallpaper is then set as under Wine
 // (no desktop wallpaper object: the picture across the desktop, tiled).
-// Options: --runs N (3), --updates N (8), --monitors WxH+X+Y,...
+// Options: --runs N (3), --updates N (8), --monitors WxH+X+Y,...; --steps N
+// times instead each step of the wallpaper output in this process, N times
+// (see RunSteps).
 #include <windows.h>
 #include <psapi.h>
+// windows.h names LoadImageA "LoadImage", as the program's picture loader is called.
+#undef LoadImage
 
 #include <algorithm>
 #include <cstdio>
@@ -20,6 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "canvas/image/image_io.h"
+#include "canvas/monitor_layout.h"
+#include "canvas/wallpaper_win.h"
 #include "e2e_support.h"
 #include "res/commands.h"
 
@@ -149,6 +156,113 @@ bool Run(const std::string& garden, bool per_monitor, int run, int updates, Figu
   return ok;
 }
 
+// ---- the steps of one update, each timed in this process ----
+
+// Writes the bytes WriteBmp wrote to `written` once more as a plain file: no
+// temporary file, no flush to the disk, to tell the file system's share.
+bool WritePlain(const std::string& written, const std::string& path, const sylvane::Surface& s) {
+  uint8_t head[54] = {};
+  FILE* in = std::fopen(written.c_str(), "rb");
+  if (!in) return false;
+  const bool got = std::fread(head, 1, sizeof head, in) == sizeof head;
+  std::fclose(in);
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!got || !f) return false;
+  const size_t bytes = size_t(s.stride) * size_t(s.height);
+  const bool ok = std::fwrite(head, 1, sizeof head, f) == sizeof head && std::fwrite(s.pixels.data(), 1, bytes, f) == bytes;
+  return (std::fclose(f) == 0) && ok;
+}
+
+struct StepFigures {
+  std::vector<double> compose, fit_one, write, write_plain, set, spi;  // ms
+  std::vector<double> memory_mib;                                       // this process after the set
+};
+
+template <typename F>
+double Time(F&& f) {
+  const double t0 = Now();
+  f();
+  return (Now() - t0) * 1e3;
+}
+
+// The wallpaper steps of one update on the monitors, added to out when keep
+// is set: the composing as the program does it under Wine, one monitor's
+// picture alone, the BMP written as the program writes it and plainly, the
+// wallpaper set (all three steps of SetWallpaper) and SystemParametersInfoA
+// alone. With no monitors: the one-picture update's steps (the lit garden
+// written and set in the fit style).
+void MeasureSteps(const sylvane::Surface& lit, const std::vector<sylvane::MonitorRect>& monitors,
+                  const std::string& folder, bool keep, StepFigures& out) {
+  using namespace sylvane;
+  constexpr uint32_t kBackground = 0x00663b1d;  // the benchmark garden's colour
+  // Kept between updates, as the program keeps its picture.
+  static Surface picture;
+  static Surface one;
+  const std::string path = e2e::Join(folder, monitors.empty() ? "single.bmp" : "desktop.bmp");
+  const std::string plain = e2e::Join(folder, "plain.bmp");
+  StepFigures f;
+  const Surface* written = &lit;
+  if (!monitors.empty()) {
+    f.compose.push_back(Time([&] { ComposeTiledDesktopPicture(lit, kBackground, MonitorFit::kStretch, monitors, picture); }));
+    f.fit_one.push_back(Time([&] {
+      ComposeMonitorPicture(lit, kBackground, MonitorFit::kStretch, monitors[0].width, monitors[0].height, one);
+    }));
+    written = &picture;
+  }
+  f.write.push_back(Time([&] { WriteBmp(path, *written); }));
+  f.write_plain.push_back(Time([&] { WritePlain(path, plain, *written); }));
+  std::remove(plain.c_str());
+  f.set.push_back(Time([&] { SetWallpaper(path, monitors.empty() ? "2" : "1"); }));
+  std::vector<char> p(path.begin(), path.end());
+  p.push_back('\0');
+  f.spi.push_back(Time([&] { SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, p.data(), SPIF_UPDATEINIFILE); }));
+  f.memory_mib.push_back(double(PrivateBytes(GetCurrentProcess())) / (1024.0 * 1024.0));
+  if (!keep) return;
+  for (auto [to, from] : {std::pair{&out.compose, &f.compose}, {&out.fit_one, &f.fit_one}, {&out.write, &f.write},
+                          {&out.write_plain, &f.write_plain}, {&out.set, &f.set}, {&out.spi, &f.spi},
+                          {&out.memory_mib, &f.memory_mib}})
+    to->insert(to->end(), from->begin(), from->end());
+}
+
+void PrintSteps(const char* name, const StepFigures& f) {
+  std::printf("%-34s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", name, Median(f.compose), Median(f.fit_one),
+              Median(f.write), Median(f.write_plain), Median(f.set), Median(f.spi), Median(f.memory_mib));
+}
+
+// The steps of the one-picture update and of the per-monitor one on layout,
+// in turns; the lit garden is the "default.bmp" the program wrote in a run
+// with the option off.
+bool RunSteps(const std::string& garden, const std::string& layout, int repeats) {
+  Figures ignored;
+  e2e::App app("monitors_steps");
+  if (!Run(garden, false, 0, 1, ignored)) return false;
+  sylvane::Surface lit;
+  const std::string lit_path = e2e::Join(e2e::WorkFolder(), "monitors_off_0\\default.bmp");
+  if (sylvane::LoadImage(lit_path, lit, false) < 0 || lit.empty()) {
+    std::printf("bench: no lit garden in %s\n", lit_path.c_str());
+    return false;
+  }
+  std::vector<sylvane::MonitorRect> monitors;
+  std::string error;
+  if (!sylvane::ParseMonitorList(layout, monitors, error)) {
+    std::printf("bench: %s\n", error.c_str());
+    return false;
+  }
+  StepFigures single, per_monitor;
+  // The first turn makes the kept buffers and is left out.
+  for (int i = 0; i <= repeats; ++i) {
+    MeasureSteps(lit, {}, app.folder(), i > 0, single);
+    MeasureSteps(lit, monitors, app.folder(), i > 0, per_monitor);
+  }
+  std::printf("\nsteps, medians of %d (garden %d x %d)  compose  fit one    write  w.plain      set      SPI   memory\n",
+              repeats, lit.width, lit.height);
+  PrintSteps("one picture (baseline)", single);
+  PrintSteps("per monitor, across the desktop", per_monitor);
+  std::printf("(ms; memory MiB of this process; w.plain: the same bytes without temporary file and flush;\n"
+              " set: SetWallpaper, whose last step is SPI: SystemParametersInfoA alone)\n");
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,6 +284,12 @@ int main(int argc, char** argv) {
   if (n == 0 || n >= sizeof(garden) || !e2e::Exists(garden)) {
     std::printf("bench: SYLVANE_BENCH_GARDEN does not name a garden file\n");
     return 2;
+  }
+  const int steps = IntArg(argc, argv, "--steps", 0);
+  if (steps > 0) {
+    const bool ok = RunSteps(garden, layout, steps);
+    std::printf("%s\n", ok ? "bench: finished" : "bench: finished with failures");
+    return ok ? 0 : 1;
   }
   Figures off, on;
   int failures = 0;
