@@ -13,6 +13,7 @@
 // times instead each step of the wallpaper output in this process, N times
 // (see RunSteps).
 #include <windows.h>
+#include <objbase.h>
 #include <psapi.h>
 // windows.h names LoadImageA "LoadImage", as the program's picture loader is called.
 #undef LoadImage
@@ -28,9 +29,14 @@
 #include "canvas/monitor_layout.h"
 #include "canvas/wallpaper_win.h"
 #include "e2e_support.h"
+#include "platform/platform.h"
 #include "res/commands.h"
 
 namespace {
+
+// The desktop wallpaper object of Windows 8 and later, as the wallpaper output asks for it.
+// {C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}
+const CLSID kClsidDesktopWallpaper = {0xC2CF3110, 0x460E, 0x4FC1, {0xB9, 0xD0, 0x8A, 0x1C, 0x0C, 0x9C, 0xC4, 0xBD}};
 
 constexpr DWORD kWorkerWaitMs = 180000;  // longest growth pass waited for
 
@@ -174,7 +180,7 @@ bool WritePlain(const std::string& written, const std::string& path, const sylva
 }
 
 struct StepFigures {
-  std::vector<double> compose, fit_one, write, write_plain, set, spi;  // ms
+  std::vector<double> compose, fit_one, write, write_plain, set, spi, object, publish;  // ms
   std::vector<double> memory_mib;                                       // this process after the set
 };
 
@@ -209,24 +215,46 @@ void MeasureSteps(const sylvane::Surface& lit, const std::vector<sylvane::Monito
     }));
     written = &picture;
   }
-  f.write.push_back(Time([&] { WriteBmp(path, *written); }));
+  // Written as the output writes it: the one picture flushed to the disk, the
+  // pictures of the monitors left to the system's cache.
+  f.write.push_back(
+      Time([&] { WriteBmp(path, *written, monitors.empty() ? Durability::kFlushed : Durability::kCached); }));
   f.write_plain.push_back(Time([&] { WritePlain(path, plain, *written); }));
   std::remove(plain.c_str());
   f.set.push_back(Time([&] { SetWallpaper(path, monitors.empty() ? "2" : "1"); }));
   std::vector<char> p(path.begin(), path.end());
   p.push_back('\0');
   f.spi.push_back(Time([&] { SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, p.data(), SPIF_UPDATEINIFILE); }));
+  // The desktop wallpaper object asked for, as the per-monitor output asks first.
+  f.object.push_back(Time([&] {
+    const HRESULT init = CoInitialize(nullptr);
+    IUnknown* object = nullptr;
+    if (SUCCEEDED(CoCreateInstance(kClsidDesktopWallpaper, nullptr, CLSCTX_ALL, IID_IUnknown,
+                                   reinterpret_cast<void**>(&object))) && object)
+      object->Release();
+    if (SUCCEEDED(init)) CoUninitialize();
+  }));
+  // The whole output as the program's update calls it (in this program's folder).
+  f.publish.push_back(Time([&] {
+    if (monitors.empty()) {
+      PublishCanvasWallpaper(nullptr, lit, 2, false);
+    } else {
+      PublishMonitorWallpapers(nullptr, lit, kBackground, 2, false);
+    }
+  }));
   f.memory_mib.push_back(double(PrivateBytes(GetCurrentProcess())) / (1024.0 * 1024.0));
   if (!keep) return;
   for (auto [to, from] : {std::pair{&out.compose, &f.compose}, {&out.fit_one, &f.fit_one}, {&out.write, &f.write},
                           {&out.write_plain, &f.write_plain}, {&out.set, &f.set}, {&out.spi, &f.spi},
+                          {&out.object, &f.object}, {&out.publish, &f.publish},
                           {&out.memory_mib, &f.memory_mib}})
     to->insert(to->end(), from->begin(), from->end());
 }
 
 void PrintSteps(const char* name, const StepFigures& f) {
-  std::printf("%-34s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", name, Median(f.compose), Median(f.fit_one),
-              Median(f.write), Median(f.write_plain), Median(f.set), Median(f.spi), Median(f.memory_mib));
+  std::printf("%-34s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", name, Median(f.compose),
+              Median(f.fit_one), Median(f.write), Median(f.write_plain), Median(f.set), Median(f.spi), Median(f.object),
+              Median(f.publish), Median(f.memory_mib));
 }
 
 // The steps of the one-picture update and of the per-monitor one on layout,
@@ -248,18 +276,24 @@ bool RunSteps(const std::string& garden, const std::string& layout, int repeats)
     std::printf("bench: %s\n", error.c_str());
     return false;
   }
+  // The whole output writes into the program folder: this run's own.
+  static sylvane::ConsolePlatform platform;
+  platform.set_program_folder(app.folder());
+  sylvane::SetPlatform(&platform);
   StepFigures single, per_monitor;
   // The first turn makes the kept buffers and is left out.
   for (int i = 0; i <= repeats; ++i) {
     MeasureSteps(lit, {}, app.folder(), i > 0, single);
     MeasureSteps(lit, monitors, app.folder(), i > 0, per_monitor);
   }
-  std::printf("\nsteps, medians of %d (garden %d x %d)  compose  fit one    write  w.plain      set      SPI   memory\n",
+  std::printf("\nsteps, medians of %d (garden %d x %d)  compose  fit one    write  w.plain      set      SPI   object  publish   memory\n",
               repeats, lit.width, lit.height);
   PrintSteps("one picture (baseline)", single);
   PrintSteps("per monitor, across the desktop", per_monitor);
-  std::printf("(ms; memory MiB of this process; w.plain: the same bytes without temporary file and flush;\n"
-              " set: SetWallpaper, whose last step is SPI: SystemParametersInfoA alone)\n");
+  std::printf("(ms; memory MiB of this process; write: flushed to the disk for the one picture only;\n"
+              " w.plain: the same bytes without temporary file and flush;\n"
+              " set: SetWallpaper, whose last step is SPI: SystemParametersInfoA alone; object: the desktop\n"
+              " wallpaper object asked for; publish: the whole output as the update calls it)\n");
   return true;
 }
 
