@@ -193,17 +193,23 @@ bool PublishWithObject(const Surface& lit, uint32_t background, MonitorFit fit,
 }
 
 // The per-monitor route: false when the object does not exist (nothing was
-// written then). A system without it does not gain it while the program
-// runs, so it is asked for once only (under Wine each vain request costs
-// about as much as composing a monitor's picture).
+// written then). A system without it (before Windows 8, Wine) hardly gains it
+// while the program runs, and each vain request costs about as much as
+// composing a monitor's picture: after a refusal it is asked for again only
+// once kObjectRetryMs have passed (a shell that was restarting has its
+// object by then).
+constexpr ULONGLONG kObjectRetryMs = 10 * 60 * 1000;
+
 bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, MonitorFit fit,
                                    const std::vector<MonitorRect>& monitors, bool changer_active) {
-  static bool object_missing = false;
-  if (object_missing) return false;
+  static ULONGLONG refused_at = 0;  // GetTickCount64 of the last refusal
+  static bool refused = false;
+  if (refused && GetTickCount64() - refused_at < kObjectRetryMs) return false;
   const HRESULT init = CoInitialize(nullptr);
   const bool done = PublishWithObject(lit, background, fit, monitors, changer_active);
   if (SUCCEEDED(init)) CoUninitialize();
-  object_missing = !done;
+  refused = !done;
+  refused_at = GetTickCount64();
   return done;
 }
 
