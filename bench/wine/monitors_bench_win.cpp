@@ -9,7 +9,9 @@
 // side unless given), handed to the program through SYLVANE_MONITORS, as a
 // Wine desktop has one monitor only; the wallpaper is then set as under Wine
 // (no desktop wallpaper object: the picture across the desktop, tiled).
-// Options: --runs N (3), --updates N (8), --monitors WxH+X+Y,...; --steps N
+// Options: --runs N (3), --updates N (8), --monitors WxH+X+Y,...; --unset-too
+// adds a third run of each pair: per monitor with the desktop left alone (the
+// files written, the wallpaper not set); --steps N
 // times instead each step of the wallpaper output in this process, N times
 // (see RunSteps).
 #include <windows.h>
@@ -110,8 +112,12 @@ struct Figures {
 };
 
 // One run of the program; false on a failure (printed).
-bool Run(const std::string& garden, bool per_monitor, int run, int updates, Figures& out) {
-  e2e::App app(std::string(per_monitor ? "monitors_on_" : "monitors_off_") + std::to_string(run));
+// leave_desktop: the program told that the changer shows a picture of its
+// own, so that it writes its files but does not set the wallpaper (what the
+// system's handling of the set costs is the difference).
+bool Run(const std::string& garden, bool per_monitor, int run, int updates, Figures& out, bool leave_desktop = false) {
+  e2e::App app(std::string(per_monitor ? (leave_desktop ? "monitors_unset_" : "monitors_on_") : "monitors_off_") +
+               std::to_string(run));
   if (!CopyFileA(garden.c_str(), app.File("default.syl").c_str(), FALSE)) {
     std::printf("bench: cannot copy the garden\n");
     return false;
@@ -119,6 +125,7 @@ bool Run(const std::string& garden, bool per_monitor, int run, int updates, Figu
   sylvane::MInitInfo s = e2e::TestSettings(app.folder());
   s.wallpaper_style = 2;  // fit to the desktop: every monitor scales the garden
   s.lighting_mode = 0;
+  s.changer_active = leave_desktop ? 1 : 0;
   e2e::WriteSettings(s, app.folder());
   e2e::WriteTextFile(app.File("sylvane-options.ini"),
                      per_monitor ? "[wallpaper]\nper_monitor = true\n" : "[wallpaper]\nper_monitor = false\n");
@@ -181,26 +188,8 @@ bool WritePlain(const std::string& written, const std::string& path, const sylva
 
 struct StepFigures {
   std::vector<double> compose, fit_one, write, write_plain, set, spi, object, publish;  // ms
-  std::vector<double> desktop_cpu;  // ms of processor time the desktop's process spent on the SPI call
   std::vector<double> memory_mib;                                       // this process after the set
 };
-
-// Processor time (user and kernel) the process of the desktop window has
-// spent, in ms; 0 when it cannot be read.
-double DesktopProcessorMs() {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(GetDesktopWindow(), &pid);
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (!process) return 0;
-  FILETIME created, ended, kernel, user;
-  double ms = 0;
-  if (GetProcessTimes(process, &created, &ended, &kernel, &user)) {
-    auto ticks = [](const FILETIME& t) { return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime); };
-    ms = (ticks(kernel) + ticks(user)) / 1e4;
-  }
-  CloseHandle(process);
-  return ms;
-}
 
 template <typename F>
 double Time(F&& f) {
@@ -242,12 +231,7 @@ void MeasureSteps(const sylvane::Surface& lit, const std::vector<sylvane::Monito
   f.set.push_back(Time([&] { SetWallpaper(path, monitors.empty() ? "2" : "1"); }));
   std::vector<char> p(path.begin(), path.end());
   p.push_back('\0');
-  // The desktop may load the picture after the call returns: its processor
-  // time is taken over the call and the quarter second after it.
-  const double desktop_before = DesktopProcessorMs();
   f.spi.push_back(Time([&] { SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, p.data(), SPIF_UPDATEINIFILE); }));
-  Sleep(250);
-  f.desktop_cpu.push_back(DesktopProcessorMs() - desktop_before);
   // The desktop wallpaper object asked for, as the per-monitor output asks first.
   f.object.push_back(Time([&] {
     const HRESULT init = CoInitialize(nullptr);
@@ -269,15 +253,15 @@ void MeasureSteps(const sylvane::Surface& lit, const std::vector<sylvane::Monito
   if (!keep) return;
   for (auto [to, from] : {std::pair{&out.compose, &f.compose}, {&out.fit_one, &f.fit_one}, {&out.write, &f.write},
                           {&out.write_plain, &f.write_plain}, {&out.set, &f.set}, {&out.spi, &f.spi},
-                          {&out.object, &f.object}, {&out.publish, &f.publish}, {&out.desktop_cpu, &f.desktop_cpu},
+                          {&out.object, &f.object}, {&out.publish, &f.publish},
                           {&out.memory_mib, &f.memory_mib}})
     to->insert(to->end(), from->begin(), from->end());
 }
 
 void PrintSteps(const char* name, const StepFigures& f) {
-  std::printf("%-34s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", name, Median(f.compose),
-              Median(f.fit_one), Median(f.write), Median(f.write_plain), Median(f.set), Median(f.spi),
-              Median(f.desktop_cpu), Median(f.object), Median(f.publish), Median(f.memory_mib));
+  std::printf("%-34s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", name, Median(f.compose),
+              Median(f.fit_one), Median(f.write), Median(f.write_plain), Median(f.set), Median(f.spi), Median(f.object),
+              Median(f.publish), Median(f.memory_mib));
 }
 
 // The steps of the one-picture update and of the per-monitor one on layout,
@@ -299,12 +283,6 @@ bool RunSteps(const std::string& garden, const std::string& layout, int repeats)
     std::printf("bench: %s\n", error.c_str());
     return false;
   }
-  {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(GetDesktopWindow(), &pid);
-    std::printf("the desktop window's process %lu (this one %lu), %.1f ms of processor time so far\n", pid,
-                GetCurrentProcessId(), DesktopProcessorMs());
-  }
   // The whole output writes into the program folder: this run's own.
   static sylvane::ConsolePlatform platform;
   platform.set_program_folder(app.folder());
@@ -315,14 +293,13 @@ bool RunSteps(const std::string& garden, const std::string& layout, int repeats)
     MeasureSteps(lit, {}, app.folder(), i > 0, single);
     MeasureSteps(lit, monitors, app.folder(), i > 0, per_monitor);
   }
-  std::printf("\nsteps, medians of %d (garden %d x %d)  compose  fit one    write  w.plain      set      SPI  desktop   object  publish   memory\n",
+  std::printf("\nsteps, medians of %d (garden %d x %d)  compose  fit one    write  w.plain      set      SPI   object  publish   memory\n",
               repeats, lit.width, lit.height);
   PrintSteps("one picture (baseline)", single);
   PrintSteps("per monitor, across the desktop", per_monitor);
   std::printf("(ms; memory MiB of this process; write: flushed to the disk for the one picture only;\n"
               " w.plain: the same bytes without temporary file and flush;\n"
-              " set: SetWallpaper, whose last step is SPI: SystemParametersInfoA alone; desktop: processor\n"
-              " time of the desktop's process over SPI and 250 ms after; object: the desktop\n"
+              " set: SetWallpaper, whose last step is SPI: SystemParametersInfoA alone; object: the desktop\n"
               " wallpaper object asked for; publish: the whole output as the update calls it)\n");
   return true;
 }
@@ -355,11 +332,14 @@ int main(int argc, char** argv) {
     std::printf("%s\n", ok ? "bench: finished" : "bench: finished with failures");
     return ok ? 0 : 1;
   }
-  Figures off, on;
+  bool unset_too = false;
+  for (int i = 1; i < argc; ++i) unset_too = unset_too || std::strcmp(argv[i], "--unset-too") == 0;
+  Figures off, on, unset;
   int failures = 0;
   for (int run = 0; run < runs; ++run) {
     if (!Run(garden, false, run, updates, off)) ++failures;
     if (!Run(garden, true, run, updates, on)) ++failures;
+    if (unset_too && !Run(garden, true, run, updates, unset, true)) ++failures;
     std::fflush(stdout);
   }
   std::printf("\n%-44s %6s %10s %10s   %-34s %10s %10s\n", "figure", "n", "median", "max", "baseline", "median",
@@ -367,6 +347,11 @@ int main(int argc, char** argv) {
   std::printf("%-44s %6zu %10.1f %10.1f   %-34s %10.1f %10.1f  ms\n", "periodic update, a picture per monitor",
               on.update_ms.size(), Median(on.update_ms), Max(on.update_ms), "periodic update, one picture",
               Median(off.update_ms), Max(off.update_ms));
+  if (unset_too) {
+    std::printf("%-44s %6zu %10.1f %10.1f   %-34s %10.1f %10.1f  ms\n", "the same, files only (desktop not set)",
+                unset.update_ms.size(), Median(unset.update_ms), Max(unset.update_ms), "periodic update, one picture",
+                Median(off.update_ms), Max(off.update_ms));
+  }
   std::printf("%-44s %6zu %10.1f %10.1f   %-34s %10.1f %10.1f  MiB\n", "private memory after updates, per monitor",
               on.memory_mib.size(), Median(on.memory_mib), Max(on.memory_mib), "the same, one picture",
               Median(off.memory_mib), Max(off.memory_mib));
