@@ -187,7 +187,7 @@ bool WritePlain(const std::string& written, const std::string& path, const sylva
 }
 
 struct StepFigures {
-  std::vector<double> compose, fit_one, write, write_plain, set, spi, object, publish;  // ms
+  std::vector<double> compose, fit_one, write, write_plain, replace, set, spi, object, publish;  // ms
   std::vector<double> memory_mib;                                       // this process after the set
 };
 
@@ -201,6 +201,7 @@ double Time(F&& f) {
 // The wallpaper steps of one update on the monitors, added to out when keep
 // is set: the composing as the program does it under Wine, one monitor's
 // picture alone, the BMP written as the program writes it and plainly, the
+// plain file renamed over the written one (what replacing the last picture costs), the
 // wallpaper set (all three steps of SetWallpaper) and SystemParametersInfoA
 // alone. With no monitors: the one-picture update's steps (the lit garden
 // written and set in the fit style).
@@ -227,6 +228,9 @@ void MeasureSteps(const sylvane::Surface& lit, const std::vector<sylvane::Monito
   f.write.push_back(
       Time([&] { WriteBmp(path, *written, monitors.empty() ? Durability::kFlushed : Durability::kCached); }));
   f.write_plain.push_back(Time([&] { WritePlain(path, plain, *written); }));
+  // The plain file put in place of the written one, as the output's last step
+  // replaces the last update's picture (the same bytes, so the set is unchanged).
+  f.replace.push_back(Time([&] { MoveFileExA(plain.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING); }));
   std::remove(plain.c_str());
   f.set.push_back(Time([&] { SetWallpaper(path, monitors.empty() ? "2" : "1"); }));
   std::vector<char> p(path.begin(), path.end());
@@ -252,16 +256,16 @@ void MeasureSteps(const sylvane::Surface& lit, const std::vector<sylvane::Monito
   f.memory_mib.push_back(double(PrivateBytes(GetCurrentProcess())) / (1024.0 * 1024.0));
   if (!keep) return;
   for (auto [to, from] : {std::pair{&out.compose, &f.compose}, {&out.fit_one, &f.fit_one}, {&out.write, &f.write},
-                          {&out.write_plain, &f.write_plain}, {&out.set, &f.set}, {&out.spi, &f.spi},
+                          {&out.write_plain, &f.write_plain}, {&out.replace, &f.replace}, {&out.set, &f.set}, {&out.spi, &f.spi},
                           {&out.object, &f.object}, {&out.publish, &f.publish},
                           {&out.memory_mib, &f.memory_mib}})
     to->insert(to->end(), from->begin(), from->end());
 }
 
 void PrintSteps(const char* name, const StepFigures& f) {
-  std::printf("%-34s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", name, Median(f.compose),
-              Median(f.fit_one), Median(f.write), Median(f.write_plain), Median(f.set), Median(f.spi), Median(f.object),
-              Median(f.publish), Median(f.memory_mib));
+  std::printf("%-34s %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f %8.1f\n", name, Median(f.compose),
+              Median(f.fit_one), Median(f.write), Median(f.write_plain), Median(f.replace), Median(f.set), Median(f.spi),
+              Median(f.object), Median(f.publish), Median(f.memory_mib));
 }
 
 // The steps of the one-picture update and of the per-monitor one on layout,
@@ -293,12 +297,13 @@ bool RunSteps(const std::string& garden, const std::string& layout, int repeats)
     MeasureSteps(lit, {}, app.folder(), i > 0, single);
     MeasureSteps(lit, monitors, app.folder(), i > 0, per_monitor);
   }
-  std::printf("\nsteps, medians of %d (garden %d x %d)  compose  fit one    write  w.plain      set      SPI   object  publish   memory\n",
+  std::printf("\nsteps, medians of %d (garden %d x %d)  compose  fit one    write  w.plain  replace      set      SPI   object  publish   memory\n",
               repeats, lit.width, lit.height);
   PrintSteps("one picture (baseline)", single);
   PrintSteps("per monitor, across the desktop", per_monitor);
   std::printf("(ms; memory MiB of this process; write: flushed to the disk for the one picture only;\n"
-              " w.plain: the same bytes without temporary file and flush;\n"
+              " w.plain: the same bytes without temporary file and flush; replace: that file renamed over\n"
+              " the written one;\n"
               " set: SetWallpaper, whose last step is SPI: SystemParametersInfoA alone; object: the desktop\n"
               " wallpaper object asked for; publish: the whole output as the update calls it)\n");
   return true;
