@@ -292,17 +292,19 @@ bool AtomicFile::Write(const void* data, size_t size) {
   return !failed_;
 }
 
-bool AtomicFile::Commit() {
+bool AtomicFile::Commit(Durability durability) {
   if (!stream_) {
     failed_ = true;
     return false;
   }
   bool ok = !failed_ && std::fflush(stream_) == 0 && !std::ferror(stream_);
+  if (durability == Durability::kFlushed) {
 #ifndef _WIN32
-  if (ok) ok = fsync(fileno(stream_)) == 0;
+    if (ok) ok = fsync(fileno(stream_)) == 0;
 #else
-  if (ok) ok = _commit(_fileno(stream_)) == 0;
+    if (ok) ok = _commit(_fileno(stream_)) == 0;
 #endif
+  }
   ok = (std::fclose(stream_) == 0) && ok;
   stream_ = nullptr;
   if (ok) ok = ReplaceTarget(temp_, target_);

@@ -40,6 +40,15 @@ bool FileExists(const std::string& path);
 //
 // Writes go through a buffer of kBufferBytes, so that an encoder may hand
 // over its output in small pieces (as a ByteSink) without a system call each.
+//
+// Commit's durability: whether the bytes are flushed to the disk before the
+// new file replaces the target. kCached leaves them to the system's cache: a
+// crash or kill of the program still never leaves a half-written file, only a
+// failure of the whole system before it wrote its cache can. For pictures
+// remade at every update (the wallpaper), whose flush costs more than all the
+// rest of writing them.
+enum class Durability { kFlushed, kCached };
+
 class AtomicFile : public ByteSink {
  public:
   static constexpr size_t kBufferBytes = size_t(1) << 16;
@@ -58,7 +67,7 @@ class AtomicFile : public ByteSink {
   bool Open(const std::string& target_path);
   bool Write(const void* data, size_t size);
   bool Put(const void* data, size_t size) override { return Write(data, size); }
-  bool Commit();
+  bool Commit(Durability durability = Durability::kFlushed);
   void Abandon();
   // The file that Commit replaces: the target, or where its link points.
   const std::string& final_path() const { return target_; }

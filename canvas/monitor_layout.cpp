@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstring>
 
 #include "canvas/image/resample.h"
@@ -100,21 +101,66 @@ bool DrawMonitor(ShrunkGarden& shrunk, const Surface& garden, uint32_t backgroun
   return true;
 }
 
+bool Overlap(const MonitorRect& a, const MonitorRect& b) {
+  return a.x < int64_t(b.x) + b.width && b.x < int64_t(a.x) + a.width && a.y < int64_t(b.y) + b.height &&
+         b.y < int64_t(a.y) + a.height;
+}
+
+bool AnyOverlap(const std::vector<MonitorRect>& monitors) {
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    for (size_t k = i + 1; k < monitors.size(); ++k) {
+      if (Overlap(monitors[i], monitors[k])) return true;
+    }
+  }
+  return false;
+}
+
 // True when the monitors cover their bounding box without overlapping, so
 // that no pixel of the picture is left to the colour between them.
 bool CoverTheBox(const std::vector<MonitorRect>& monitors, const MonitorRect& box) {
+  if (AnyOverlap(monitors)) return false;
   int64_t area = 0;
-  for (size_t i = 0; i < monitors.size(); ++i) {
-    const MonitorRect& a = monitors[i];
-    area += int64_t(a.width) * a.height;
-    for (size_t k = i + 1; k < monitors.size(); ++k) {
-      const MonitorRect& b = monitors[k];
-      if (a.x < int64_t(b.x) + b.width && b.x < int64_t(a.x) + a.width && a.y < int64_t(b.y) + b.height &&
-          b.y < int64_t(a.y) + a.height)
-        return false;
-    }
-  }
+  for (const MonitorRect& m : monitors) area += int64_t(m.width) * m.height;
   return area == int64_t(box.width) * box.height;
+}
+
+// Fills with the colour the pixels of out (the box's picture) that no
+// monitor covers, and only those: the monitors' own pixels are drawn anyway,
+// and filling the whole box first would write the desktop's bytes twice.
+// Goes band by band between the monitors' top and bottom edges, in which
+// every row has the same uncovered spans.
+void FillUncovered(Surface& out, const std::vector<MonitorRect>& monitors, const MonitorRect& box,
+                   uint32_t colour) {
+  std::vector<int32_t> edges = {0, box.height};
+  for (const MonitorRect& m : monitors) {
+    edges.push_back(m.y - box.y);
+    edges.push_back(m.y - box.y + m.height);
+  }
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  std::vector<std::pair<int32_t, int32_t>> spans;  // covered [left, right) in the band, box coordinates
+  for (size_t e = 0; e + 1 < edges.size(); ++e) {
+    const int32_t top = edges[e], bottom = edges[e + 1];
+    spans.clear();
+    for (const MonitorRect& m : monitors) {
+      if (m.y - box.y <= top && m.y - box.y + m.height >= bottom) spans.emplace_back(m.x - box.x, m.x - box.x + m.width);
+    }
+    std::sort(spans.begin(), spans.end());
+    int32_t x = 0;  // the first pixel not yet known covered
+    for (const auto& [left, right] : spans) {
+      if (left > x) FillRect(out, x, top, left - x, bottom - top, colour);
+      x = std::max(x, right);
+    }
+    if (x < box.width) FillRect(out, x, top, box.width - x, bottom - top, colour);
+  }
+}
+
+// Copies the w x h area at (from_x, from_y) of out to (to_x, to_y); the two
+// areas do not overlap.
+void CopyArea(Surface& out, int32_t from_x, int32_t from_y, int32_t to_x, int32_t to_y, int32_t w, int32_t h) {
+  for (int32_t r = 0; r < h; ++r) {
+    std::memcpy(out.PixelAt(to_x, to_y + r), out.PixelAt(from_x, from_y + r), size_t(w) * 3);
+  }
 }
 
 // Makes out a w x h picture with its headers, keeping its buffer when it has
@@ -224,10 +270,20 @@ LayoutStatus ComposeDesktopPicture(const Surface& garden, uint32_t background, M
   const MonitorRect box = VirtualDesktop(monitors);
   if (!IsAcceptableSize(box.width, box.height)) return LayoutStatus::kTooLarge;
   if (!ReadyTarget(out, box.width, box.height)) return LayoutStatus::kTooLarge;
-  if (!CoverTheBox(monitors, box)) FillRect(out, 0, 0, box.width, box.height, background);
+  FillUncovered(out, monitors, box, background);
   ShrunkGarden shrunk(garden);
-  for (const MonitorRect& m : monitors) {
-    if (!DrawMonitor(shrunk, garden, background, fit, out, m.x - box.x, m.y - box.y, m.width, m.height)) {
+  // Monitors that do not overlap keep their pictures whole: a monitor of a
+  // size drawn before is a copy of that picture (the fit depends only on the
+  // size), at memory speed instead of resampling it again.
+  const bool separate = !AnyOverlap(monitors);
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const MonitorRect& m = monitors[i];
+    const auto same = std::find_if(monitors.begin(), monitors.begin() + std::ptrdiff_t(i), [&](const MonitorRect& e) {
+      return e.width == m.width && e.height == m.height;
+    });
+    if (separate && same != monitors.begin() + std::ptrdiff_t(i)) {
+      CopyArea(out, same->x - box.x, same->y - box.y, m.x - box.x, m.y - box.y, m.width, m.height);
+    } else if (!DrawMonitor(shrunk, garden, background, fit, out, m.x - box.x, m.y - box.y, m.width, m.height)) {
       return LayoutStatus::kTooLarge;
     }
   }
@@ -244,6 +300,14 @@ bool DesktopRepeatsOneMonitor(const std::vector<MonitorRect>& monitors) {
     if ((int64_t(m.x) - box.x) % w != 0 || (int64_t(m.y) - box.y) % h != 0) return false;
   }
   return CoverTheBox(monitors, box);
+}
+
+LayoutStatus ComposeTiledDesktopPicture(const Surface& garden, uint32_t background, MonitorFit fit,
+                                        const std::vector<MonitorRect>& monitors, Surface& out) {
+  if (DesktopRepeatsOneMonitor(monitors)) {
+    return ComposeMonitorPicture(garden, background, fit, monitors[0].width, monitors[0].height, out);
+  }
+  return ComposeDesktopPicture(garden, background, fit, monitors, out);
 }
 
 bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& out, std::string& error) {

@@ -95,6 +95,12 @@ LayoutStatus ComposeDesktopPicture(const Surface& garden, uint32_t background, M
 // some systems tile -- that one picture then shows the same desktop.
 bool DesktopRepeatsOneMonitor(const std::vector<MonitorRect>& monitors);
 
+// The picture to set tiled where the system has no wallpaper of each
+// monitor: one monitor's picture when DesktopRepeatsOneMonitor, else the
+// picture covering the virtual desktop (ComposeDesktopPicture).
+LayoutStatus ComposeTiledDesktopPicture(const Surface& garden, uint32_t background, MonitorFit fit,
+                                        const std::vector<MonitorRect>& monitors, Surface& out);
+
 // Parses "WxH+X+Y,WxH+X+Y,..." (X and Y signed: "+-1920", "-1920" and
 // "+1920" are all accepted; sizes positive). False with error set otherwise.
 bool ParseMonitorList(std::string_view text, std::vector<MonitorRect>& out, std::string& error);

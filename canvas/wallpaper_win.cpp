@@ -58,6 +58,13 @@ const CLSID kClsidDesktopWallpaper = {0xC2CF3110, 0x460E, 0x4FC1, {0xB9, 0xD0, 0
 // {B92B56A9-8B55-4E14-9A89-0199BBB6F93B}
 const IID kIidDesktopWallpaper = {0xB92B56A9, 0x8B55, 0x4E14, {0x9A, 0x89, 0x01, 0x99, 0xBB, 0xB6, 0xF9, 0x3B}};
 
+// The pictures of every monitor are remade at every update and are up to
+// tens of megabytes: flushing them to the disk cost more than composing and
+// writing them together (under Wine, two 3840 x 2160 monitors). A system
+// failure before its cache is written leaves a broken wallpaper until the
+// next update at worst.
+constexpr Durability kWallpaperDurability = Durability::kCached;
+
 // DESKTOP_WALLPAPER_POSITION
 enum WallpaperPosition : int { kPositionCenter = 0, kPositionTile = 1, kPositionFill = 4 };
 
@@ -155,12 +162,12 @@ bool PublishWithObject(const Surface& lit, uint32_t background, MonitorFit fit,
     const std::string path = JoinPath(folder, MonitorWallpaperFile(int(i)));
     if (ComposeMonitorPicture(lit, background, fit, monitors[i].width, monitors[i].height, picture) ==
         LayoutStatus::kOk) {
-      WriteBmp(path, picture);
+      WriteBmp(path, picture, kWallpaperDurability);
     }
     paths.push_back(Widen(path));
   }
   // The garden itself stays in "default.bmp", which the changer previews.
-  WriteBmp(JoinPath(folder, kCanvasWallpaperFile), lit);
+  WriteBmp(JoinPath(folder, kCanvasWallpaperFile), lit, kWallpaperDurability);
   if (!changer_active) {
     object->SetPosition(PositionForFit(fit));
     UINT count = 0;
@@ -186,12 +193,23 @@ bool PublishWithObject(const Surface& lit, uint32_t background, MonitorFit fit,
 }
 
 // The per-monitor route: false when the object does not exist (nothing was
-// written then).
+// written then). A system without it (before Windows 8, Wine) hardly gains it
+// while the program runs, and each vain request costs about as much as
+// composing a monitor's picture: after a refusal it is asked for again only
+// once kObjectRetryMs have passed (a shell that was restarting has its
+// object by then).
+constexpr ULONGLONG kObjectRetryMs = 10 * 60 * 1000;
+
 bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, MonitorFit fit,
                                    const std::vector<MonitorRect>& monitors, bool changer_active) {
+  static ULONGLONG refused_at = 0;  // GetTickCount64 of the last refusal
+  static bool refused = false;
+  if (refused && GetTickCount64() - refused_at < kObjectRetryMs) return false;
   const HRESULT init = CoInitialize(nullptr);
   const bool done = PublishWithObject(lit, background, fit, monitors, changer_active);
   if (SUCCEEDED(init)) CoUninitialize();
+  refused = !done;
+  refused_at = GetTickCount64();
   return done;
 }
 
@@ -228,13 +246,10 @@ MonitorWallpaperRoute PublishMonitorWallpapers(HWND, const Surface& lit, uint32_
   // picture only, which tiles to the same desktop at a fraction of the
   // composing, writing and loading.
   static Surface desktop;
-  const LayoutStatus composed =
-      DesktopRepeatsOneMonitor(monitors)
-          ? ComposeMonitorPicture(lit, background, fit, monitors[0].width, monitors[0].height, desktop)
-          : ComposeDesktopPicture(lit, background, fit, monitors, desktop);
+  const LayoutStatus composed = ComposeTiledDesktopPicture(lit, background, fit, monitors, desktop);
   if (composed != LayoutStatus::kOk) return MonitorWallpaperRoute::kNone;
   const std::string full_path = JoinPath(GetPlatform().ProgramFolder(), kCanvasWallpaperFile);
-  WriteBmp(full_path, desktop);
+  WriteBmp(full_path, desktop, kWallpaperDurability);
   // Tiled, so that a picture exactly the desktop's size lands on it whole.
   if (!changer_active) SetWallpaper(full_path, "1");
   return MonitorWallpaperRoute::kAcrossDesktop;

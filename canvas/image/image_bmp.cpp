@@ -162,7 +162,7 @@ bool EncodeBmp(const Surface& s, std::vector<uint8_t>& out) {
   return true;
 }
 
-int WriteBmp(const std::string& path, const Surface& s) {
+int WriteBmp(const std::string& path, const Surface& s, Durability durability) {
   constexpr const char* kCaption = "Error";
   AtomicFile file;
   if (!file.Open(path)) {
@@ -172,7 +172,7 @@ int WriteBmp(const std::string& path, const Surface& s) {
   // Headers, then the pixel buffer as it is, straight from the surface.
   std::vector<uint8_t> header;
   if (!BmpHeaderBytes(s, header) || !file.Write(header.data(), header.size()) ||
-      !file.Write(s.pixels.data(), size_t(s.stride) * size_t(s.height)) || !file.Commit()) {
+      !file.Write(s.pixels.data(), size_t(s.stride) * size_t(s.height)) || !file.Commit(durability)) {
     file.Abandon();
     ShowMessage("ファイルの書き込みに失敗しました。", kCaption);
     return -3;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/bytes.h"
+#include "base/file_io.h"
 #include "canvas/image/surface.h"
 
 namespace sylvane {
@@ -103,9 +104,10 @@ bool EncodePng(const Surface& s, const AlphaPlane* alpha, std::vector<uint8_t>& 
 // bytes; the sink may then hold part of a stream.
 bool StreamPng(const Surface& s, const AlphaPlane* alpha, PngPacking packing, ByteSink& sink);
 
-// Writes a 24-bit BMP with fresh headers (offset 54, positive height).
+// Writes a 24-bit BMP with fresh headers (offset 54, positive height),
+// flushed to the disk unless durability says kCached (see AtomicFile).
 // 0, or -3 with "ファイル生成に失敗しました。" (caption "Error").
-int WriteBmp(const std::string& path, const Surface& s);
+int WriteBmp(const std::string& path, const Surface& s, Durability durability = Durability::kFlushed);
 bool EncodeBmp(const Surface& s, std::vector<uint8_t>& out);
 
 }  // namespace sylvane

@@ -230,6 +230,25 @@ TEST(BmpWrite, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(testing::FolderEntries(dir.path()), std::vector<std::string>{"keep.bmp"});
 }
 
+TEST(BmpWrite, UnflushedWritingReplacesWithTheSameBytesOrKeepsTheOldFile) {
+  RecordingPlatform platform;
+  TempDir dir;
+  const std::string path = dir.File("wallpaper.bmp");
+  const Surface old_picture = testing::PatternSurface(4, 3, 1);
+  const Surface picture = testing::PatternSurface(7, 5, 2);
+  std::vector<uint8_t> expected;
+  ASSERT_TRUE(EncodeBmp(picture, expected));
+  ASSERT_EQ(WriteBmp(path, old_picture, Durability::kCached), 0);
+  const std::vector<uint8_t> before = testing::ReadBytes(path);
+  ASSERT_EQ(WriteBmp(path, picture, Durability::kCached), 0);
+  EXPECT_EQ(testing::ReadBytes(path), expected);
+  // A refused picture leaves the last one whole and no temporary file.
+  ASSERT_EQ(WriteBmp(path, old_picture, Durability::kCached), 0);
+  EXPECT_EQ(WriteBmp(path, Surface{}, Durability::kCached), -3);
+  EXPECT_EQ(testing::ReadBytes(path), before);
+  EXPECT_EQ(testing::FolderEntries(dir.path()), std::vector<std::string>{"wallpaper.bmp"});
+}
+
 TEST(BmpEncode, MatchesTheFileWriter) {
   RecordingPlatform platform;
   TempDir dir;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 namespace sylvane {
@@ -243,6 +244,68 @@ TEST(DesktopPicture, AGridOfEqualMonitorsIsOneMonitorRepeated) {
     for (int y = 0; y < desktop.height; ++y)
       for (int x = 0; x < desktop.width; ++x) ASSERT_EQ(At(desktop, x, y), At(one, x % 7, y % 4)) << x << "," << y;
   }
+}
+
+// The desktop picture by its definition: the colour everywhere, then every
+// monitor's own picture pasted at its place in order.
+Surface ReferenceDesktop(const Surface& garden, uint32_t colour, MonitorFit fit,
+                         const std::vector<MonitorRect>& monitors) {
+  const MonitorRect box = VirtualDesktop(monitors);
+  Surface out;
+  EXPECT_TRUE(out.Create(box.width, box.height));
+  const Bgr bgr = {uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour)};
+  for (int y = 0; y < box.height; ++y)
+    for (int x = 0; x < box.width; ++x) std::copy(bgr.begin(), bgr.end(), out.PixelAt(x, y));
+  for (const MonitorRect& m : monitors) {
+    Surface own;
+    EXPECT_EQ(ComposeMonitorPicture(garden, colour, fit, m.width, m.height, own), LayoutStatus::kOk);
+    for (int y = 0; y < m.height; ++y)
+      std::copy_n(own.PixelAt(0, y), size_t(m.width) * 3, out.PixelAt(m.x - box.x, m.y - box.y + y));
+  }
+  return out;
+}
+
+TEST(DesktopPicture, EveryLayoutMatchesTheMonitorsPicturesOnTheColour) {
+  const Surface garden = MakeGarden(5, 3);
+  const Surface old_garden = MakeGarden(4, 4);
+  const std::vector<std::vector<MonitorRect>> layouts = {
+      {{0, 0, 8, 6}, {8, 2, 8, 6}},                // equal, the second lower: colour above and below
+      {{0, 0, 8, 6}, {-8, -3, 8, 6}, {8, 4, 8, 6}},  // three equal, negative origin, steps
+      {{0, 0, 8, 6}, {20, 1, 8, 6}},               // a gap between them in the middle rows
+      {{0, 0, 8, 6}, {8, 0, 4, 9}, {12, 3, 8, 6}},  // equal monitors with a portrait between
+      {{0, 0, 8, 6}, {4, 2, 8, 6}},                // equal and overlapping: the later covers
+      {{0, 0, 8, 6}, {2, 1, 3, 3}, {1, 0, 8, 6}},  // a small one inside, covered again
+  };
+  for (const auto& layout : layouts) {
+    for (MonitorFit fit : {MonitorFit::kCentre, MonitorFit::kTile, MonitorFit::kStretch}) {
+      const Surface expected = ReferenceDesktop(garden, kColour, fit, layout);
+      // Composed into a picture that held another garden on another colour.
+      Surface out;
+      ASSERT_EQ(ComposeDesktopPicture(old_garden, 0x00FFFFFF, MonitorFit::kTile, layout, out), LayoutStatus::kOk);
+      ASSERT_EQ(ComposeDesktopPicture(garden, kColour, fit, layout, out), LayoutStatus::kOk);
+      ASSERT_EQ(out.width, expected.width);
+      ASSERT_EQ(out.height, expected.height);
+      for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+          ASSERT_EQ(At(out, x, y), At(expected, x, y)) << "layout of " << layout.size() << " at " << x << "," << y;
+    }
+  }
+}
+
+TEST(DesktopPicture, TheTiledPictureIsOneMonitorsOnlyForAGrid) {
+  const Surface garden = MakeGarden(5, 3);
+  const std::vector<MonitorRect> grid = {{0, 0, 8, 6}, {8, 0, 8, 6}};
+  const std::vector<MonitorRect> offset = {{0, 0, 8, 6}, {8, 2, 8, 6}};
+  Surface tiled, expected;
+  ASSERT_EQ(ComposeTiledDesktopPicture(garden, kColour, MonitorFit::kStretch, grid, tiled), LayoutStatus::kOk);
+  ASSERT_EQ(ComposeMonitorPicture(garden, kColour, MonitorFit::kStretch, 8, 6, expected), LayoutStatus::kOk);
+  EXPECT_EQ(tiled.width, 8);
+  EXPECT_EQ(tiled.pixels, expected.pixels);
+  ASSERT_EQ(ComposeTiledDesktopPicture(garden, kColour, MonitorFit::kStretch, offset, tiled), LayoutStatus::kOk);
+  ASSERT_EQ(ComposeDesktopPicture(garden, kColour, MonitorFit::kStretch, offset, expected), LayoutStatus::kOk);
+  EXPECT_EQ(tiled.width, 16);
+  EXPECT_EQ(tiled.height, 8);
+  EXPECT_EQ(tiled.pixels, expected.pixels);
 }
 
 TEST(DesktopPicture, RefusesWhatCannotBeComposed) {
