@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "base/random.h"
+#include "bench/bench_sprites.h"
 #include "canvas/image/animation.h"
 #include "canvas/records/name_labels.h"
 #include "paint/lighting.h"
@@ -32,31 +33,12 @@
 namespace sylvane {
 namespace {
 
+using bench_sprites::DiscSprite;
+
 constexpr int kW = 1280;
 constexpr int kH = 720;
 constexpr int kFrames = 600;
 constexpr int kTrees = 24;
-
-// A soft disc with a two-tone colour, like a flower sprite.
-PartImage DiscSprite(int size, uint32_t inner, uint32_t outer) {
-  PartImage p;
-  p.surface.CreateFilled(size, size, 0);
-  p.alpha.CreateFilled(size, size, 0);
-  const double c = (size - 1) * 0.5;
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      const double d = std::sqrt((x - c) * (x - c) + (y - c) * (y - c)) / c;
-      if (d > 1.0) continue;
-      const uint32_t rgb = d < 0.4 ? inner : outer;
-      uint8_t* px = p.surface.PixelAt(x, y);
-      px[0] = uint8_t(rgb), px[1] = uint8_t(rgb >> 8), px[2] = uint8_t(rgb >> 16);
-      p.alpha.BufferRow(size - 1 - y)[x] = uint8_t(255 * (1.0 - d * d));
-    }
-  }
-  p.params[kParamRootX] = size / 2;
-  p.params[kParamRootY] = size - 1;
-  return p;
-}
 
 // A garden that grows one pass a frame, the same frames from every start.
 class GrowingGarden {

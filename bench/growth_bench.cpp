@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/random.h"
+#include "bench/bench_sprites.h"
 #include "paint/brush.h"
 #include "canvas/records/name_labels.h"
 #include "trees/draw_part.h"
@@ -23,31 +24,10 @@
 namespace sylvane {
 namespace {
 
+using bench_sprites::DiscSprite;
+
 constexpr int kW = 1920;
 constexpr int kH = 1080;
-
-// A soft disc with a two-tone colour, like a flower sprite.
-PartImage DiscSprite(int size, uint32_t inner, uint32_t outer) {
-  PartImage p;
-  p.surface.CreateFilled(size, size, 0);
-  p.alpha.CreateFilled(size, size, 0);
-  const double c = (size - 1) * 0.5;
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      const double d = std::sqrt((x - c) * (x - c) + (y - c) * (y - c)) / c;
-      if (d > 1.0) continue;
-      const uint32_t rgb = d < 0.4 ? inner : outer;
-      uint8_t* px = p.surface.PixelAt(x, y);
-      px[0] = uint8_t(rgb);
-      px[1] = uint8_t(rgb >> 8);
-      px[2] = uint8_t(rgb >> 16);
-      p.alpha.BufferRow(size - 1 - y)[x] = uint8_t(255 * (1.0 - d * d));
-    }
-  }
-  p.params[kParamRootX] = size / 2;
-  p.params[kParamRootY] = size - 1;
-  return p;
-}
 
 struct PassFixture {
   std::unique_ptr<TreeTable> table = std::make_unique<TreeTable>();

@@ -1,5 +1,7 @@
 #include "canvas/wallpaper_win.h"
 
+#include "canvas/wallpaper_object_win.h"
+
 #include <objbase.h>
 #include <oleauto.h>
 // IActiveDesktop is declared only together with the Internet headers.
@@ -64,22 +66,6 @@ const IID kIidDesktopWallpaper = {0xB92B56A9, 0x8B55, 0x4E14, {0x9A, 0x89, 0x01,
 // failure before its cache is written leaves a broken wallpaper until the
 // next update at worst.
 constexpr Durability kWallpaperDurability = Durability::kCached;
-
-// DESKTOP_WALLPAPER_POSITION
-enum WallpaperPosition : int { kPositionCenter = 0, kPositionTile = 1, kPositionFill = 4 };
-
-struct DesktopWallpaperObject : IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE SetWallpaper(LPCWSTR monitor_id, LPCWSTR wallpaper) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetWallpaper(LPCWSTR monitor_id, LPWSTR* wallpaper) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetMonitorDevicePathAt(UINT index, LPWSTR* monitor_id) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetMonitorDevicePathCount(UINT* count) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR monitor_id, RECT* rect) = 0;
-  virtual HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF colour) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetBackgroundColor(COLORREF* colour) = 0;
-  virtual HRESULT STDMETHODCALLTYPE SetPosition(int position) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetPosition(int* position) = 0;
-  // (The slide-show methods that follow are not used.)
-};
 
 // A REG_SZ value whose counted length is the text without its terminating NUL,
 // as the desktop values have always been written by this program.
@@ -153,6 +139,36 @@ bool PublishWithObject(const Surface& lit, uint32_t background, MonitorFit fit,
   if (FAILED(CoCreateInstance(kClsidDesktopWallpaper, nullptr, CLSCTX_ALL, kIidDesktopWallpaper, object.out())) ||
       !object)
     return false;
+  PublishToWallpaperObject(*object.get(), lit, background, fit, monitors, changer_active);
+  return true;
+}
+
+// The per-monitor route: false when the object does not exist (nothing was
+// written then). A system without it (before Windows 8, Wine) hardly gains it
+// while the program runs, and each vain request costs about as much as
+// composing a monitor's picture: after a refusal it is asked for again only
+// once kObjectRetryMs have passed (a shell that was restarting has its
+// object by then).
+constexpr ULONGLONG kObjectRetryMs = 10 * 60 * 1000;
+
+bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, MonitorFit fit,
+                                   const std::vector<MonitorRect>& monitors, bool changer_active) {
+  static ULONGLONG refused_at = 0;  // GetTickCount64 of the last refusal
+  static bool refused = false;
+  if (refused && GetTickCount64() - refused_at < kObjectRetryMs) return false;
+  const HRESULT init = CoInitialize(nullptr);
+  const bool done = PublishWithObject(lit, background, fit, monitors, changer_active);
+  if (SUCCEEDED(init)) CoUninitialize();
+  refused = !done;
+  refused_at = GetTickCount64();
+  return done;
+}
+
+}  // namespace
+
+void PublishToWallpaperObject(DesktopWallpaperObject& wallpapers, const Surface& lit, uint32_t background,
+                              MonitorFit fit, const std::vector<MonitorRect>& monitors, bool changer_active) {
+  DesktopWallpaperObject* object = &wallpapers;
   const std::string folder = GetPlatform().ProgramFolder();
   std::vector<std::wstring> paths;
   // One picture at a time, so that memory holds a single monitor's picture;
@@ -189,31 +205,7 @@ bool PublishWithObject(const Surface& lit, uint32_t background, MonitorFit fit,
       CoTaskMemFree(id);
     }
   }
-  return true;
 }
-
-// The per-monitor route: false when the object does not exist (nothing was
-// written then). A system without it (before Windows 8, Wine) hardly gains it
-// while the program runs, and each vain request costs about as much as
-// composing a monitor's picture: after a refusal it is asked for again only
-// once kObjectRetryMs have passed (a shell that was restarting has its
-// object by then).
-constexpr ULONGLONG kObjectRetryMs = 10 * 60 * 1000;
-
-bool PublishThroughWallpaperObject(const Surface& lit, uint32_t background, MonitorFit fit,
-                                   const std::vector<MonitorRect>& monitors, bool changer_active) {
-  static ULONGLONG refused_at = 0;  // GetTickCount64 of the last refusal
-  static bool refused = false;
-  if (refused && GetTickCount64() - refused_at < kObjectRetryMs) return false;
-  const HRESULT init = CoInitialize(nullptr);
-  const bool done = PublishWithObject(lit, background, fit, monitors, changer_active);
-  if (SUCCEEDED(init)) CoUninitialize();
-  refused = !done;
-  refused_at = GetTickCount64();
-  return done;
-}
-
-}  // namespace
 
 std::vector<MonitorRect> DesktopMonitors() {
   std::vector<MonitorRect> monitors;

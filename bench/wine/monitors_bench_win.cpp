@@ -30,69 +30,21 @@
 #include "canvas/image/image_io.h"
 #include "canvas/monitor_layout.h"
 #include "canvas/wallpaper_win.h"
+#include "driver_support_win.h"
 #include "e2e_support.h"
 #include "platform/platform.h"
 #include "res/commands.h"
 
 namespace {
 
+using namespace bench;
+
 // The desktop wallpaper object of Windows 8 and later, as the wallpaper output asks for it.
 // {C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}
 const CLSID kClsidDesktopWallpaper = {0xC2CF3110, 0x460E, 0x4FC1, {0xB9, 0xD0, 0x8A, 0x1C, 0x0C, 0x9C, 0xC4, 0xBD}};
 
-constexpr DWORD kWorkerWaitMs = 180000;  // longest growth pass waited for
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-// Private bytes (commit charge); Wine fills only PagefileUsage.
-SIZE_T PrivateBytes(HANDLE process) {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof(counters);
-  if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
-    return 0;
-  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
-double Median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 double Max(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
-
-int IntArg(int argc, char** argv, const char* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-  }
-  return fallback;
-}
-
-void AnswerBoxes(e2e::App& app) {
-  for (const e2e::Box& b : app.Boxes()) {
-    std::printf("note: the program showed a box \"%s\": \"%s\"\n", b.caption.c_str(), b.text.c_str());
-    app.Press(b, IDOK);
-  }
-}
-
-bool WaitWorkerIdle(e2e::App& app) {
-  return e2e::WaitUntil(
-      [&] {
-        AnswerBoxes(app);
-        return app.State("SylvaneWorkerEnds") >= app.State("SylvaneWorkerStarts");
-      },
-      kWorkerWaitMs);
-}
 
 BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM count) {
   MONITORINFO info{};

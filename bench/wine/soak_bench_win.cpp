@@ -21,27 +21,15 @@
 #include <string>
 #include <vector>
 
+#include "driver_support_win.h"
 #include "e2e_support.h"
 #include "process_objects_win.h"
 
 namespace {
 
-constexpr DWORD kWorkerWaitMs = 180000;  // longest growth pass waited for
+using namespace bench;
+
 constexpr int kTicksPerUpdate = 60;      // one minute of the clock at interval 1
-
-int IntArg(int argc, char** argv, const char* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-  return fallback;
-}
-
-// Private bytes (commit charge); Wine fills PagefileUsage, not PrivateUsage.
-double PrivateMiB(HANDLE process) {
-  PROCESS_MEMORY_COUNTERS_EX c{};
-  c.cb = sizeof(c);
-  if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c), sizeof(c))) return 0;
-  return double(c.PrivateUsage ? c.PrivateUsage : c.PagefileUsage) / (1024.0 * 1024.0);
-}
 
 struct Sample {
   int update = 0;
@@ -56,29 +44,13 @@ struct Sample {
 Sample Take(HANDLE process, DWORD pid, int update) {
   Sample s;
   s.update = update;
-  s.private_mib = PrivateMiB(process);
+  s.private_mib = double(PrivateBytes(process)) / (1024.0 * 1024.0);
   const bench::ProcessObjects o = bench::CountProcessObjects(process, pid);
   s.gdi = o.gdi;
   s.user = o.user;
   s.handles = o.handles;
   s.user_are_windows = o.user_are_windows;
   return s;
-}
-
-void AnswerBoxes(e2e::App& app) {
-  for (const e2e::Box& b : app.Boxes()) {
-    std::printf("note: the program showed a box \"%s\": \"%s\"\n", b.caption.c_str(), b.text.c_str());
-    app.Press(b, IDOK);
-  }
-}
-
-bool WaitWorkerIdle(e2e::App& app) {
-  return e2e::WaitUntil(
-      [&] {
-        AnswerBoxes(app);
-        return app.State("SylvaneWorkerEnds") >= app.State("SylvaneWorkerStarts");
-      },
-      kWorkerWaitMs);
 }
 
 }  // namespace

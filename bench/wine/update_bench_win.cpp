@@ -28,35 +28,15 @@
 #include <string>
 #include <vector>
 
+#include "driver_support_win.h"
 #include "e2e_support.h"
 #include "res/commands.h"
 
 namespace {
 
+using namespace bench;
+
 constexpr int kCmdPeriodicUpdate = CMD_PERIODIC_UPDATE;
-constexpr DWORD kWorkerWaitMs = 180000;  // longest growth pass waited for
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-// Private bytes of a process (commit charge), 0 when unreadable. Wine
-// leaves PrivateUsage at 0 but fills PagefileUsage, which Windows documents
-// as the same commit charge.
-SIZE_T PrivateBytes(HANDLE process) {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof(counters);
-  if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
-    return 0;
-  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-}
 
 // Kernel plus user CPU time of a process, seconds.
 double CpuSeconds(HANDLE process) {
@@ -75,13 +55,6 @@ struct Series {
   std::vector<double> base;
 };
 
-double Median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 double Min(const std::vector<double>& v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
 
 void PrintTable(const std::vector<Series>& table) {
@@ -94,32 +67,6 @@ void PrintTable(const std::vector<Series>& table) {
   }
   std::fflush(stdout);
 }
-
-int IntArg(int argc, char** argv, const char* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-  }
-  return fallback;
-}
-
-// Answers and reports any box the program shows (none is expected).
-void AnswerBoxes(e2e::App& app) {
-  for (const e2e::Box& b : app.Boxes()) {
-    std::printf("note: the program showed a box \"%s\": \"%s\"\n", b.caption.c_str(), b.text.c_str());
-    app.Press(b, IDOK);
-  }
-}
-
-// Waits until no growth pass runs on the program's worker.
-bool WaitWorkerIdle(e2e::App& app) {
-  return e2e::WaitUntil(
-      [&] {
-        AnswerBoxes(app);
-        return app.State("SylvaneWorkerEnds") >= app.State("SylvaneWorkerStarts");
-      },
-      kWorkerWaitMs);
-}
-
 
 // ---- start-up
 

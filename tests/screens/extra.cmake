@@ -6,3 +6,9 @@ target_sources(test_screens PRIVATE
   ${CMAKE_SOURCE_DIR}/cli/command.cpp ${CMAKE_SOURCE_DIR}/cli/garden_io.cpp
   ${CMAKE_SOURCE_DIR}/cli/garden_output.cpp)
 target_link_libraries(test_screens PRIVATE nlohmann_json::nlohmann_json)
+# The desktop wallpaper object's route, with a stand-in object (the program's
+# Windows half of the wallpaper is built into sylvane.exe, not the libraries).
+if(WIN32)
+  target_sources(test_screens PRIVATE ${CMAKE_SOURCE_DIR}/canvas/wallpaper_win.cpp)
+  target_link_libraries(test_screens PRIVATE ole32 oleaut32 uuid)
+endif()
