@@ -46,13 +46,6 @@ void MoveToSuggestedCorner(HWND window, LPARAM suggested) {
   SetWindowPos(window, nullptr, r->left, r->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ApplySuggestedRect(HWND window, LPARAM suggested) {
-  const RECT* r = reinterpret_cast<const RECT*>(suggested);
-  if (!window || !r) return;
-  SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void KeepDialogPixelExact(HWND dialog) {
   static const auto set_dialog = UserFunction<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior");
   if (!dialog) return;

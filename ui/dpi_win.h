@@ -22,10 +22,6 @@ UINT WindowDpi(HWND window);
 // pictures are drawn pixel for pixel.
 void MoveToSuggestedCorner(HWND window, LPARAM suggested);
 
-// WM_DPICHANGED of a window whose size follows the DPI: the whole suggested
-// rectangle.
-void ApplySuggestedRect(HWND window, LPARAM suggested);
-
 // A skinned dialog: the dialog manager neither resizes it nor its controls
 // nor changes their fonts when it moves to a monitor of another DPI.
 void KeepDialogPixelExact(HWND dialog);

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "canvas/canvas_file.h"
 #include "canvas/garden.h"
@@ -145,6 +147,76 @@ TEST(Dpi, At192TheProgramWorksInPhysicalPixels) {
   EXPECT_EQ(w, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(h, GetSystemMetrics(SM_CYSCREEN));
   EXPECT_EQ(w, 1280) << "the Wine desktop of the end-to-end run";
+  ASSERT_TRUE(app.Close());
+}
+
+// The windows of the program that move to a monitor of another DPI as they
+// are: the main window, the changer, the canvas window and the map.
+std::vector<std::pair<const char*, HWND>> SkinnedWindows(App& app) {
+  std::vector<std::pair<const char*, HWND>> windows{{"main", app.main()}};
+  HWND c = nullptr;
+  while ((c = FindWindowExA(nullptr, c, "#32770", nullptr)) != nullptr) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(c, &pid);
+    char title[128] = {};
+    GetWindowTextA(c, title, sizeof(title));
+    if (pid == app.pid() && !GetWindow(c, GW_OWNER))
+      windows.emplace_back(std::string(title) == "壁紙チェンジャー" ? "changer" : "canvas window", c);
+  }
+  if (HWND map = app.FindWindowOfClass("MAP_VIEW")) windows.emplace_back("map", map);
+  return windows;
+}
+
+// Moved to a monitor of 150 %, a window gets WM_DPICHANGED with the rectangle
+// the system suggests, the old one grown by half. The driver puts that
+// rectangle where the program can read it, at the same address in both
+// processes, and sends the message as the system would: every skinned window
+// goes to the rectangle's corner and keeps its size in pixels, as its skin is
+// drawn pixel for pixel.
+TEST(Dpi, OnAMonitorOfAnotherDpiTheSkinnedWindowsKeepTheirPixelSize) {
+  DriverInPhysicalPixels();
+  App app("dpi_changed");
+  const std::string garden = app.File("two trees.syl");
+  ASSERT_TRUE(WriteTwoTreeGarden(garden, false));
+  ASSERT_TRUE(StartOnGarden(app, garden));
+  ASSERT_NE(OpenCanvasWindow(app), nullptr);
+  const auto windows = SkinnedWindows(app);
+  ASSERT_GE(windows.size(), 4u);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, app.pid());
+  ASSERT_NE(process, nullptr);
+  void* shared = nullptr;
+  for (uintptr_t at = 0x30000000; !shared && at < 0x40000000; at += 0x1000000) {
+    void* mine = VirtualAlloc(reinterpret_cast<void*>(at), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!mine) continue;
+    if (VirtualAllocEx(process, mine, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE) == mine) {
+      shared = mine;
+    } else {
+      VirtualFree(mine, 0, MEM_RELEASE);
+    }
+  }
+  ASSERT_NE(shared, nullptr) << "no address free in both processes";
+  for (const auto& [name, window] : windows) {
+    RECT before{};
+    GetWindowRect(window, &before);
+    const LONG width = before.right - before.left, height = before.bottom - before.top;
+    const RECT suggested{before.left + 40, before.top + 30, before.left + 40 + width * 3 / 2,
+                         before.top + 30 + height * 3 / 2};
+    *static_cast<RECT*>(shared) = suggested;
+    SIZE_T written = 0;
+    ASSERT_TRUE(WriteProcessMemory(process, shared, &suggested, sizeof(suggested), &written));
+    DWORD_PTR result = 0;
+    ASSERT_NE(SendMessageTimeoutA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                                  reinterpret_cast<LPARAM>(shared), SMTO_ABORTIFHUNG, 10000, &result),
+              0)
+        << name;
+    RECT after{};
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, suggested.left) << name;
+    EXPECT_EQ(after.top, suggested.top) << name;
+    EXPECT_EQ(after.right - after.left, width) << name;
+    EXPECT_EQ(after.bottom - after.top, height) << name;
+  }
+  CloseHandle(process);
   ASSERT_TRUE(app.Close());
 }
 
