@@ -30,35 +30,35 @@ SYLVANE_KERNEL void LatticeColumns(Gain gain, int32_t width, uint8_t* __restrict
 }
 
 // g = the sum of all lights' spot values along row yb.
-SYLVANE_KERNEL void SumOfLights(const RenderPlan& plan, int32_t yb, RowScratch& s, int32_t* __restrict g) {
-  const int32_t width = plan.width;
+SYLVANE_KERNEL void SumOfLights(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s, int32_t* __restrict g) {
+  const int32_t width = sp.width;
   if (plan.lights.empty()) {
     for (int32_t x = 0; x < width; ++x) g[x] = 0;
     return;
   }
-  LightRow(plan, plan.lights[0], yb, g);
+  LightRow(plan, plan.lights[0], yb, sp, g);
   int32_t* __restrict more = s.a.data();
   for (size_t i = 1; i < plan.lights.size(); ++i) {
-    LightRow(plan, plan.lights[i], yb, more);
+    LightRow(plan, plan.lights[i], yb, sp, more);
     for (int32_t x = 0; x < width; ++x) g[x] += more[x];
   }
 }
 
 // The sum of all lights' spot values along row yb on 16-bit lanes (plans with
 // sum_fits16): rows of 16-bit tables are read where they lie.
-SYLVANE_KERNEL const uint16_t* SumOfLights16(const RenderPlan& plan, int32_t yb, RowScratch& s) {
-  const int32_t width = plan.width;
+SYLVANE_KERNEL const uint16_t* SumOfLights16(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s) {
+  const int32_t width = sp.width;
   uint16_t* __restrict g = s.acc16[0].data();
   uint16_t* __restrict widened = s.light16.data();
   if (plan.lights.empty()) {
     std::memset(g, 0, size_t(width) * sizeof(uint16_t));
     return g;
   }
-  const uint16_t* first = LightRow16(plan, plan.lights[0], yb, s.a.data(), widened);
+  const uint16_t* first = LightRow16(plan, plan.lights[0], yb, sp, s.a.data(), widened);
   if (plan.lights.size() == 1) return first;
   std::memcpy(g, first, size_t(width) * sizeof(uint16_t));
   for (size_t i = 1; i < plan.lights.size(); ++i) {
-    const uint16_t* __restrict more = LightRow16(plan, plan.lights[i], yb, s.a.data(), widened);
+    const uint16_t* __restrict more = LightRow16(plan, plan.lights[i], yb, sp, s.a.data(), widened);
     for (int32_t x = 0; x < width; ++x) g[x] = uint16_t(g[x] + more[x]);
   }
   return g;
@@ -117,8 +117,8 @@ SYLVANE_KERNEL void LatticeTwoGains(const int32_t* __restrict r, const int32_t* 
 
 // Per-channel gains of the renderers whose channels differ, into s.out
 // (blue, green, red).
-SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, RowScratch& s) {
-  const int32_t width = plan.width;
+SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s) {
+  const int32_t width = sp.width;
   int32_t* __restrict gb = s.out[0].data();
   int32_t* __restrict gg = s.out[1].data();
   int32_t* __restrict gr = s.out[2].data();
@@ -131,22 +131,22 @@ SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, RowScratch&
   const int32_t cr = plan.colour_numbers[2];
   switch (plan.gain) {
     case Gain::kThreeMixed:
-      LightRow(plan, plan.lights[0], yb, l0);
-      LightRow(plan, plan.lights[1], yb, l1);
-      LightRow(plan, plan.lights[2], yb, l2);
+      LightRow(plan, plan.lights[0], yb, sp, l0);
+      LightRow(plan, plan.lights[1], yb, sp, l1);
+      LightRow(plan, plan.lights[2], yb, sp, l2);
       MixThree(l0, l1, l2, width, gb, gg, gr);
       return;
     case Gain::kLatticeOne:  // a, b, w
-      LightRow(plan, plan.lights[0], yb, l0);
-      LightRow(plan, plan.lights[1], yb, l1);
-      LightRow(plan, plan.lights[2], yb, l2);
+      LightRow(plan, plan.lights[0], yb, sp, l0);
+      LightRow(plan, plan.lights[1], yb, sp, l1);
+      LightRow(plan, plan.lights[2], yb, sp, l2);
       LatticeOneGains(l0, l1, l2, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
       return;
     case Gain::kLatticeTwo:  // r, a, p, q
-      LightRow(plan, plan.lights[0], yb, l0);
-      LightRow(plan, plan.lights[1], yb, l1);
-      LightRow(plan, plan.lights[2], yb, l2);
-      LightRow(plan, plan.lights[3], yb, l3);
+      LightRow(plan, plan.lights[0], yb, sp, l0);
+      LightRow(plan, plan.lights[1], yb, sp, l1);
+      LightRow(plan, plan.lights[2], yb, sp, l2);
+      LightRow(plan, plan.lights[3], yb, sp, l3);
       LatticeTwoGains(l0, l1, l2, l3, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
       return;
     case Gain::kColourDots: {
@@ -163,14 +163,15 @@ SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, RowScratch&
       return;
     }
     case Gain::kGlitter: {
-      LightRow(plan, plan.lights[0], yb, l0);
+      LightRow(plan, plan.lights[0], yb, sp, l0);
       // Three draws per pixel (red, green, blue) in row order, continued from
       // the state before the first pixel. Eight interleaved sequences, each
       // stepping eight draws at once, give the same states in order.
       uint32_t* __restrict st = s.draws.data();  // room for 3 * width + 16 states
       const int32_t n = 3 * width;
       uint32_t lane[8];
-      lane[0] = AdvanceRandomState(plan.glitter_state, 3ull * uint64_t(yb) * uint64_t(width) + 1);
+      lane[0] = AdvanceRandomState(plan.glitter_state,
+                                   3ull * (uint64_t(yb) * uint64_t(plan.width) + uint64_t(sp.x0)) + 1);
       for (int l = 1; l < 8; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
       const uint32_t add8 = AdvanceRandomState(0, 8);
       const uint32_t mul8 = AdvanceRandomState(1, 8) - add8;
@@ -251,8 +252,8 @@ SYLVANE_KERNEL void WholePicture(const uint8_t* __restrict b, const uint8_t* __r
 }
 
 SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
-                            const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
-  const int32_t width = plan.width;
+                            const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
   const bool lattice = plan.gain == Gain::kLatticeOne || plan.gain == Gain::kLatticeTwo;
   if (lattice && (plan.gain == Gain::kLatticeOne ? LatticeOneRow(yb) : LatticeTwoRow(yb))) {
     std::memset(o, 0, size_t(width) * 3);
@@ -263,9 +264,9 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
   uint16_t* __restrict g3 = s.gain3.data();
   if (plan.formula == Formula::kWhole) {
     if (plan.sum_fits16) {
-      TripleGains16(SumOfLights16(plan, yb, s), width, g3);
+      TripleGains16(SumOfLights16(plan, yb, sp, s), width, g3);
     } else {
-      SumOfLights(plan, yb, s, g);
+      SumOfLights(plan, yb, sp, s, g);
       TripleGains(g, width, g3);
     }
     TripleWeights(m, width, m3);
@@ -277,9 +278,9 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
     Plain(b, t, m, width, s, o);
   } else {
     if (plan.gain == Gain::kSum && plan.sum_fits16) {
-      TripleGains16(SumOfLights16(plan, yb, s), width, g3);
+      TripleGains16(SumOfLights16(plan, yb, sp, s), width, g3);
     } else if (plan.gain == Gain::kSum) {
-      SumOfLights(plan, yb, s, g);
+      SumOfLights(plan, yb, sp, s, g);
       TripleGains(g, width, g3);
     } else if (plan.gain == Gain::kDots) {
       const int32_t period = plan.dot_period;
@@ -290,7 +291,7 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
       }
       TripleGains(g, width, g3);
     } else {
-      ChannelGains(plan, yb, s);
+      ChannelGains(plan, yb, sp, s);
       InterleaveGains(s.out[0].data(), s.out[1].data(), s.out[2].data(), width, g3);
     }
     TripleWeights(m, width, m3);

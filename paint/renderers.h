@@ -109,11 +109,13 @@ struct RenderPlan {
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
   bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
   bool sum_fits16 = false;                // the sum of all lights' strengths fits 16 bits
-  // With narrow_lights, dim_exact and no exceptions: the dim multipliers laid
-  // out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
+  // With narrow_lights and dim_exact: the dim multipliers and their
+  // exceptions laid out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
   bool dim_pattern = false;
   std::vector<uint16_t> dim_low3;         // 3 x width: f mod 2^16 of the byte's channel
   std::vector<uint16_t> dim_high3;        // 3 x width: f / 2^16 (0 or 1)
+  int dim_exception_slots = 0;            // entries of dim_exceptions3 in use (the most of any channel)
+  std::vector<uint16_t> dim_exceptions3[kDimExceptions];  // 3 x width: the byte's channel's entry (256: none)
 };
 
 // Plans renderer (0..32) for a width x height canvas, drawing the per-render
@@ -142,11 +144,9 @@ struct RowScratch {
   std::vector<uint8_t> weight3;      // the row's weights, three times each (one per channel)
   std::vector<uint16_t> gain3;       // the row's gains, one per channel byte
   std::vector<uint16_t> light16;     // one light's spot values along the row
+  std::vector<uint8_t> light8;       // the same from a table of bytes
   std::vector<uint16_t> left16;      // 255 - M
-  std::vector<uint16_t> weighted16;  // (255 - M) * spot value
-  std::vector<uint16_t> term16;      // one light's share of one channel
   std::vector<uint16_t> acc16[3];    // per-channel sums (blue, green, red)
-  std::vector<uint8_t> planes[6];    // the row's tree colour and background by channel (blue, green, red)
   void Reserve(int32_t width);
 };
 

@@ -463,15 +463,24 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   for (const Light& light : plan.lights) strengths += std::max(plan.tables[size_t(light.table)].strength, 0);
   plan.sum_fits16 = strengths <= 0xFFFF;
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
-  bool exceptions = false;
-  for (const auto& channel : plan.dim_exceptions) exceptions = exceptions || channel[0] != 256;
-  plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && !exceptions && w > 0;
+  plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && w > 0;
   if (plan.dim_pattern) {
     plan.dim_low3.resize(3 * size_t(w));
     plan.dim_high3.resize(3 * size_t(w));
     for (size_t i = 0; i < 3 * size_t(w); ++i) {
       plan.dim_low3[i] = uint16_t(plan.dim_multiplier[i % 3] & 0xFFFFu);
       plan.dim_high3[i] = uint16_t(plan.dim_multiplier[i % 3] >> 16);
+    }
+    for (const auto& channel : plan.dim_exceptions) {
+      for (int j = 0; j < kDimExceptions; ++j) {
+        if (channel[j] != 256) plan.dim_exception_slots = std::max(plan.dim_exception_slots, j + 1);
+      }
+    }
+    // Either none or all four, so that the row code reads them in one loop.
+    if (plan.dim_exception_slots > 0) plan.dim_exception_slots = kDimExceptions;
+    for (int j = 0; j < plan.dim_exception_slots; ++j) {
+      plan.dim_exceptions3[j].resize(3 * size_t(w));
+      for (size_t i = 0; i < 3 * size_t(w); ++i) plan.dim_exceptions3[j][i] = uint16_t(plan.dim_exceptions[i % 3][j]);
     }
   }
 }
@@ -616,11 +625,9 @@ void RowScratch::Reserve(int32_t width) {
   }
   if (draws.size() < 3 * n + 16) draws.resize(3 * n + 16);
   if (weight3.size() < 3 * n) weight3.resize(3 * n);
+  if (light8.size() < n) light8.resize(n);
   if (gain3.size() < 3 * n) gain3.resize(3 * n);
-  for (std::vector<uint8_t>& plane : planes) {
-    if (plane.size() < n) plane.resize(n);
-  }
-  for (auto* v : {&light16, &left16, &weighted16, &term16, &acc16[0], &acc16[1], &acc16[2]}) {
+  for (auto* v : {&light16, &left16, &acc16[0], &acc16[1], &acc16[2]}) {
     if (v->size() < n) v->resize(n);
   }
 }

@@ -79,7 +79,7 @@ TEST(Renderers, EveryRendererMatchesTheReferenceOnOddSizes) {
 
 // The baseline and the vector forms of the row code give the same bytes.
 TEST(Renderers, EveryFormOfTheRowCodeMatchesTheReference) {
-  const Case cases[] = {{101, 67, 2, Coverage::kMixed}, {300, 131, 17, Coverage::kFull}};
+  const Case cases[] = {{101, 67, 2, Coverage::kMixed}, {300, 131, 17, Coverage::kFull}, {1163, 29, 19, Coverage::kFull}};
   for (renderers::RowCode code :
        {renderers::RowCode::kBaseline, renderers::RowCode::kVector, renderers::RowCode::kWide}) {
     SCOPED_TRACE(code == renderers::RowCode::kBaseline ? "baseline"
@@ -114,6 +114,13 @@ TEST(Renderers, RandomRenderersFollowTheSeed) {
 TEST(Renderers, LargerCanvasCoversEveryPeriodAndFarDistances) {
   const Case c{300, 270, 11, Coverage::kMixed};
   for (int renderer = 0; renderer < kRendererCount; ++renderer) CheckAgainstReference(renderer, c, 0, 99);
+}
+
+// Rows wider than one span of the row code (512 columns), the last span
+// short and odd: lights lie left of, inside and right of every span.
+TEST(Renderers, WideRowsSplitIntoSpans) {
+  const Case c{1163, 29, 19, Coverage::kFull};
+  for (int renderer = 0; renderer < kRendererCount; ++renderer) CheckAgainstReference(renderer, c, 2, 606);
 }
 
 TEST(Renderers, NoTreePaintAndFullPaint) {
