@@ -74,31 +74,6 @@ SYLVANE_KERNEL void TripleGains16(const uint16_t* __restrict g, int32_t width, u
   }
 }
 
-// Renderer 17: each channel's own light plus 100/255 of the other two.
-SYLVANE_KERNEL void MixThree(const int32_t* __restrict g1, const int32_t* __restrict g2,
-                             const int32_t* __restrict g3, int32_t width, int32_t* __restrict gb,
-                             int32_t* __restrict gg, int32_t* __restrict gr) {
-  for (int32_t x = 0; x < width; ++x) {
-    gr[x] = g1[x] + int32_t(DivBy255(uint32_t(g2[x] + g3[x]) * 100u));
-    gg[x] = g3[x] + int32_t(DivBy255(uint32_t(g1[x] + g2[x]) * 100u));
-    gb[x] = g2[x] + int32_t(DivBy255(uint32_t(g1[x] + g3[x]) * 100u));
-  }
-}
-
-// Renderer 18: G_c = a + b + c_c * w / 255.
-SYLVANE_KERNEL void LatticeOneGains(const int32_t* __restrict a, const int32_t* __restrict b,
-                                    const int32_t* __restrict w, uint32_t cb, uint32_t cg, uint32_t cr,
-                                    int32_t width, int32_t* __restrict gb, int32_t* __restrict gg,
-                                    int32_t* __restrict gr) {
-  for (int32_t x = 0; x < width; ++x) {
-    const int32_t base = a[x] + b[x];
-    const uint32_t ww = uint32_t(w[x]);
-    gb[x] = base + int32_t(DivBy255(cb * ww));
-    gg[x] = base + int32_t(DivBy255(cg * ww));
-    gr[x] = base + int32_t(DivBy255(cr * ww));
-  }
-}
-
 // Renderer 19; the fractional parts of a channel's terms add up before
 // truncation.
 SYLVANE_KERNEL void LatticeTwoGains(const int32_t* __restrict r, const int32_t* __restrict a,
@@ -115,55 +90,70 @@ SYLVANE_KERNEL void LatticeTwoGains(const int32_t* __restrict r, const int32_t* 
   }
 }
 
-// Per-channel gains of the renderers whose channels differ, into s.out
-// (blue, green, red).
-SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s) {
+// floor(s * 100 / 255) = floor(20 s / 51) for s <= 1500 on 16-bit lanes:
+// 20561 / 2^20 exceeds 1 / 51 by so little that 20 s times it stays below the
+// next integer.
+SYLVANE_KERNEL uint16_t Hundredth255x16(uint16_t s) {
+  return uint16_t(uint16_t((uint32_t(uint16_t(s * 20)) * 20561u) >> 16) >> 4);
+}
+
+// floor(v / 255) for v < 2^17 - 1 given as its 16-bit halves: with
+// v = 65536 hi + lo and 65536 = 257 * 255 + 1, 257 hi + floor((hi + lo) / 255).
+SYLVANE_KERNEL uint16_t Div255Halves(uint16_t hi, uint16_t lo) {
+  return uint16_t(hi * 257 + Div255x16(uint16_t(lo + hi)));
+}
+
+// The gains of renderers 17, 18 and 24 on 16-bit lanes, interleaved like the
+// pixel bytes (plans with channel16), read from the tables where they lie.
+SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s,
+                                   uint16_t* __restrict g3) {
   const int32_t width = sp.width;
-  int32_t* __restrict gb = s.out[0].data();
-  int32_t* __restrict gg = s.out[1].data();
-  int32_t* __restrict gr = s.out[2].data();
-  int32_t* __restrict l0 = s.a.data();
-  int32_t* __restrict l1 = s.b.data();
-  int32_t* __restrict l2 = s.c.data();
-  int32_t* __restrict l3 = s.d.data();
-  const int32_t cb = plan.colour_numbers[0];
-  const int32_t cg = plan.colour_numbers[1];
-  const int32_t cr = plan.colour_numbers[2];
+  uint16_t* buffers[3] = {s.acc16[0].data(), s.acc16[1].data(), s.acc16[2].data()};
+  const uint16_t* lights[3] = {nullptr, nullptr, nullptr};
+  const size_t count = plan.lights.size() < 3 ? plan.lights.size() : 3;
+  for (size_t i = 0; i < count; ++i) lights[i] = LightRow16(plan, plan.lights[i], yb, sp, s.a.data(), buffers[i]);
   switch (plan.gain) {
-    case Gain::kThreeMixed:
-      LightRow(plan, plan.lights[0], yb, sp, l0);
-      LightRow(plan, plan.lights[1], yb, sp, l1);
-      LightRow(plan, plan.lights[2], yb, sp, l2);
-      MixThree(l0, l1, l2, width, gb, gg, gr);
+    case Gain::kThreeMixed: {
+      // Each channel's own light plus 100/255 of the other two.
+      const uint16_t* __restrict g1 = lights[0];
+      const uint16_t* __restrict g2 = lights[1];
+      const uint16_t* __restrict g3l = lights[2];
+      for (int32_t x = 0; x < width; ++x) {
+        g3[3 * x + 2] = uint16_t(g1[x] + Hundredth255x16(uint16_t(g2[x] + g3l[x])));
+        g3[3 * x + 1] = uint16_t(g3l[x] + Hundredth255x16(uint16_t(g1[x] + g2[x])));
+        g3[3 * x] = uint16_t(g2[x] + Hundredth255x16(uint16_t(g1[x] + g3l[x])));
+      }
       return;
-    case Gain::kLatticeOne:  // a, b, w
-      LightRow(plan, plan.lights[0], yb, sp, l0);
-      LightRow(plan, plan.lights[1], yb, sp, l1);
-      LightRow(plan, plan.lights[2], yb, sp, l2);
-      LatticeOneGains(l0, l1, l2, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
-      return;
-    case Gain::kLatticeTwo:  // r, a, p, q
-      LightRow(plan, plan.lights[0], yb, sp, l0);
-      LightRow(plan, plan.lights[1], yb, sp, l1);
-      LightRow(plan, plan.lights[2], yb, sp, l2);
-      LightRow(plan, plan.lights[3], yb, sp, l3);
-      LatticeTwoGains(l0, l1, l2, l3, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
-      return;
-    case Gain::kColourDots: {
-      const int32_t period = plan.dot_period;
-      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period) * 3;
-      for (int32_t x0 = 0; x0 < width; x0 += period) {
-        const int32_t n = width - x0 < period ? width - x0 : period;
-        for (int32_t i = 0; i < n; ++i) {
-          gb[x0 + i] = cells[3 * i];
-          gg[x0 + i] = cells[3 * i + 1];
-          gr[x0 + i] = cells[3 * i + 2];
+    }
+    case Gain::kLatticeOne: {
+      // G_c = a + b + c_c * w / 255, the last as floor(w * m_c / 2^32) with
+      // m_c = ceil(c_c 2^32 / 255) (exact for w < 2^16 as for ScaleBy65025x16),
+      // w itself for c_c = 255.
+      const uint16_t* __restrict a = lights[0];
+      const uint16_t* __restrict b = lights[1];
+      const uint16_t* __restrict w = lights[2];
+      uint16_t mh[3];
+      uint16_t ml[3];
+      bool whole[3];
+      for (int c = 0; c < 3; ++c) {
+        const uint64_t mc = ((uint64_t(plan.colour_numbers[c]) << 32) + 254) / 255;
+        whole[c] = plan.colour_numbers[c] == 255;
+        mh[c] = uint16_t(mc >> 16);
+        ml[c] = uint16_t(mc & 0xFFFFu);
+      }
+      for (int c = 0; c < 3; ++c) {
+        const uint16_t h = mh[c];
+        const uint16_t l = ml[c];
+        uint16_t* __restrict out = g3 + c;
+        if (whole[c]) {
+          for (int32_t x = 0; x < width; ++x) out[3 * x] = uint16_t(a[x] + b[x] + w[x]);
+        } else {
+          for (int32_t x = 0; x < width; ++x) out[3 * x] = uint16_t(a[x] + b[x] + MulShift32(w[x], h, l));
         }
       }
       return;
     }
     case Gain::kGlitter: {
-      LightRow(plan, plan.lights[0], yb, sp, l0);
       // Three draws per pixel (red, green, blue) in row order, continued from
       // the state before the first pixel. Eight interleaved sequences, each
       // stepping eight draws at once, give the same states in order.
@@ -183,14 +173,58 @@ SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, const Span&
         std::memcpy(st + i, &lanes, sizeof lanes);
         lanes = lanes * mul8 + add8;
       }
+      // Pixel x takes draws 3x + 1 (red), 3x + 2 (green), 3x + 3 (blue).
+      // The number is 128..255 and the spot at most 500: the product stays
+      // below 2^17 - 1.
+      const uint16_t* __restrict spot = lights[0];
       for (int32_t x = 0; x < width; ++x) {
-        const uint32_t spot = uint32_t(l0[x]);
-        const uint32_t nr = ((st[3 * x + 1] >> 16) & 127u) + 128u;
-        const uint32_t ng = ((st[3 * x + 2] >> 16) & 127u) + 128u;
-        const uint32_t nb = ((st[3 * x + 3] >> 16) & 127u) + 128u;
-        gr[x] = int32_t(DivBy255(nr * spot));
-        gg[x] = int32_t(DivBy255(ng * spot));
-        gb[x] = int32_t(DivBy255(nb * spot));
+        const uint32_t v = spot[x];
+        const uint32_t pb = (((st[3 * x + 3] >> 16) & 127u) + 128u) * v;
+        const uint32_t pg = (((st[3 * x + 2] >> 16) & 127u) + 128u) * v;
+        const uint32_t pr = (((st[3 * x + 1] >> 16) & 127u) + 128u) * v;
+        g3[3 * x] = Div255Halves(uint16_t(pb >> 16), uint16_t(pb));
+        g3[3 * x + 1] = Div255Halves(uint16_t(pg >> 16), uint16_t(pg));
+        g3[3 * x + 2] = Div255Halves(uint16_t(pr >> 16), uint16_t(pr));
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+// Per-channel gains of the renderers whose channels differ, into s.out
+// (blue, green, red).
+SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s) {
+  const int32_t width = sp.width;
+  int32_t* __restrict gb = s.out[0].data();
+  int32_t* __restrict gg = s.out[1].data();
+  int32_t* __restrict gr = s.out[2].data();
+  int32_t* __restrict l0 = s.a.data();
+  int32_t* __restrict l1 = s.b.data();
+  int32_t* __restrict l2 = s.c.data();
+  int32_t* __restrict l3 = s.d.data();
+  const int32_t cb = plan.colour_numbers[0];
+  const int32_t cg = plan.colour_numbers[1];
+  const int32_t cr = plan.colour_numbers[2];
+  switch (plan.gain) {
+    case Gain::kLatticeTwo:  // r, a, p, q
+      LightRow(plan, plan.lights[0], yb, sp, l0);
+      LightRow(plan, plan.lights[1], yb, sp, l1);
+      LightRow(plan, plan.lights[2], yb, sp, l2);
+      LightRow(plan, plan.lights[3], yb, sp, l3);
+      LatticeTwoGains(l0, l1, l2, l3, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
+      return;
+    case Gain::kColourDots: {
+      const int32_t period = plan.dot_period;
+      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period) * 3;
+      for (int32_t x0 = 0; x0 < width; x0 += period) {
+        const int32_t n = width - x0 < period ? width - x0 : period;
+        for (int32_t i = 0; i < n; ++i) {
+          gb[x0 + i] = cells[3 * i];
+          gg[x0 + i] = cells[3 * i + 1];
+          gr[x0 + i] = cells[3 * i + 2];
+        }
       }
       return;
     }
@@ -290,6 +324,8 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
         for (int32_t i = 0; i < n; ++i) g[x0 + i] = cells[i];
       }
       TripleGains(g, width, g3);
+    } else if (plan.channel16) {
+      ChannelGains16(plan, yb, sp, s, g3);
     } else {
       ChannelGains(plan, yb, sp, s);
       InterleaveGains(s.out[0].data(), s.out[1].data(), s.out[2].data(), width, g3);

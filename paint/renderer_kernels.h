@@ -52,21 +52,23 @@ SYLVANE_KERNEL uint16_t Div255x16(uint16_t v) { return uint16_t(uint16_t((uint32
 // for k < 256.
 constexpr uint32_t ScaleMultiplier(uint32_t k) { return uint32_t(((uint64_t(k) << 32) + 65024) / 65025); }
 
-// floor(u * k / 65025) for u < 2^16 and k < 256 as floor(u * m / 2^32) with
-// m = ScaleMultiplier(k): m / 2^32 exceeds k / 65025 by less than 2^-32, so
-// u * m / 2^32 exceeds u * k / 65025 by less than 2^-16, less than the gap
-// 1 / 65025 from any fraction to the next integer. In 16-bit steps, with
-// m = 65536 mh + ml: floor(u * m / 2^32) = floor((u * mh + floor(u * ml /
-// 2^16)) / 2^16), the high half of u * mh plus the carry out of adding
-// floor(u * ml / 2^16) to its low half. Three multiplies and three adds, so
-// that the loops run on 16-bit lanes.
-SYLVANE_KERNEL uint16_t ScaleBy65025x16(uint16_t u, uint16_t mh, uint16_t ml) {
+// floor(u * m / 2^32) for u < 2^16 and m = 65536 mh + ml < 2^32 in 16-bit
+// steps: floor((u * mh + floor(u * ml / 2^16)) / 2^16), the high half of
+// u * mh plus the carry out of adding floor(u * ml / 2^16) to its low half.
+// Three multiplies and three adds, so that the loops run on 16-bit lanes.
+SYLVANE_KERNEL uint16_t MulShift32(uint16_t u, uint16_t mh, uint16_t ml) {
   const uint16_t high = uint16_t((uint32_t(u) * mh) >> 16);
   const uint16_t low = uint16_t(u * mh);
   const uint16_t add = uint16_t((uint32_t(u) * ml) >> 16);
   const uint16_t sum = uint16_t(low + add);
   return uint16_t(high + (sum < low ? 1 : 0));
 }
+
+// floor(u * k / 65025) for u < 2^16 and k < 256 as floor(u * m / 2^32) with
+// m = ScaleMultiplier(k): m / 2^32 exceeds k / 65025 by less than 2^-32, so
+// u * m / 2^32 exceeds u * k / 65025 by less than 2^-16, less than the gap
+// 1 / 65025 from any fraction to the next integer.
+SYLVANE_KERNEL uint16_t ScaleBy65025x16(uint16_t u, uint16_t mh, uint16_t ml) { return MulShift32(u, mh, ml); }
 SYLVANE_KERNEL uint16_t ScaleBy65025x16(uint16_t u, uint16_t k) {
   const uint32_t m = ScaleMultiplier(k);
   return ScaleBy65025x16(u, uint16_t(m >> 16), uint16_t(m & 0xFFFFu));

@@ -109,6 +109,7 @@ struct RenderPlan {
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
   bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
   bool sum_fits16 = false;                // the sum of all lights' strengths fits 16 bits
+  bool channel16 = false;                 // renderers 17, 18, 24: gains by ChannelGains16
   // With narrow_lights and dim_exact: the dim multipliers and their
   // exceptions laid out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
   bool dim_pattern = false;

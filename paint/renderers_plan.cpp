@@ -1,6 +1,7 @@
 // Planning a render: the light positions and colours of every renderer, the
 // spot tables, and the random numbers drawn before the first pixel.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -462,6 +463,16 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   int64_t strengths = 0;
   for (const Light& light : plan.lights) strengths += std::max(plan.tables[size_t(light.table)].strength, 0);
   plan.sum_fits16 = strengths <= 0xFFFF;
+  // The bounds of ChannelGains16, which every plan of these renderers keeps:
+  // renderer 17 adds two spot values and takes 100/255 of the sum (exact up
+  // to 1500), renderer 24 multiplies one by up to 255 (below 2^17 - 1),
+  // renderer 18 adds three (16 bits).
+  int32_t strongest = 0;
+  for (const SpotTable& table : plan.tables) strongest = std::max(strongest, table.strength);
+  plan.channel16 = plan.gain == Gain::kThreeMixed || plan.gain == Gain::kLatticeOne || plan.gain == Gain::kGlitter;
+  assert(!plan.channel16 || (plan.gain == Gain::kThreeMixed && plan.lights.size() == 3 && strongest <= 750) ||
+         (plan.gain == Gain::kLatticeOne && plan.lights.size() == 3 && strongest <= 21845) ||
+         (plan.gain == Gain::kGlitter && plan.lights.size() == 1 && strongest <= 500));
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
   plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && w > 0;
   if (plan.dim_pattern) {
