@@ -134,22 +134,22 @@ SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Spa
       const uint16_t* __restrict w = lights[2];
       uint16_t mh[3];
       uint16_t ml[3];
-      bool whole[3];
+      uint16_t whole[3];  // 0xFFFF where c_c = 255, else 0
       for (int c = 0; c < 3; ++c) {
         const uint64_t mc = ((uint64_t(plan.colour_numbers[c]) << 32) + 254) / 255;
-        whole[c] = plan.colour_numbers[c] == 255;
+        whole[c] = plan.colour_numbers[c] == 255 ? 0xFFFF : 0;
         mh[c] = uint16_t(mc >> 16);
         ml[c] = uint16_t(mc & 0xFFFFu);
       }
-      for (int c = 0; c < 3; ++c) {
-        const uint16_t h = mh[c];
-        const uint16_t l = ml[c];
-        uint16_t* __restrict out = g3 + c;
-        if (whole[c]) {
-          for (int32_t x = 0; x < width; ++x) out[3 * x] = uint16_t(a[x] + b[x] + w[x]);
-        } else {
-          for (int32_t x = 0; x < width; ++x) out[3 * x] = uint16_t(a[x] + b[x] + MulShift32(w[x], h, l));
-        }
+      const uint16_t h0 = mh[0], h1 = mh[1], h2 = mh[2];
+      const uint16_t l0 = ml[0], l1 = ml[1], l2 = ml[2];
+      const uint16_t w0 = whole[0], w1 = whole[1], w2 = whole[2];
+      for (int32_t x = 0; x < width; ++x) {
+        const uint16_t base = uint16_t(a[x] + b[x]);
+        const uint16_t wx = w[x];
+        g3[3 * x] = uint16_t(base + ((MulShift32(wx, h0, l0) & uint16_t(~w0)) | (wx & w0)));
+        g3[3 * x + 1] = uint16_t(base + ((MulShift32(wx, h1, l1) & uint16_t(~w1)) | (wx & w1)));
+        g3[3 * x + 2] = uint16_t(base + ((MulShift32(wx, h2, l2) & uint16_t(~w2)) | (wx & w2)));
       }
       return;
     }
