@@ -74,22 +74,6 @@ SYLVANE_KERNEL void TripleGains16(const uint16_t* __restrict g, int32_t width, u
   }
 }
 
-// Renderer 19; the fractional parts of a channel's terms add up before
-// truncation.
-SYLVANE_KERNEL void LatticeTwoGains(const int32_t* __restrict r, const int32_t* __restrict a,
-                                    const int32_t* __restrict p, const int32_t* __restrict q, uint32_t cb,
-                                    uint32_t cg, uint32_t cr, int32_t width, int32_t* __restrict gb,
-                                    int32_t* __restrict gg, int32_t* __restrict gr) {
-  for (int32_t x = 0; x < width; ++x) {
-    const uint32_t rr = uint32_t(r[x]);
-    const uint32_t pp = uint32_t(p[x]);
-    const uint32_t qq = uint32_t(q[x]);
-    gb[x] = a[x] + p[x] + int32_t(DivBy255(cb * rr + 80u * qq));
-    gg[x] = a[x] + int32_t(DivBy255(cg * rr + 100u * pp + 150u * qq));
-    gr[x] = a[x] + q[x] + int32_t(DivBy255(cr * rr + 100u * pp));
-  }
-}
-
 // floor(s * 100 / 255) = floor(20 s / 51) for s <= 1500 on 16-bit lanes:
 // 20561 / 2^20 exceeds 1 / 51 by so little that 20 s times it stays below the
 // next integer.
@@ -103,14 +87,14 @@ SYLVANE_KERNEL uint16_t Div255Halves(uint16_t hi, uint16_t lo) {
   return uint16_t(hi * 257 + Div255x16(uint16_t(lo + hi)));
 }
 
-// The gains of renderers 17, 18 and 24 on 16-bit lanes, interleaved like the
-// pixel bytes (plans with channel16), read from the tables where they lie.
+// The gains of renderers 17, 18, 19 and 24 on 16-bit lanes, interleaved like the
+// pixel bytes, read from the tables where they lie.
 SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s,
                                    uint16_t* __restrict g3) {
   const int32_t width = sp.width;
-  uint16_t* buffers[3] = {s.acc16[0].data(), s.acc16[1].data(), s.acc16[2].data()};
-  const uint16_t* lights[3] = {nullptr, nullptr, nullptr};
-  const size_t count = plan.lights.size() < 3 ? plan.lights.size() : 3;
+  uint16_t* buffers[4] = {s.acc16[0].data(), s.acc16[1].data(), s.acc16[2].data(), s.light16.data()};
+  const uint16_t* lights[4] = {nullptr, nullptr, nullptr, nullptr};
+  const size_t count = plan.lights.size() < 4 ? plan.lights.size() : 4;
   for (size_t i = 0; i < count; ++i) lights[i] = LightRow16(plan, plan.lights[i], yb, sp, s.a.data(), buffers[i]);
   switch (plan.gain) {
     case Gain::kThreeMixed: {
@@ -153,25 +137,55 @@ SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Spa
       }
       return;
     }
+    case Gain::kLatticeTwo: {
+      // Renderer 19; the fractional parts of a channel's terms add up before
+      // truncation (32-bit sums below 2^18).
+      const uint16_t* __restrict r = lights[0];
+      const uint16_t* __restrict a = lights[1];
+      const uint16_t* __restrict p = lights[2];
+      const uint16_t* __restrict q = lights[3];
+      const uint32_t cb = uint32_t(plan.colour_numbers[0]);
+      const uint32_t cg = uint32_t(plan.colour_numbers[1]);
+      const uint32_t cr = uint32_t(plan.colour_numbers[2]);
+      for (int32_t x = 0; x < width; ++x) {
+        const uint32_t rr = r[x];
+        const uint32_t pp = p[x];
+        const uint32_t qq = q[x];
+        g3[3 * x] = uint16_t(a[x] + pp + DivBy255(cb * rr + 80u * qq));
+        g3[3 * x + 1] = uint16_t(a[x] + DivBy255(cg * rr + 100u * pp + 150u * qq));
+        g3[3 * x + 2] = uint16_t(a[x] + qq + DivBy255(cr * rr + 100u * pp));
+      }
+      return;
+    }
     case Gain::kGlitter: {
       // Three draws per pixel (red, green, blue) in row order, continued from
       // the state before the first pixel. Eight interleaved sequences, each
       // stepping eight draws at once, give the same states in order.
-      uint32_t* __restrict st = s.draws.data();  // room for 3 * width + 16 states
+      uint32_t* __restrict st = s.draws.data();  // room for 3 * width + 32 states
       const int32_t n = 3 * width;
-      uint32_t lane[8];
+      // Four vectors of eight sequences each, stepping 32 draws at once, so
+      // that four multiplies are on their way at a time.
+      uint32_t lane[32];
       lane[0] = AdvanceRandomState(plan.glitter_state,
                                    3ull * (uint64_t(yb) * uint64_t(plan.width) + uint64_t(sp.x0)) + 1);
-      for (int l = 1; l < 8; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
-      const uint32_t add8 = AdvanceRandomState(0, 8);
-      const uint32_t mul8 = AdvanceRandomState(1, 8) - add8;
-      // One vector of the eight sequences, so that they stay in a register.
+      for (int l = 1; l < 32; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
+      const uint32_t add32 = AdvanceRandomState(0, 32);
+      const uint32_t mul32 = AdvanceRandomState(1, 32) - add32;
       using U32x8 = uint32_t __attribute__((vector_size(32)));
-      U32x8 lanes;
-      std::memcpy(&lanes, lane, sizeof lanes);
-      for (int32_t i = 1; i <= n; i += 8) {
-        std::memcpy(st + i, &lanes, sizeof lanes);
-        lanes = lanes * mul8 + add8;
+      U32x8 v0, v1, v2, v3;
+      std::memcpy(&v0, lane, sizeof v0);
+      std::memcpy(&v1, lane + 8, sizeof v1);
+      std::memcpy(&v2, lane + 16, sizeof v2);
+      std::memcpy(&v3, lane + 24, sizeof v3);
+      for (int32_t i = 1; i <= n; i += 32) {
+        std::memcpy(st + i, &v0, sizeof v0);
+        std::memcpy(st + i + 8, &v1, sizeof v1);
+        std::memcpy(st + i + 16, &v2, sizeof v2);
+        std::memcpy(st + i + 24, &v3, sizeof v3);
+        v0 = v0 * mul32 + add32;
+        v1 = v1 * mul32 + add32;
+        v2 = v2 * mul32 + add32;
+        v3 = v3 * mul32 + add32;
       }
       // Pixel x takes draws 3x + 1 (red), 3x + 2 (green), 3x + 3 (blue).
       // The number is 128..255 and the spot at most 500: the product stays
@@ -193,43 +207,14 @@ SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Spa
   }
 }
 
-// Per-channel gains of the renderers whose channels differ, into s.out
-// (blue, green, red).
-SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s) {
-  const int32_t width = sp.width;
-  int32_t* __restrict gb = s.out[0].data();
-  int32_t* __restrict gg = s.out[1].data();
-  int32_t* __restrict gr = s.out[2].data();
-  int32_t* __restrict l0 = s.a.data();
-  int32_t* __restrict l1 = s.b.data();
-  int32_t* __restrict l2 = s.c.data();
-  int32_t* __restrict l3 = s.d.data();
-  const int32_t cb = plan.colour_numbers[0];
-  const int32_t cg = plan.colour_numbers[1];
-  const int32_t cr = plan.colour_numbers[2];
-  switch (plan.gain) {
-    case Gain::kLatticeTwo:  // r, a, p, q
-      LightRow(plan, plan.lights[0], yb, sp, l0);
-      LightRow(plan, plan.lights[1], yb, sp, l1);
-      LightRow(plan, plan.lights[2], yb, sp, l2);
-      LightRow(plan, plan.lights[3], yb, sp, l3);
-      LatticeTwoGains(l0, l1, l2, l3, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
-      return;
-    case Gain::kColourDots: {
-      const int32_t period = plan.dot_period;
-      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period) * 3;
-      for (int32_t x0 = 0; x0 < width; x0 += period) {
-        const int32_t n = width - x0 < period ? width - x0 : period;
-        for (int32_t i = 0; i < n; ++i) {
-          gb[x0 + i] = cells[3 * i];
-          gg[x0 + i] = cells[3 * i + 1];
-          gr[x0 + i] = cells[3 * i + 2];
-        }
-      }
-      return;
-    }
-    default:
-      return;
+// Renderer 23: the cell's three gains (blue, green, red) by position.
+SYLVANE_KERNEL void ColourDotGains(const RenderPlan& plan, int32_t yb, const Span& sp, uint16_t* __restrict g3) {
+  const int32_t period = plan.dot_period;
+  const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period) * 3;
+  for (int32_t x0 = 0; x0 < sp.width; x0 += period) {
+    const int32_t n = 3 * (sp.width - x0 < period ? sp.width - x0 : period);
+    uint16_t* __restrict out = g3 + 3 * x0;
+    for (int32_t i = 0; i < n; ++i) out[i] = uint16_t(cells[i]);
   }
 }
 
@@ -240,16 +225,6 @@ SYLVANE_KERNEL void TripleGains(const int32_t* __restrict g, int32_t width, uint
     g3[3 * x] = v;
     g3[3 * x + 1] = v;
     g3[3 * x + 2] = v;
-  }
-}
-
-// The three channel gains interleaved like the pixel bytes.
-SYLVANE_KERNEL void InterleaveGains(const int32_t* __restrict g0, const int32_t* __restrict g1,
-                                    const int32_t* __restrict g2, int32_t width, uint16_t* __restrict g3) {
-  for (int32_t x = 0; x < width; ++x) {
-    g3[3 * x] = uint16_t(g0[x]);
-    g3[3 * x + 1] = uint16_t(g1[x]);
-    g3[3 * x + 2] = uint16_t(g2[x]);
   }
 }
 
@@ -324,11 +299,10 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
         for (int32_t i = 0; i < n; ++i) g[x0 + i] = cells[i];
       }
       TripleGains(g, width, g3);
-    } else if (plan.channel16) {
-      ChannelGains16(plan, yb, sp, s, g3);
+    } else if (plan.gain == Gain::kColourDots) {
+      ColourDotGains(plan, yb, sp, g3);
     } else {
-      ChannelGains(plan, yb, sp, s);
-      InterleaveGains(s.out[0].data(), s.out[1].data(), s.out[2].data(), width, g3);
+      ChannelGains16(plan, yb, sp, s, g3);
     }
     TripleWeights(m, width, m3);
     GainOnTrees(b, t, m3, g3, width * 3, o);

@@ -109,7 +109,6 @@ struct RenderPlan {
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
   bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
   bool sum_fits16 = false;                // the sum of all lights' strengths fits 16 bits
-  bool channel16 = false;                 // renderers 17, 18, 24: gains by ChannelGains16
   // With narrow_lights and dim_exact: the dim multipliers and their
   // exceptions laid out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
   bool dim_pattern = false;
@@ -138,10 +137,10 @@ void RecycleRenderStorage(RenderPlan& plan, bool rows_built);
 
 // Work space of one thread, sized for one row.
 struct RowScratch {
-  std::vector<int32_t> a, b, c, d;   // light rows
+  std::vector<int32_t> a, d;         // a light row computed without a table; starts of painted blocks
   std::vector<int32_t> out[3];       // per-channel values or gains (blue, green, red)
   std::vector<int32_t> weight_left;  // 255 - M
-  std::vector<uint32_t> draws;       // renderer 24: generator states of one row (and 15 spare)
+  std::vector<uint32_t> draws;       // renderer 24: generator states of one span (and 31 spare)
   std::vector<uint8_t> weight3;      // the row's weights, three times each (one per channel)
   std::vector<uint16_t> gain3;       // the row's gains, one per channel byte
   std::vector<uint16_t> light16;     // one light's spot values along the row

@@ -463,16 +463,17 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   int64_t strengths = 0;
   for (const Light& light : plan.lights) strengths += std::max(plan.tables[size_t(light.table)].strength, 0);
   plan.sum_fits16 = strengths <= 0xFFFF;
-  // The bounds of ChannelGains16, which every plan of these renderers keeps:
+  // The bounds of ChannelGains16, which every plan of its renderers keeps:
   // renderer 17 adds two spot values and takes 100/255 of the sum (exact up
   // to 1500), renderer 24 multiplies one by up to 255 (below 2^17 - 1),
-  // renderer 18 adds three (16 bits).
+  // renderer 18 adds three (16 bits), renderer 19 sums products in 32 bits.
   int32_t strongest = 0;
   for (const SpotTable& table : plan.tables) strongest = std::max(strongest, table.strength);
-  plan.channel16 = plan.gain == Gain::kThreeMixed || plan.gain == Gain::kLatticeOne || plan.gain == Gain::kGlitter;
-  assert(!plan.channel16 || (plan.gain == Gain::kThreeMixed && plan.lights.size() == 3 && strongest <= 750) ||
-         (plan.gain == Gain::kLatticeOne && plan.lights.size() == 3 && strongest <= 21845) ||
-         (plan.gain == Gain::kGlitter && plan.lights.size() == 1 && strongest <= 500));
+  assert((plan.gain != Gain::kThreeMixed || (plan.lights.size() == 3 && strongest <= 750)) &&
+         (plan.gain != Gain::kLatticeOne || (plan.lights.size() == 3 && strongest <= 21845)) &&
+         (plan.gain != Gain::kLatticeTwo || (plan.lights.size() == 4 && strongest <= 2000)) &&
+         (plan.gain != Gain::kGlitter || (plan.lights.size() == 1 && strongest <= 500)));
+  (void)strongest;
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
   plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && w > 0;
   if (plan.dim_pattern) {
@@ -631,10 +632,10 @@ void RecycleRenderStorage(RenderPlan& plan, bool rows_built) {
 
 void RowScratch::Reserve(int32_t width) {
   const size_t n = size_t(std::max(width, 1));
-  for (auto* v : {&a, &b, &c, &d, &out[0], &out[1], &out[2], &weight_left}) {
+  for (auto* v : {&a, &d, &out[0], &out[1], &out[2], &weight_left}) {
     if (v->size() < n) v->resize(n);
   }
-  if (draws.size() < 3 * n + 16) draws.resize(3 * n + 16);
+  if (draws.size() < 3 * n + 32) draws.resize(3 * n + 32);
   if (weight3.size() < 3 * n) weight3.resize(3 * n);
   if (light8.size() < n) light8.resize(n);
   if (gain3.size() < 3 * n) gain3.resize(3 * n);
