@@ -248,16 +248,31 @@ SYLVANE_KERNEL void GainOnTrees(const uint8_t* __restrict b, const uint8_t* __re
   }
 }
 
-// F3 over the channel bytes: trunc(G * B * M) / 65025 in integers, plus
-// G * T / 255, truncated and clamped.
+// F3 for one channel byte: floor(G * B * M / 65025) + floor(G * T / 255),
+// clamped, on 16-bit lanes for any G < 2^16. With y = G * P (P = B * M) =
+// 65536 hi + lo: from hi >= 254 on the first term is at least 255, and the
+// result clamps; below, y < 2^24 and floor(y / 255) = a + floor((a + b) / 255)
+// with a = y >> 8 (16 bits) and b = y & 255, which leaves floor(y / 65025) =
+// floor(floor(y / 255) / 255). G * T at 2^16 or more makes the second term
+// at least 257.
+SYLVANE_KERNEL uint8_t WholeByte(uint16_t gain, uint16_t p, uint16_t t) {
+  const uint16_t hi = uint16_t((uint32_t(gain) * p) >> 16);
+  const uint16_t lo = uint16_t(gain * p);
+  const uint16_t a = uint16_t(uint16_t(hi << 8) | uint16_t(lo >> 8));
+  const uint16_t b = uint16_t(lo & 255u);
+  const uint16_t first = Div255x16(uint16_t(a + Div255x16(uint16_t(a + b))));
+  const uint16_t hi2 = uint16_t((uint32_t(gain) * t) >> 16);
+  const uint16_t second = Div255x16(uint16_t(gain * t));
+  const uint16_t sum = uint16_t(first + second);
+  const bool full = hi >= 254 || hi2 != 0 || sum > 255;
+  return uint8_t(full ? 255 : sum);
+}
+
+// F3 over the channel bytes.
 SYLVANE_KERNEL void WholePicture(const uint8_t* __restrict b, const uint8_t* __restrict t,
                                  const uint8_t* __restrict m3, const uint16_t* __restrict g3, int32_t n,
                                  uint8_t* __restrict o) {
-  for (int32_t i = 0; i < n; ++i) {
-    const uint32_t gain = g3[i];
-    const uint32_t v = DivBy65025(gain * uint32_t(b[i] * m3[i])) + DivBy255(gain * t[i]);
-    o[i] = uint8_t(v > 255 ? 255 : v);
-  }
+  for (int32_t i = 0; i < n; ++i) o[i] = WholeByte(g3[i], uint16_t(b[i] * m3[i]), t[i]);
 }
 
 SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
