@@ -89,17 +89,17 @@ SYLVANE_KERNEL bool AnyTreeColour(const uint8_t* __restrict t, int32_t width) {
   return any != 0;
 }
 
-// A row of a byte table (dx >= 0) widened for columns 0..width-1 of a light
-// at column light_x: mirrored left of the light.
-template <typename Out>
-SYLVANE_KERNEL void NarrowRow(const uint8_t* __restrict p, int32_t light_x, int32_t width, Out* __restrict out) {
+// A row of a quarter table (dx >= 0) for columns 0..width-1 of a light at
+// column light_x: mirrored left of the light.
+template <typename In, typename Out>
+SYLVANE_KERNEL void MirrorRow(const In* __restrict p, int32_t light_x, int32_t width, Out* __restrict out) {
   const int32_t split = light_x < 0 ? 0 : (light_x > width ? width : light_x);
   for (int32_t x = 0; x < split; ++x) out[x] = p[light_x - x];
   for (int32_t x = split; x < width; ++x) out[x] = p[x - light_x];
 }
 
-// Spot values of light l along row yb: from the quarter table when the
-// render built one for its table, else by the square-root walk.
+// Spot values of light l along the span of row yb: from the quarter table
+// when the render built one for its table, else by the square-root walk.
 SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp,
                              int32_t* __restrict out) {
   const QuarterTable& q = plan.quarters[size_t(l.table)];
@@ -111,16 +111,16 @@ SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb,
   }
   const int32_t dy = std::abs(yb - l.y);
   if (q.narrow) {
-    NarrowRow(q.Row8(dy), lx, width, out);
+    MirrorRow(q.Row8(dy), lx, width, out);
   } else {
-    const uint16_t* __restrict p = q.Row16(dy) - lx;
-    for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+    MirrorRow(q.Row16(dy), lx, width, out);
   }
 }
 
-// Spot values of light l along row yb as 16-bit values (a spot value never
-// exceeds its strength): straight from a quarter table of 16-bit values,
-// else widened from one of bytes or computed, into out.
+// Spot values of light l along the span of row yb as 16-bit values (a spot
+// value never exceeds its strength): straight from a quarter table of 16-bit
+// values when the span lies right of the light, else mirrored, widened or
+// computed into out.
 SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp,
                                           int32_t* __restrict wide, uint16_t* __restrict out) {
   const QuarterTable& q = plan.quarters[size_t(l.table)];
@@ -133,10 +133,12 @@ SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l
   }
   const int32_t dy = std::abs(yb - l.y);
   if (q.narrow) {
-    NarrowRow(q.Row8(dy), lx, width, out);
+    MirrorRow(q.Row8(dy), lx, width, out);
     return out;
   }
-  return q.Row16(dy) - lx;
+  if (lx <= 0) return q.Row16(dy) - lx;
+  MirrorRow(q.Row16(dy), lx, width, out);
+  return out;
 }
 
 // trunc(T * f) as the plan's multiply and shift, less one at its exceptions.
@@ -206,17 +208,12 @@ SYLVANE_KERNEL void PrefetchLights(const RenderPlan& plan, int32_t yb, const Spa
     if (!q.built() || dy >= q.rows) continue;
     const int32_t first = sp.x0 - l.x;  // column offsets the span reads
     const int32_t last = first + sp.width - 1;
-    const uint8_t* begin;
-    const uint8_t* end;
-    if (q.narrow) {
-      const int32_t low = first > 0 ? first : (last < 0 ? -last : 0);
-      const int32_t high = -first > last ? -first : last;
-      begin = q.Row8(dy) + low;
-      end = q.Row8(dy) + high + 1;
-    } else {
-      begin = reinterpret_cast<const uint8_t*>(q.Row16(dy) + first);
-      end = reinterpret_cast<const uint8_t*>(q.Row16(dy) + last + 1);
-    }
+    const int32_t low = first > 0 ? first : (last < 0 ? -last : 0);  // |dx| read
+    const int32_t high = -first > last ? -first : last;
+    const uint8_t* row = q.narrow ? q.Row8(dy) : reinterpret_cast<const uint8_t*>(q.Row16(dy));
+    const size_t size = q.narrow ? 1 : 2;
+    const uint8_t* begin = row + size * size_t(low);
+    const uint8_t* end = row + size * (size_t(high) + 1);
     for (const uint8_t* p = begin; p < end; p += 64) __builtin_prefetch(p);
   }
 }
@@ -239,7 +236,7 @@ SYLVANE_KERNEL LightView ViewLight(const RenderPlan& plan, const Light& l, int32
     if (lx <= 0) {
       view.bytes = row - lx;  // the whole span lies right of the light
     } else {
-      NarrowRow(row, lx, sp.width, s.light8.data());
+      MirrorRow(row, lx, sp.width, s.light8.data());
       view.bytes = s.light8.data();
     }
   } else {

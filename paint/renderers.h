@@ -29,31 +29,29 @@ struct SpotTable {
 // The spot values of one table by column and row offset from a light:
 // value(|dy|, |dx|). Built once per render when several lights share the
 // table, so that each of them reads its rows instead of taking square roots.
-// Each row holds both signs of dx (the values mirrored), so that a light reads
-// its row straight from the table, left of it as right.
+// Rows hold dx >= 0 only (the values are mirrored): half the memory, which
+// the render reads from far caches; a light reads its row forwards right of
+// it and backwards left of it.
 // The storage is not initialised: every row is written by BuildQuarterRows.
 struct QuarterTable {
   int32_t rows = 0;                      // |dy| = 0..rows-1; 0 when not built
   int32_t columns = 0;                   // |dx| = 0..columns-1
   bool narrow = false;                   // one byte per value (the table's strength is below 256), else two
   bool filled = false;                   // the values came with the storage (a finished render's table)
-  std::unique_ptr<uint8_t[]> storage;    // rows x stride() values
+  std::unique_ptr<uint8_t[]> storage;    // rows x columns values
   size_t capacity = 0;                   // bytes allocated at storage
   bool built() const { return rows > 0; }
-  // Rows of bytes hold dx >= 0 only (half the memory, which the render reads
-  // from far caches); rows of 16-bit values hold both signs.
-  int64_t stride() const { return narrow ? int64_t(columns) : 2 * int64_t(columns) - 1; }
-  size_t Offset(int32_t dy) const {
-    return size_t(dy) * size_t(stride()) + (narrow ? size_t(0) : size_t(columns - 1));
-  }
-  // Row dy at dx = 0: valid for dx from -(columns - 1) to columns - 1.
+  size_t Offset(int32_t dy) const { return size_t(dy) * size_t(columns); }
+  // Row dy at dx = 0: valid for dx from 0 to columns - 1.
   const uint16_t* Row16(int32_t dy) const { return reinterpret_cast<const uint16_t*>(storage.get()) + Offset(dy); }
   uint16_t* Row16(int32_t dy) { return reinterpret_cast<uint16_t*>(storage.get()) + Offset(dy); }
-  // Row dy at dx = 0: valid for dx from 0 to columns - 1.
   const uint8_t* Row8(int32_t dy) const { return storage.get() + Offset(dy); }
   uint8_t* Row8(int32_t dy) { return storage.get() + Offset(dy); }
   // The value at (dy, dx) in either width.
-  uint16_t At(int32_t dy, int32_t dx) const { return narrow ? Row8(dy)[dx < 0 ? -dx : dx] : Row16(dy)[dx]; }
+  uint16_t At(int32_t dy, int32_t dx) const {
+    const int32_t d = dx < 0 ? -dx : dx;
+    return narrow ? Row8(dy)[d] : Row16(dy)[d];
+  }
 };
 
 // A light spot: position (column, row from the bottom), its spot table and

@@ -267,7 +267,7 @@ void FillTables(RenderPlan& plan) {
   for (size_t t = 0; t < plan.tables.size(); ++t) {
     // A spot value never exceeds its strength.
     const bool narrow = plan.tables[t].strength <= 255;
-    const int64_t values = (rows[t] + 1) * (narrow ? columns[t] + 1 : 2 * columns[t] + 1);
+    const int64_t values = (rows[t] + 1) * (columns[t] + 1);
     if (users[t] < 1 || values > kMaxQuarterValues) continue;
     QuarterTable& q = plan.quarters[t];
     q.narrow = narrow;
@@ -574,9 +574,7 @@ void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last) {
       if (q.narrow) {
         QuarterRow(plan.tables[t], int32_t(dy), q.columns, q.Row8(int32_t(dy)));
       } else {
-        uint16_t* row = q.Row16(int32_t(dy));
-        QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
-        for (int32_t dx = 1; dx < q.columns; ++dx) row[-dx] = row[dx];
+        QuarterRow(plan.tables[t], int32_t(dy), q.columns, q.Row16(int32_t(dy)));
       }
     }
     base += q.rows;
