@@ -218,64 +218,52 @@ SYLVANE_KERNEL void PrefetchLights(const RenderPlan& plan, int32_t yb, const Spa
   }
 }
 
-// One light's spot values over a span, read where they lie: a row of a 16-bit
-// table, a byte table's row right of the light, or (mirrored or computed)
-// copied into the scratch. Exactly one of the pointers is set; index 0 is the
-// span's first column.
-struct LightView {
-  const uint8_t* bytes = nullptr;
-  const uint16_t* values = nullptr;
+// A run of one light's spot values, read in place: the value at column x of
+// the run is p[kStep * x] (kStep -1: a table row read backwards, left of the
+// light).
+template <typename V, int kStep>
+struct Run {
+  using Value = V;
+  static constexpr int step = kStep;
+  const V* p;
+  Run From(int32_t x) const { return Run{p + kStep * x}; }
 };
-
-SYLVANE_KERNEL LightView ViewLight(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp, RowScratch& s) {
-  const QuarterTable& q = plan.quarters[size_t(l.table)];
-  const int32_t lx = l.x - sp.x0;
-  LightView view;
-  if (q.built() && q.narrow) {
-    const uint8_t* row = q.Row8(std::abs(yb - l.y));
-    if (lx <= 0) {
-      view.bytes = row - lx;  // the whole span lies right of the light
-    } else {
-      MirrorRow(row, lx, sp.width, s.light8.data());
-      view.bytes = s.light8.data();
-    }
-  } else {
-    view.values = LightRow16(plan, l, yb, sp, s.a.data(), s.light16.data());
-  }
-  return view;
-}
 
 // acc_c += floor((255 - M) * L / 255) for the channels c in kChannels (bit c):
 // the share of a light whose colour is 255 in those channels.
-template <int kChannels, typename Value>
+template <int kChannels, int kStep, typename Value>
 SYLVANE_KERNEL void AddFullShares(const uint16_t* __restrict left, const Value* __restrict light, int32_t n,
                                   uint16_t* __restrict acc0, uint16_t* __restrict acc1, uint16_t* __restrict acc2) {
   for (int32_t x = 0; x < n; ++x) {
-    const uint16_t share = Div255x16(uint16_t(left[x] * light[x]));
+    const uint16_t share = Div255x16(uint16_t(left[x] * light[kStep * x]));
     if constexpr ((kChannels & 1) != 0) acc0[x] = uint16_t(acc0[x] + share);
     if constexpr ((kChannels & 2) != 0) acc1[x] = uint16_t(acc1[x] + share);
     if constexpr ((kChannels & 4) != 0) acc2[x] = uint16_t(acc2[x] + share);
   }
 }
 
-// One light's shares of F2 over a span: floor((255 - M) * L * k / 65025) per
-// channel, in one pass for the channels where k = 255 and one per other
-// channel with k > 0.
-template <typename Value>
-SYLVANE_KERNEL void AddWeightedShares(const Light& l, const uint16_t* __restrict left, const Value* __restrict light,
-                                      int32_t n, uint16_t* const* accs) {
+// One light's shares of F2 over columns [x0, x1) of a span:
+// floor((255 - M) * L * k / 65025) per channel, in one pass for the channels
+// where k = 255 and one per other channel with k > 0.
+template <typename Values>
+SYLVANE_KERNEL void AddWeightedShares(const Light& l, const uint16_t* __restrict left, Values run, int32_t x0,
+                                      int32_t x1, uint16_t* const* accs) {
+  constexpr int kStep = Values::step;
+  const typename Values::Value* __restrict light = run.p;
   const int full = (l.colour[0] == 255 ? 1 : 0) | (l.colour[1] == 255 ? 2 : 0) | (l.colour[2] == 255 ? 4 : 0);
-  uint16_t* __restrict a0 = accs[0];
-  uint16_t* __restrict a1 = accs[1];
-  uint16_t* __restrict a2 = accs[2];
+  const int32_t n = x1 - x0;
+  const uint16_t* __restrict lf = left + x0;
+  uint16_t* __restrict a0 = accs[0] + x0;
+  uint16_t* __restrict a1 = accs[1] + x0;
+  uint16_t* __restrict a2 = accs[2] + x0;
   switch (full) {
-    case 1: AddFullShares<1>(left, light, n, a0, a1, a2); break;
-    case 2: AddFullShares<2>(left, light, n, a0, a1, a2); break;
-    case 3: AddFullShares<3>(left, light, n, a0, a1, a2); break;
-    case 4: AddFullShares<4>(left, light, n, a0, a1, a2); break;
-    case 5: AddFullShares<5>(left, light, n, a0, a1, a2); break;
-    case 6: AddFullShares<6>(left, light, n, a0, a1, a2); break;
-    case 7: AddFullShares<7>(left, light, n, a0, a1, a2); break;
+    case 1: AddFullShares<1, kStep>(lf, light, n, a0, a1, a2); break;
+    case 2: AddFullShares<2, kStep>(lf, light, n, a0, a1, a2); break;
+    case 3: AddFullShares<3, kStep>(lf, light, n, a0, a1, a2); break;
+    case 4: AddFullShares<4, kStep>(lf, light, n, a0, a1, a2); break;
+    case 5: AddFullShares<5, kStep>(lf, light, n, a0, a1, a2); break;
+    case 6: AddFullShares<6, kStep>(lf, light, n, a0, a1, a2); break;
+    case 7: AddFullShares<7, kStep>(lf, light, n, a0, a1, a2); break;
     default: break;
   }
   for (int c = 0; c < 3; ++c) {
@@ -284,25 +272,61 @@ SYLVANE_KERNEL void AddWeightedShares(const Light& l, const uint16_t* __restrict
     const uint32_t mk = ScaleMultiplier(uint32_t(k));
     const uint16_t mh = uint16_t(mk >> 16);
     const uint16_t ml = uint16_t(mk & 0xFFFFu);
-    uint16_t* __restrict acc = accs[c];
+    uint16_t* __restrict acc = accs[c] + x0;
     for (int32_t x = 0; x < n; ++x) {
-      acc[x] = uint16_t(acc[x] + ScaleBy65025x16(uint16_t(left[x] * light[x]), mh, ml));
+      acc[x] = uint16_t(acc[x] + ScaleBy65025x16(uint16_t(lf[x] * light[kStep * x]), mh, ml));
     }
   }
 }
 
-// Renderer 6: acc_c += floor(L * k / 255) on every pixel; L itself when k = 255.
-template <typename Value>
-SYLVANE_KERNEL void AddEverywhere(const Light& l, const Value* __restrict light, int32_t n, uint16_t* const* accs) {
+// Renderer 6 over columns [x0, x1) of a span: acc_c += floor(L * k / 255) on
+// every pixel; L itself when k = 255.
+template <typename Values>
+SYLVANE_KERNEL void AddEverywhere(const Light& l, Values run, int32_t x0, int32_t x1, uint16_t* const* accs) {
+  constexpr int kStep = Values::step;
+  const typename Values::Value* __restrict light = run.p;
+  const int32_t n = x1 - x0;
   for (int c = 0; c < 3; ++c) {
     const uint16_t k = uint16_t(l.colour[c]);
-    uint16_t* __restrict acc = accs[c];
+    uint16_t* __restrict acc = accs[c] + x0;
     if (k == 0) continue;
     if (k == 255) {
-      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + light[x]);
+      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + light[kStep * x]);
     } else {
-      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(light[x] * k)));
+      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(light[kStep * x] * k)));
     }
+  }
+}
+
+template <bool kEverywhere, typename Values>
+SYLVANE_KERNEL void AddLightRun(const Light& l, const uint16_t* __restrict left, Values run, int32_t x0, int32_t x1,
+                                uint16_t* const* accs) {
+  if constexpr (kEverywhere) {
+    AddEverywhere(l, run, x0, x1, accs);
+  } else {
+    AddWeightedShares(l, left, run, x0, x1, accs);
+  }
+}
+
+// One light's shares over a span, its values read in the pieces they come
+// in: a byte table's row backwards left of the light and forwards right of
+// it, else the values of LightRow16 (a 16-bit table's row right of the light,
+// or mirrored or computed into the scratch).
+template <bool kEverywhere>
+SYLVANE_KERNEL void AddLightRuns(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp, RowScratch& s,
+                                 const uint16_t* left, uint16_t* const* accs) {
+  const QuarterTable& q = plan.quarters[size_t(l.table)];
+  const int32_t lx = l.x - sp.x0;
+  if (q.built() && q.narrow) {
+    const uint8_t* row = q.Row8(std::abs(yb - l.y));
+    const int32_t split = lx < 0 ? 0 : (lx > sp.width ? sp.width : lx);
+    if (split > 0) AddLightRun<kEverywhere>(l, left, Run<uint8_t, -1>{row + lx}, 0, split, accs);
+    if (split < sp.width) {
+      AddLightRun<kEverywhere>(l, left, Run<uint8_t, 1>{row - lx}.From(split), split, sp.width, accs);
+    }
+  } else {
+    const uint16_t* values = LightRow16(plan, l, yb, sp, s.a.data(), s.light16.data());
+    AddLightRun<kEverywhere>(l, left, Run<uint16_t, 1>{values}, 0, sp.width, accs);
   }
 }
 
@@ -318,28 +342,14 @@ SYLVANE_KERNEL void NarrowLightShares(const RenderPlan& plan, const uint8_t* __r
   const bool everywhere = plan.formula == Formula::kDimAddAll;
   if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) return;  // no light reaches the span
   if (everywhere) {
-    for (const Light& l : plan.lights) {
-      const LightView view = ViewLight(plan, l, yb, sp, s);
-      if (view.bytes) {
-        AddEverywhere(l, view.bytes, width, accs);
-      } else {
-        AddEverywhere(l, view.values, width, accs);
-      }
-    }
+    for (const Light& l : plan.lights) AddLightRuns<true>(plan, l, yb, sp, s, nullptr, accs);
     return;
   }
   // Where tree paint lies, in proportion to it: 255 - M is 0 on bare pixels,
   // so their shares are 0 too.
   uint16_t* __restrict left = s.left16.data();
   for (int32_t x = 0; x < width; ++x) left[x] = uint16_t(255 - m[x]);
-  for (const Light& l : plan.lights) {
-    const LightView view = ViewLight(plan, l, yb, sp, s);
-    if (view.bytes) {
-      AddWeightedShares(l, left, view.bytes, width, accs);
-    } else {
-      AddWeightedShares(l, left, view.values, width, accs);
-    }
-  }
+  for (const Light& l : plan.lights) AddLightRuns<false>(plan, l, yb, sp, s, left, accs);
 }
 
 // DimLights in 16-bit lanes (plans with dim_pattern) with the dimmed tree

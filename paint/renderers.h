@@ -142,7 +142,6 @@ struct RowScratch {
   std::vector<uint8_t> weight3;      // the row's weights, three times each (one per channel)
   std::vector<uint16_t> gain3;       // the row's gains, one per channel byte
   std::vector<uint16_t> light16;     // one light's spot values along the row
-  std::vector<uint8_t> light8;       // the same from a table of bytes
   std::vector<uint16_t> left16;      // 255 - M
   std::vector<uint16_t> acc16[3];    // per-channel sums (blue, green, red)
   void Reserve(int32_t width);

@@ -635,7 +635,6 @@ void RowScratch::Reserve(int32_t width) {
   }
   if (draws.size() < 3 * n + 32) draws.resize(3 * n + 32);
   if (weight3.size() < 3 * n) weight3.resize(3 * n);
-  if (light8.size() < n) light8.resize(n);
   if (gain3.size() < 3 * n) gain3.resize(3 * n);
   for (auto* v : {&light16, &left16, &acc16[0], &acc16[1], &acc16[2]}) {
     if (v->size() < n) v->resize(n);
