@@ -112,8 +112,9 @@ struct RenderPlan {
   bool dim_pattern = false;
   std::vector<uint16_t> dim_low3;         // 3 x width: f mod 2^16 of the byte's channel
   std::vector<uint16_t> dim_high3;        // 3 x width: f / 2^16 (0 or 1)
-  int dim_exception_slots = 0;            // entries of dim_exceptions3 in use (the most of any channel)
-  std::vector<uint16_t> dim_exceptions3[kDimExceptions];  // 3 x width: the byte's channel's entry (256: none)
+  // 3 x width each, the byte's channel's entries (256: none); all four
+  // empty when no channel has exceptions.
+  std::vector<uint16_t> dim_exceptions3[kDimExceptions];
 };
 
 // Plans renderer (0..32) for a width x height canvas, drawing the per-render

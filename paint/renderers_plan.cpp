@@ -483,14 +483,10 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       plan.dim_low3[i] = uint16_t(plan.dim_multiplier[i % 3] & 0xFFFFu);
       plan.dim_high3[i] = uint16_t(plan.dim_multiplier[i % 3] >> 16);
     }
-    for (const auto& channel : plan.dim_exceptions) {
-      for (int j = 0; j < kDimExceptions; ++j) {
-        if (channel[j] != 256) plan.dim_exception_slots = std::max(plan.dim_exception_slots, j + 1);
-      }
-    }
-    // Either none or all four, so that the row code reads them in one loop.
-    if (plan.dim_exception_slots > 0) plan.dim_exception_slots = kDimExceptions;
-    for (int j = 0; j < plan.dim_exception_slots; ++j) {
+    bool exceptions = false;
+    for (const auto& channel : plan.dim_exceptions) exceptions = exceptions || channel[0] != 256;
+    // All four or none, so that the row code reads them in one loop.
+    for (int j = 0; j < (exceptions ? kDimExceptions : 0); ++j) {
       plan.dim_exceptions3[j].resize(3 * size_t(w));
       for (size_t i = 0; i < 3 * size_t(w); ++i) plan.dim_exceptions3[j][i] = uint16_t(plan.dim_exceptions[i % 3][j]);
     }
