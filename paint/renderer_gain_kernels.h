@@ -87,6 +87,23 @@ SYLVANE_KERNEL uint16_t Div255Halves(uint16_t hi, uint16_t lo) {
   return uint16_t(hi * 257 + Div255x16(uint16_t(lo + hi)));
 }
 
+// floor(v / 255) for v = 65536 hi + lo with hi <= 253: 257 hi +
+// floor((hi + lo) / 255), the latter floor(lo / 255) plus one where the
+// remainder of lo and hi reach 255 together.
+SYLVANE_KERNEL uint16_t Div255Wide(uint16_t hi, uint16_t lo) {
+  const uint16_t q = Div255x16(lo);
+  const uint16_t r = uint16_t(lo - q * 255);
+  return uint16_t(hi * 257 + q + (uint16_t(r + hi) >= 255 ? 1 : 0));
+}
+
+// floor((c * v + s) / 255) for 16-bit c, v and s with the sum below 2^24:
+// the product's halves, the sum's carry, then Div255Wide.
+SYLVANE_KERNEL uint16_t MulAddDiv255(uint16_t c, uint16_t v, uint16_t s) {
+  const uint16_t lo = uint16_t(uint16_t(c * v) + s);
+  const uint16_t hi = uint16_t(uint16_t((uint32_t(c) * v) >> 16) + (lo < s ? 1 : 0));
+  return Div255Wide(hi, lo);
+}
+
 // The gains of renderers 17, 18, 19 and 24 on 16-bit lanes, interleaved like the
 // pixel bytes, read from the tables where they lie.
 SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s,
@@ -139,21 +156,21 @@ SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Spa
     }
     case Gain::kLatticeTwo: {
       // Renderer 19; the fractional parts of a channel's terms add up before
-      // truncation (32-bit sums below 2^18).
+      // truncation. The sums reach 2^18 (c r up to 255 * 400); their other
+      // terms fit 16 bits (p and q up to 260).
       const uint16_t* __restrict r = lights[0];
       const uint16_t* __restrict a = lights[1];
       const uint16_t* __restrict p = lights[2];
       const uint16_t* __restrict q = lights[3];
-      const uint32_t cb = uint32_t(plan.colour_numbers[0]);
-      const uint32_t cg = uint32_t(plan.colour_numbers[1]);
-      const uint32_t cr = uint32_t(plan.colour_numbers[2]);
+      const uint16_t cb = uint16_t(plan.colour_numbers[0]);
+      const uint16_t cg = uint16_t(plan.colour_numbers[1]);
+      const uint16_t cr = uint16_t(plan.colour_numbers[2]);
       for (int32_t x = 0; x < width; ++x) {
-        const uint32_t rr = r[x];
-        const uint32_t pp = p[x];
-        const uint32_t qq = q[x];
-        g3[3 * x] = uint16_t(a[x] + pp + DivBy255(cb * rr + 80u * qq));
-        g3[3 * x + 1] = uint16_t(a[x] + DivBy255(cg * rr + 100u * pp + 150u * qq));
-        g3[3 * x + 2] = uint16_t(a[x] + qq + DivBy255(cr * rr + 100u * pp));
+        const uint16_t pp = p[x];
+        const uint16_t qq = q[x];
+        g3[3 * x] = uint16_t(a[x] + pp + MulAddDiv255(cb, r[x], uint16_t(80 * qq)));
+        g3[3 * x + 1] = uint16_t(a[x] + MulAddDiv255(cg, r[x], uint16_t(100 * pp + 150 * qq)));
+        g3[3 * x + 2] = uint16_t(a[x] + qq + MulAddDiv255(cr, r[x], uint16_t(100 * pp)));
       }
       return;
     }

@@ -466,12 +466,15 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   // The bounds of ChannelGains16, which every plan of its renderers keeps:
   // renderer 17 adds two spot values and takes 100/255 of the sum (exact up
   // to 1500), renderer 24 multiplies one by up to 255 (below 2^17 - 1),
-  // renderer 18 adds three (16 bits), renderer 19 sums products in 32 bits.
+  // renderer 18 adds three (16 bits), renderer 19 sums products below 2^18
+  // with terms of p and q that fit 16 bits.
   int32_t strongest = 0;
   for (const SpotTable& table : plan.tables) strongest = std::max(strongest, table.strength);
   assert((plan.gain != Gain::kThreeMixed || (plan.lights.size() == 3 && strongest <= 750)) &&
          (plan.gain != Gain::kLatticeOne || (plan.lights.size() == 3 && strongest <= 21845)) &&
-         (plan.gain != Gain::kLatticeTwo || (plan.lights.size() == 4 && strongest <= 2000)) &&
+         (plan.gain != Gain::kLatticeTwo ||
+          (plan.lights.size() == 4 && strongest <= 1000 && plan.tables[size_t(plan.lights[2].table)].strength <= 260 &&
+           plan.tables[size_t(plan.lights[3].table)].strength <= 260)) &&
          (plan.gain != Gain::kGlitter || (plan.lights.size() == 1 && strongest <= 500)));
   (void)strongest;
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;

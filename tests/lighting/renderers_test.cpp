@@ -212,6 +212,17 @@ TEST(RendererKernels, SixteenBitGainsWithoutDividing) {
   for (uint32_t v = 0; v < (1u << 17) - 1; ++v) {
     ASSERT_EQ(Div255Halves(uint16_t(v >> 16), uint16_t(v)), v / 255) << v;
   }
+  // Renderer 19: sums below 2^18 (and beyond) by their 16-bit halves.
+  for (uint32_t v = 0; v < (1u << 18) + (1u << 16); ++v) {
+    ASSERT_EQ(Div255Wide(uint16_t(v >> 16), uint16_t(v)), v / 255) << v;
+  }
+  for (uint32_t c : {0u, 1u, 128u, 254u, 255u}) {
+    for (uint32_t v = 0; v <= 1000; ++v) {
+      for (uint32_t add : {0u, 1u, 254u, 16000u, 50000u, 65535u}) {
+        ASSERT_EQ(MulAddDiv255(uint16_t(c), uint16_t(v), uint16_t(add)), (c * v + add) / 255) << c << " " << v;
+      }
+    }
+  }
   // Renderer 18: c * w / 255 by the multiplier ceil(c 2^32 / 255), every c
   // below 255 (255 takes w itself) and every 16-bit w.
   for (uint32_t c = 0; c < 255; ++c) {
