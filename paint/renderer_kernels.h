@@ -242,9 +242,28 @@ SYLVANE_KERNEL void AddFullShares(const uint16_t* __restrict left, const Value* 
   }
 }
 
+// acc_c += floor((255 - M) * L * k_c / 65025) for the channels c in kChannels
+// (bit c), every one by its multiplier (m_c = ScaleMultiplier(k_c), exact for
+// k_c = 255 too), in one pass: a light with two or more colour values other
+// than 0 and 255 costs less so than in a pass per channel.
+template <int kChannels, int kStep, typename Value>
+SYLVANE_KERNEL void AddScaledShares(const uint16_t* __restrict left, const Value* __restrict light, int32_t n,
+                                    const uint16_t* mh, const uint16_t* ml, uint16_t* __restrict acc0,
+                                    uint16_t* __restrict acc1, uint16_t* __restrict acc2) {
+  const uint16_t h0 = mh[0], h1 = mh[1], h2 = mh[2];
+  const uint16_t l0 = ml[0], l1 = ml[1], l2 = ml[2];
+  for (int32_t x = 0; x < n; ++x) {
+    const uint16_t u = uint16_t(left[x] * light[kStep * x]);
+    if constexpr ((kChannels & 1) != 0) acc0[x] = uint16_t(acc0[x] + ScaleBy65025x16(u, h0, l0));
+    if constexpr ((kChannels & 2) != 0) acc1[x] = uint16_t(acc1[x] + ScaleBy65025x16(u, h1, l1));
+    if constexpr ((kChannels & 4) != 0) acc2[x] = uint16_t(acc2[x] + ScaleBy65025x16(u, h2, l2));
+  }
+}
+
 // One light's shares of F2 over columns [x0, x1) of a span:
-// floor((255 - M) * L * k / 65025) per channel, in one pass for the channels
-// where k = 255 and one per other channel with k > 0.
+// floor((255 - M) * L * k / 65025) per channel: all in one pass when two or
+// more k are neither 0 nor 255, else one pass for the channels where k = 255
+// and one for the other channel with k > 0.
 template <typename Values>
 SYLVANE_KERNEL void AddWeightedShares(const Light& l, const uint16_t* __restrict left, Values run, int32_t x0,
                                       int32_t x1, uint16_t* const* accs) {
@@ -256,6 +275,26 @@ SYLVANE_KERNEL void AddWeightedShares(const Light& l, const uint16_t* __restrict
   uint16_t* __restrict a0 = accs[0] + x0;
   uint16_t* __restrict a1 = accs[1] + x0;
   uint16_t* __restrict a2 = accs[2] + x0;
+  const int scaled = (l.colour[0] % 255 != 0 ? 1 : 0) + (l.colour[1] % 255 != 0 ? 1 : 0) +
+                     (l.colour[2] % 255 != 0 ? 1 : 0);
+  if (scaled >= 2) {
+    uint16_t mh[3];
+    uint16_t ml[3];
+    int channels = 0;
+    for (int c = 0; c < 3; ++c) {
+      const uint32_t mk = ScaleMultiplier(uint32_t(l.colour[c]));
+      mh[c] = uint16_t(mk >> 16);
+      ml[c] = uint16_t(mk & 0xFFFFu);
+      channels |= l.colour[c] != 0 ? 1 << c : 0;
+    }
+    switch (channels) {
+      case 3: AddScaledShares<3, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      case 5: AddScaledShares<5, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      case 6: AddScaledShares<6, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      default: AddScaledShares<7, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+    }
+    return;
+  }
   switch (full) {
     case 1: AddFullShares<1, kStep>(lf, light, n, a0, a1, a2); break;
     case 2: AddFullShares<2, kStep>(lf, light, n, a0, a1, a2); break;
