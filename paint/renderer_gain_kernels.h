@@ -314,8 +314,10 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
     WholePicture(b, t, m3, g3, width * 3, o);
     return;
   }
-  // Gain on the trees alone: a row without tree colour is the plain picture.
-  if (!AnyTreeColour(t, width)) {
+  // Gain on the trees alone: a span without tree colour is the plain picture
+  // (either way gives the same bytes). Tree paint (weights below 255) nearly
+  // always brings colour, and the weights are a third of the bytes to look at.
+  if (!AnyTreePaint(m, width) && !AnyTreeColour(t, width)) {
     Plain(b, t, m, width, s, o);
   } else {
     if (plan.gain == Gain::kSum && plan.sum_fits16) {
