@@ -30,35 +30,35 @@ SYLVANE_KERNEL void LatticeColumns(Gain gain, int32_t width, uint8_t* __restrict
 }
 
 // g = the sum of all lights' spot values along row yb.
-SYLVANE_KERNEL void SumOfLights(const RenderPlan& plan, int32_t yb, RowScratch& s, int32_t* __restrict g) {
-  const int32_t width = plan.width;
+SYLVANE_KERNEL void SumOfLights(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s, int32_t* __restrict g) {
+  const int32_t width = sp.width;
   if (plan.lights.empty()) {
     for (int32_t x = 0; x < width; ++x) g[x] = 0;
     return;
   }
-  LightRow(plan, plan.lights[0], yb, g);
+  LightRow(plan, plan.lights[0], yb, sp, g);
   int32_t* __restrict more = s.a.data();
   for (size_t i = 1; i < plan.lights.size(); ++i) {
-    LightRow(plan, plan.lights[i], yb, more);
+    LightRow(plan, plan.lights[i], yb, sp, more);
     for (int32_t x = 0; x < width; ++x) g[x] += more[x];
   }
 }
 
 // The sum of all lights' spot values along row yb on 16-bit lanes (plans with
 // sum_fits16): rows of 16-bit tables are read where they lie.
-SYLVANE_KERNEL const uint16_t* SumOfLights16(const RenderPlan& plan, int32_t yb, RowScratch& s) {
-  const int32_t width = plan.width;
+SYLVANE_KERNEL const uint16_t* SumOfLights16(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s) {
+  const int32_t width = sp.width;
   uint16_t* __restrict g = s.acc16[0].data();
   uint16_t* __restrict widened = s.light16.data();
   if (plan.lights.empty()) {
     std::memset(g, 0, size_t(width) * sizeof(uint16_t));
     return g;
   }
-  const uint16_t* first = LightRow16(plan, plan.lights[0], yb, s.a.data(), widened);
+  const uint16_t* first = LightRow16(plan, plan.lights[0], yb, sp, s.a.data(), widened);
   if (plan.lights.size() == 1) return first;
   std::memcpy(g, first, size_t(width) * sizeof(uint16_t));
   for (size_t i = 1; i < plan.lights.size(); ++i) {
-    const uint16_t* __restrict more = LightRow16(plan, plan.lights[i], yb, s.a.data(), widened);
+    const uint16_t* __restrict more = LightRow16(plan, plan.lights[i], yb, sp, s.a.data(), widened);
     for (int32_t x = 0; x < width; ++x) g[x] = uint16_t(g[x] + more[x]);
   }
   return g;
@@ -74,127 +74,164 @@ SYLVANE_KERNEL void TripleGains16(const uint16_t* __restrict g, int32_t width, u
   }
 }
 
-// Renderer 17: each channel's own light plus 100/255 of the other two.
-SYLVANE_KERNEL void MixThree(const int32_t* __restrict g1, const int32_t* __restrict g2,
-                             const int32_t* __restrict g3, int32_t width, int32_t* __restrict gb,
-                             int32_t* __restrict gg, int32_t* __restrict gr) {
-  for (int32_t x = 0; x < width; ++x) {
-    gr[x] = g1[x] + int32_t(DivBy255(uint32_t(g2[x] + g3[x]) * 100u));
-    gg[x] = g3[x] + int32_t(DivBy255(uint32_t(g1[x] + g2[x]) * 100u));
-    gb[x] = g2[x] + int32_t(DivBy255(uint32_t(g1[x] + g3[x]) * 100u));
-  }
+// floor(s * 100 / 255) = floor(20 s / 51) for s <= 1500 on 16-bit lanes:
+// 20561 / 2^20 exceeds 1 / 51 by so little that 20 s times it stays below the
+// next integer.
+SYLVANE_KERNEL uint16_t Hundredth255x16(uint16_t s) {
+  return uint16_t(uint16_t((uint32_t(uint16_t(s * 20)) * 20561u) >> 16) >> 4);
 }
 
-// Renderer 18: G_c = a + b + c_c * w / 255.
-SYLVANE_KERNEL void LatticeOneGains(const int32_t* __restrict a, const int32_t* __restrict b,
-                                    const int32_t* __restrict w, uint32_t cb, uint32_t cg, uint32_t cr,
-                                    int32_t width, int32_t* __restrict gb, int32_t* __restrict gg,
-                                    int32_t* __restrict gr) {
-  for (int32_t x = 0; x < width; ++x) {
-    const int32_t base = a[x] + b[x];
-    const uint32_t ww = uint32_t(w[x]);
-    gb[x] = base + int32_t(DivBy255(cb * ww));
-    gg[x] = base + int32_t(DivBy255(cg * ww));
-    gr[x] = base + int32_t(DivBy255(cr * ww));
-  }
+// floor(v / 255) for v < 2^17 - 1 given as its 16-bit halves: with
+// v = 65536 hi + lo and 65536 = 257 * 255 + 1, 257 hi + floor((hi + lo) / 255).
+SYLVANE_KERNEL uint16_t Div255Halves(uint16_t hi, uint16_t lo) {
+  return uint16_t(hi * 257 + Div255x16(uint16_t(lo + hi)));
 }
 
-// Renderer 19; the fractional parts of a channel's terms add up before
-// truncation.
-SYLVANE_KERNEL void LatticeTwoGains(const int32_t* __restrict r, const int32_t* __restrict a,
-                                    const int32_t* __restrict p, const int32_t* __restrict q, uint32_t cb,
-                                    uint32_t cg, uint32_t cr, int32_t width, int32_t* __restrict gb,
-                                    int32_t* __restrict gg, int32_t* __restrict gr) {
-  for (int32_t x = 0; x < width; ++x) {
-    const uint32_t rr = uint32_t(r[x]);
-    const uint32_t pp = uint32_t(p[x]);
-    const uint32_t qq = uint32_t(q[x]);
-    gb[x] = a[x] + p[x] + int32_t(DivBy255(cb * rr + 80u * qq));
-    gg[x] = a[x] + int32_t(DivBy255(cg * rr + 100u * pp + 150u * qq));
-    gr[x] = a[x] + q[x] + int32_t(DivBy255(cr * rr + 100u * pp));
-  }
+// floor(v / 255) for v = 65536 hi + lo with hi <= 253: 257 hi +
+// floor((hi + lo) / 255), the latter floor(lo / 255) plus one where the
+// remainder of lo and hi reach 255 together.
+SYLVANE_KERNEL uint16_t Div255Wide(uint16_t hi, uint16_t lo) {
+  const uint16_t q = Div255x16(lo);
+  const uint16_t r = uint16_t(lo - q * 255);
+  return uint16_t(hi * 257 + q + (uint16_t(r + hi) >= 255 ? 1 : 0));
 }
 
-// Per-channel gains of the renderers whose channels differ, into s.out
-// (blue, green, red).
-SYLVANE_KERNEL void ChannelGains(const RenderPlan& plan, int32_t yb, RowScratch& s) {
-  const int32_t width = plan.width;
-  int32_t* __restrict gb = s.out[0].data();
-  int32_t* __restrict gg = s.out[1].data();
-  int32_t* __restrict gr = s.out[2].data();
-  int32_t* __restrict l0 = s.a.data();
-  int32_t* __restrict l1 = s.b.data();
-  int32_t* __restrict l2 = s.c.data();
-  int32_t* __restrict l3 = s.d.data();
-  const int32_t cb = plan.colour_numbers[0];
-  const int32_t cg = plan.colour_numbers[1];
-  const int32_t cr = plan.colour_numbers[2];
+// floor((c * v + s) / 255) for 16-bit c, v and s with the sum below 2^24:
+// the product's halves, the sum's carry, then Div255Wide.
+SYLVANE_KERNEL uint16_t MulAddDiv255(uint16_t c, uint16_t v, uint16_t s) {
+  const uint16_t lo = uint16_t(uint16_t(c * v) + s);
+  const uint16_t hi = uint16_t(uint16_t((uint32_t(c) * v) >> 16) + (lo < s ? 1 : 0));
+  return Div255Wide(hi, lo);
+}
+
+// The gains of renderers 17, 18, 19 and 24 on 16-bit lanes, interleaved like the
+// pixel bytes, read from the tables where they lie.
+SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s,
+                                   uint16_t* __restrict g3) {
+  const int32_t width = sp.width;
+  uint16_t* buffers[4] = {s.acc16[0].data(), s.acc16[1].data(), s.acc16[2].data(), s.light16.data()};
+  const uint16_t* lights[4] = {nullptr, nullptr, nullptr, nullptr};
+  const size_t count = plan.lights.size() < 4 ? plan.lights.size() : 4;
+  for (size_t i = 0; i < count; ++i) lights[i] = LightRow16(plan, plan.lights[i], yb, sp, s.a.data(), buffers[i]);
   switch (plan.gain) {
-    case Gain::kThreeMixed:
-      LightRow(plan, plan.lights[0], yb, l0);
-      LightRow(plan, plan.lights[1], yb, l1);
-      LightRow(plan, plan.lights[2], yb, l2);
-      MixThree(l0, l1, l2, width, gb, gg, gr);
+    case Gain::kThreeMixed: {
+      // Each channel's own light plus 100/255 of the other two.
+      const uint16_t* __restrict g1 = lights[0];
+      const uint16_t* __restrict g2 = lights[1];
+      const uint16_t* __restrict g3l = lights[2];
+      for (int32_t x = 0; x < width; ++x) {
+        g3[3 * x + 2] = uint16_t(g1[x] + Hundredth255x16(uint16_t(g2[x] + g3l[x])));
+        g3[3 * x + 1] = uint16_t(g3l[x] + Hundredth255x16(uint16_t(g1[x] + g2[x])));
+        g3[3 * x] = uint16_t(g2[x] + Hundredth255x16(uint16_t(g1[x] + g3l[x])));
+      }
       return;
-    case Gain::kLatticeOne:  // a, b, w
-      LightRow(plan, plan.lights[0], yb, l0);
-      LightRow(plan, plan.lights[1], yb, l1);
-      LightRow(plan, plan.lights[2], yb, l2);
-      LatticeOneGains(l0, l1, l2, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
+    }
+    case Gain::kLatticeOne: {
+      // G_c = a + b + c_c * w / 255, the last as floor(w * m_c / 2^32) with
+      // m_c = ceil(c_c 2^32 / 255) (exact for w < 2^16 as for ScaleBy65025x16),
+      // w itself for c_c = 255.
+      const uint16_t* __restrict a = lights[0];
+      const uint16_t* __restrict b = lights[1];
+      const uint16_t* __restrict w = lights[2];
+      uint16_t mh[3];
+      uint16_t ml[3];
+      uint16_t whole[3];  // 0xFFFF where c_c = 255, else 0
+      for (int c = 0; c < 3; ++c) {
+        const uint64_t mc = ((uint64_t(plan.colour_numbers[c]) << 32) + 254) / 255;
+        whole[c] = plan.colour_numbers[c] == 255 ? 0xFFFF : 0;
+        mh[c] = uint16_t(mc >> 16);
+        ml[c] = uint16_t(mc & 0xFFFFu);
+      }
+      const uint16_t h0 = mh[0], h1 = mh[1], h2 = mh[2];
+      const uint16_t l0 = ml[0], l1 = ml[1], l2 = ml[2];
+      const uint16_t w0 = whole[0], w1 = whole[1], w2 = whole[2];
+      for (int32_t x = 0; x < width; ++x) {
+        const uint16_t base = uint16_t(a[x] + b[x]);
+        const uint16_t wx = w[x];
+        g3[3 * x] = uint16_t(base + ((MulShift32(wx, h0, l0) & uint16_t(~w0)) | (wx & w0)));
+        g3[3 * x + 1] = uint16_t(base + ((MulShift32(wx, h1, l1) & uint16_t(~w1)) | (wx & w1)));
+        g3[3 * x + 2] = uint16_t(base + ((MulShift32(wx, h2, l2) & uint16_t(~w2)) | (wx & w2)));
+      }
       return;
-    case Gain::kLatticeTwo:  // r, a, p, q
-      LightRow(plan, plan.lights[0], yb, l0);
-      LightRow(plan, plan.lights[1], yb, l1);
-      LightRow(plan, plan.lights[2], yb, l2);
-      LightRow(plan, plan.lights[3], yb, l3);
-      LatticeTwoGains(l0, l1, l2, l3, uint32_t(cb), uint32_t(cg), uint32_t(cr), width, gb, gg, gr);
-      return;
-    case Gain::kColourDots: {
-      const int32_t period = plan.dot_period;
-      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period) * 3;
-      for (int32_t x0 = 0; x0 < width; x0 += period) {
-        const int32_t n = width - x0 < period ? width - x0 : period;
-        for (int32_t i = 0; i < n; ++i) {
-          gb[x0 + i] = cells[3 * i];
-          gg[x0 + i] = cells[3 * i + 1];
-          gr[x0 + i] = cells[3 * i + 2];
-        }
+    }
+    case Gain::kLatticeTwo: {
+      // Renderer 19; the fractional parts of a channel's terms add up before
+      // truncation. The sums reach 2^18 (c r up to 255 * 400); their other
+      // terms fit 16 bits (p and q up to 260).
+      const uint16_t* __restrict r = lights[0];
+      const uint16_t* __restrict a = lights[1];
+      const uint16_t* __restrict p = lights[2];
+      const uint16_t* __restrict q = lights[3];
+      const uint16_t cb = uint16_t(plan.colour_numbers[0]);
+      const uint16_t cg = uint16_t(plan.colour_numbers[1]);
+      const uint16_t cr = uint16_t(plan.colour_numbers[2]);
+      for (int32_t x = 0; x < width; ++x) {
+        const uint16_t pp = p[x];
+        const uint16_t qq = q[x];
+        g3[3 * x] = uint16_t(a[x] + pp + MulAddDiv255(cb, r[x], uint16_t(80 * qq)));
+        g3[3 * x + 1] = uint16_t(a[x] + MulAddDiv255(cg, r[x], uint16_t(100 * pp + 150 * qq)));
+        g3[3 * x + 2] = uint16_t(a[x] + qq + MulAddDiv255(cr, r[x], uint16_t(100 * pp)));
       }
       return;
     }
     case Gain::kGlitter: {
-      LightRow(plan, plan.lights[0], yb, l0);
       // Three draws per pixel (red, green, blue) in row order, continued from
       // the state before the first pixel. Eight interleaved sequences, each
       // stepping eight draws at once, give the same states in order.
-      uint32_t* __restrict st = s.draws.data();  // room for 3 * width + 16 states
+      uint32_t* __restrict st = s.draws.data();  // room for 3 * width + 32 states
       const int32_t n = 3 * width;
-      uint32_t lane[8];
-      lane[0] = AdvanceRandomState(plan.glitter_state, 3ull * uint64_t(yb) * uint64_t(width) + 1);
-      for (int l = 1; l < 8; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
-      const uint32_t add8 = AdvanceRandomState(0, 8);
-      const uint32_t mul8 = AdvanceRandomState(1, 8) - add8;
-      // One vector of the eight sequences, so that they stay in a register.
+      // Four vectors of eight sequences each, stepping 32 draws at once, so
+      // that four multiplies are on their way at a time.
+      uint32_t lane[32];
+      lane[0] = AdvanceRandomState(plan.glitter_state,
+                                   3ull * (uint64_t(yb) * uint64_t(plan.width) + uint64_t(sp.x0)) + 1);
+      for (int l = 1; l < 32; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
+      const uint32_t add32 = AdvanceRandomState(0, 32);
+      const uint32_t mul32 = AdvanceRandomState(1, 32) - add32;
       using U32x8 = uint32_t __attribute__((vector_size(32)));
-      U32x8 lanes;
-      std::memcpy(&lanes, lane, sizeof lanes);
-      for (int32_t i = 1; i <= n; i += 8) {
-        std::memcpy(st + i, &lanes, sizeof lanes);
-        lanes = lanes * mul8 + add8;
+      U32x8 v0, v1, v2, v3;
+      std::memcpy(&v0, lane, sizeof v0);
+      std::memcpy(&v1, lane + 8, sizeof v1);
+      std::memcpy(&v2, lane + 16, sizeof v2);
+      std::memcpy(&v3, lane + 24, sizeof v3);
+      for (int32_t i = 1; i <= n; i += 32) {
+        std::memcpy(st + i, &v0, sizeof v0);
+        std::memcpy(st + i + 8, &v1, sizeof v1);
+        std::memcpy(st + i + 16, &v2, sizeof v2);
+        std::memcpy(st + i + 24, &v3, sizeof v3);
+        v0 = v0 * mul32 + add32;
+        v1 = v1 * mul32 + add32;
+        v2 = v2 * mul32 + add32;
+        v3 = v3 * mul32 + add32;
       }
+      // Pixel x takes draws 3x + 1 (red), 3x + 2 (green), 3x + 3 (blue).
+      // The number is 128..255 and the spot at most 500: the product stays
+      // below 2^17 - 1.
+      const uint16_t* __restrict spot = lights[0];
       for (int32_t x = 0; x < width; ++x) {
-        const uint32_t spot = uint32_t(l0[x]);
-        const uint32_t nr = ((st[3 * x + 1] >> 16) & 127u) + 128u;
-        const uint32_t ng = ((st[3 * x + 2] >> 16) & 127u) + 128u;
-        const uint32_t nb = ((st[3 * x + 3] >> 16) & 127u) + 128u;
-        gr[x] = int32_t(DivBy255(nr * spot));
-        gg[x] = int32_t(DivBy255(ng * spot));
-        gb[x] = int32_t(DivBy255(nb * spot));
+        const uint32_t v = spot[x];
+        const uint32_t pb = (((st[3 * x + 3] >> 16) & 127u) + 128u) * v;
+        const uint32_t pg = (((st[3 * x + 2] >> 16) & 127u) + 128u) * v;
+        const uint32_t pr = (((st[3 * x + 1] >> 16) & 127u) + 128u) * v;
+        g3[3 * x] = Div255Halves(uint16_t(pb >> 16), uint16_t(pb));
+        g3[3 * x + 1] = Div255Halves(uint16_t(pg >> 16), uint16_t(pg));
+        g3[3 * x + 2] = Div255Halves(uint16_t(pr >> 16), uint16_t(pr));
       }
       return;
     }
     default:
       return;
+  }
+}
+
+// Renderer 23: the cell's three gains (blue, green, red) by position.
+SYLVANE_KERNEL void ColourDotGains(const RenderPlan& plan, int32_t yb, const Span& sp, uint16_t* __restrict g3) {
+  const int32_t period = plan.dot_period;
+  const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period) * 3;
+  for (int32_t x0 = 0; x0 < sp.width; x0 += period) {
+    const int32_t n = 3 * (sp.width - x0 < period ? sp.width - x0 : period);
+    uint16_t* __restrict out = g3 + 3 * x0;
+    for (int32_t i = 0; i < n; ++i) out[i] = uint16_t(cells[i]);
   }
 }
 
@@ -205,16 +242,6 @@ SYLVANE_KERNEL void TripleGains(const int32_t* __restrict g, int32_t width, uint
     g3[3 * x] = v;
     g3[3 * x + 1] = v;
     g3[3 * x + 2] = v;
-  }
-}
-
-// The three channel gains interleaved like the pixel bytes.
-SYLVANE_KERNEL void InterleaveGains(const int32_t* __restrict g0, const int32_t* __restrict g1,
-                                    const int32_t* __restrict g2, int32_t width, uint16_t* __restrict g3) {
-  for (int32_t x = 0; x < width; ++x) {
-    g3[3 * x] = uint16_t(g0[x]);
-    g3[3 * x + 1] = uint16_t(g1[x]);
-    g3[3 * x + 2] = uint16_t(g2[x]);
   }
 }
 
@@ -238,21 +265,36 @@ SYLVANE_KERNEL void GainOnTrees(const uint8_t* __restrict b, const uint8_t* __re
   }
 }
 
-// F3 over the channel bytes: trunc(G * B * M) / 65025 in integers, plus
-// G * T / 255, truncated and clamped.
+// F3 for one channel byte: floor(G * B * M / 65025) + floor(G * T / 255),
+// clamped, on 16-bit lanes for any G < 2^16. With y = G * P (P = B * M) =
+// 65536 hi + lo: from hi >= 254 on the first term is at least 255, and the
+// result clamps; below, y < 2^24 and floor(y / 255) = a + floor((a + b) / 255)
+// with a = y >> 8 (16 bits) and b = y & 255, which leaves floor(y / 65025) =
+// floor(floor(y / 255) / 255). G * T at 2^16 or more makes the second term
+// at least 257.
+SYLVANE_KERNEL uint8_t WholeByte(uint16_t gain, uint16_t p, uint16_t t) {
+  const uint16_t hi = uint16_t((uint32_t(gain) * p) >> 16);
+  const uint16_t lo = uint16_t(gain * p);
+  const uint16_t a = uint16_t(uint16_t(hi << 8) | uint16_t(lo >> 8));
+  const uint16_t b = uint16_t(lo & 255u);
+  const uint16_t first = Div255x16(uint16_t(a + Div255x16(uint16_t(a + b))));
+  const uint16_t hi2 = uint16_t((uint32_t(gain) * t) >> 16);
+  const uint16_t second = Div255x16(uint16_t(gain * t));
+  const uint16_t sum = uint16_t(first + second);
+  const bool full = hi >= 254 || hi2 != 0 || sum > 255;
+  return uint8_t(full ? 255 : sum);
+}
+
+// F3 over the channel bytes.
 SYLVANE_KERNEL void WholePicture(const uint8_t* __restrict b, const uint8_t* __restrict t,
                                  const uint8_t* __restrict m3, const uint16_t* __restrict g3, int32_t n,
                                  uint8_t* __restrict o) {
-  for (int32_t i = 0; i < n; ++i) {
-    const uint32_t gain = g3[i];
-    const uint32_t v = DivBy65025(gain * uint32_t(b[i] * m3[i])) + DivBy255(gain * t[i]);
-    o[i] = uint8_t(v > 255 ? 255 : v);
-  }
+  for (int32_t i = 0; i < n; ++i) o[i] = WholeByte(g3[i], uint16_t(b[i] * m3[i]), t[i]);
 }
 
 SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
-                            const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
-  const int32_t width = plan.width;
+                            const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
   const bool lattice = plan.gain == Gain::kLatticeOne || plan.gain == Gain::kLatticeTwo;
   if (lattice && (plan.gain == Gain::kLatticeOne ? LatticeOneRow(yb) : LatticeTwoRow(yb))) {
     std::memset(o, 0, size_t(width) * 3);
@@ -263,23 +305,25 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
   uint16_t* __restrict g3 = s.gain3.data();
   if (plan.formula == Formula::kWhole) {
     if (plan.sum_fits16) {
-      TripleGains16(SumOfLights16(plan, yb, s), width, g3);
+      TripleGains16(SumOfLights16(plan, yb, sp, s), width, g3);
     } else {
-      SumOfLights(plan, yb, s, g);
+      SumOfLights(plan, yb, sp, s, g);
       TripleGains(g, width, g3);
     }
     TripleWeights(m, width, m3);
     WholePicture(b, t, m3, g3, width * 3, o);
     return;
   }
-  // Gain on the trees alone: a row without tree colour is the plain picture.
-  if (!AnyTreeColour(t, width)) {
+  // Gain on the trees alone: a span without tree colour is the plain picture
+  // (either way gives the same bytes). Tree paint (weights below 255) nearly
+  // always brings colour, and the weights are a third of the bytes to look at.
+  if (!AnyTreePaint(m, width) && !AnyTreeColour(t, width)) {
     Plain(b, t, m, width, s, o);
   } else {
     if (plan.gain == Gain::kSum && plan.sum_fits16) {
-      TripleGains16(SumOfLights16(plan, yb, s), width, g3);
+      TripleGains16(SumOfLights16(plan, yb, sp, s), width, g3);
     } else if (plan.gain == Gain::kSum) {
-      SumOfLights(plan, yb, s, g);
+      SumOfLights(plan, yb, sp, s, g);
       TripleGains(g, width, g3);
     } else if (plan.gain == Gain::kDots) {
       const int32_t period = plan.dot_period;
@@ -289,9 +333,10 @@ SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b,
         for (int32_t i = 0; i < n; ++i) g[x0 + i] = cells[i];
       }
       TripleGains(g, width, g3);
+    } else if (plan.gain == Gain::kColourDots) {
+      ColourDotGains(plan, yb, sp, g3);
     } else {
-      ChannelGains(plan, yb, s);
-      InterleaveGains(s.out[0].data(), s.out[1].data(), s.out[2].data(), width, g3);
+      ChannelGains16(plan, yb, sp, s, g3);
     }
     TripleWeights(m, width, m3);
     GainOnTrees(b, t, m3, g3, width * 3, o);

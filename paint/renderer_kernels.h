@@ -33,23 +33,45 @@ SYLVANE_KERNEL uint32_t DivBy255(uint32_t x) {
 // floor(x / 65025) = floor(floor(x / 255) / 255) for 0 <= x < 2^31.
 SYLVANE_KERNEL uint32_t DivBy65025(uint32_t x) { return DivBy255(DivBy255(x)); }
 
+// A run of columns x0 .. x0 + width - 1 of one row: rows are rendered span by
+// span, so that the kernels' work arrays stay in the nearest cache. The row
+// pointers handed to a kernel start at column x0, and every light's column is
+// taken relative to it.
+struct Span {
+  int32_t x0 = 0;
+  int32_t width = 0;
+};
+
 SYLVANE_KERNEL int32_t Min255(int32_t v) { return v > 255 ? 255 : v; }
 
 // floor(v / 255) for any 16-bit v: a multiply-high and a shift, so that the
 // loops run on 16-bit lanes.
 SYLVANE_KERNEL uint16_t Div255x16(uint16_t v) { return uint16_t(uint16_t((uint32_t(v) * 0x8081u) >> 16) >> 7); }
 
-// floor(u * k / 65025) for u < 2^16 and k < 256 in 16-bit steps: with
-// u * k = 65536 hi + lo and 65536 = 257 * 255 + 1, floor(u * k / 255) =
-// 257 hi + floor((hi + lo) / 255), and lo = 255 a + r leaves hi + r < 510.
+// The multiplier of ScaleBy65025x16 for k: ceil(k * 2^32 / 65025), below 2^24
+// for k < 256.
+constexpr uint32_t ScaleMultiplier(uint32_t k) { return uint32_t(((uint64_t(k) << 32) + 65024) / 65025); }
+
+// floor(u * m / 2^32) for u < 2^16 and m = 65536 mh + ml < 2^32 in 16-bit
+// steps: floor((u * mh + floor(u * ml / 2^16)) / 2^16), the high half of
+// u * mh plus the carry out of adding floor(u * ml / 2^16) to its low half.
+// Three multiplies and three adds, so that the loops run on 16-bit lanes.
+SYLVANE_KERNEL uint16_t MulShift32(uint16_t u, uint16_t mh, uint16_t ml) {
+  const uint16_t high = uint16_t((uint32_t(u) * mh) >> 16);
+  const uint16_t low = uint16_t(u * mh);
+  const uint16_t add = uint16_t((uint32_t(u) * ml) >> 16);
+  const uint16_t sum = uint16_t(low + add);
+  return uint16_t(high + (sum < low ? 1 : 0));
+}
+
+// floor(u * k / 65025) for u < 2^16 and k < 256 as floor(u * m / 2^32) with
+// m = ScaleMultiplier(k): m / 2^32 exceeds k / 65025 by less than 2^-32, so
+// u * m / 2^32 exceeds u * k / 65025 by less than 2^-16, less than the gap
+// 1 / 65025 from any fraction to the next integer.
+SYLVANE_KERNEL uint16_t ScaleBy65025x16(uint16_t u, uint16_t mh, uint16_t ml) { return MulShift32(u, mh, ml); }
 SYLVANE_KERNEL uint16_t ScaleBy65025x16(uint16_t u, uint16_t k) {
-  const uint32_t x = uint32_t(u) * k;
-  const uint16_t hi = uint16_t(x >> 16);
-  const uint16_t lo = uint16_t(x);
-  const uint16_t a = Div255x16(lo);
-  const uint16_t r = uint16_t(lo - a * 255);
-  const uint16_t carry = uint16_t(hi + r) >= 255 ? 1 : 0;
-  return Div255x16(uint16_t(hi * 257 + a + carry));
+  const uint32_t m = ScaleMultiplier(k);
+  return ScaleBy65025x16(u, uint16_t(m >> 16), uint16_t(m & 0xFFFFu));
 }
 
 // True when some pixel of the row carries tree paint (weight below 255).
@@ -67,51 +89,56 @@ SYLVANE_KERNEL bool AnyTreeColour(const uint8_t* __restrict t, int32_t width) {
   return any != 0;
 }
 
-// A row of a byte table (dx >= 0) widened for columns 0..width-1 of a light
-// at column light_x: mirrored left of the light.
-template <typename Out>
-SYLVANE_KERNEL void NarrowRow(const uint8_t* __restrict p, int32_t light_x, int32_t width, Out* __restrict out) {
+// A row of a quarter table (dx >= 0) for columns 0..width-1 of a light at
+// column light_x: mirrored left of the light.
+template <typename In, typename Out>
+SYLVANE_KERNEL void MirrorRow(const In* __restrict p, int32_t light_x, int32_t width, Out* __restrict out) {
   const int32_t split = light_x < 0 ? 0 : (light_x > width ? width : light_x);
   for (int32_t x = 0; x < split; ++x) out[x] = p[light_x - x];
   for (int32_t x = split; x < width; ++x) out[x] = p[x - light_x];
 }
 
-// Spot values of light l along row yb: from the quarter table when the
-// render built one for its table, else by the square-root walk.
-SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb, int32_t* __restrict out) {
+// Spot values of light l along the span of row yb: from the quarter table
+// when the render built one for its table, else by the square-root walk.
+SYLVANE_KERNEL void LightRow(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp,
+                             int32_t* __restrict out) {
   const QuarterTable& q = plan.quarters[size_t(l.table)];
-  const int32_t width = plan.width;
+  const int32_t width = sp.width;
+  const int32_t lx = l.x - sp.x0;  // the light's column in the span's numbering
   if (!q.built()) {
-    SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, out);
+    SpotRow(plan.tables[size_t(l.table)], lx, l.y, yb, width, out);
     return;
   }
   const int32_t dy = std::abs(yb - l.y);
   if (q.narrow) {
-    NarrowRow(q.Row8(dy), l.x, width, out);
+    MirrorRow(q.Row8(dy), lx, width, out);
   } else {
-    const uint16_t* __restrict p = q.Row16(dy) - l.x;
-    for (int32_t x = 0; x < width; ++x) out[x] = p[x];
+    MirrorRow(q.Row16(dy), lx, width, out);
   }
 }
 
-// Spot values of light l along row yb as 16-bit values (a spot value never
-// exceeds its strength): straight from a quarter table of 16-bit values,
-// else widened from one of bytes or computed, into out.
-SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l, int32_t yb,
+// Spot values of light l along the span of row yb as 16-bit values (a spot
+// value never exceeds its strength): straight from a quarter table of 16-bit
+// values when the span lies right of the light, else mirrored, widened or
+// computed into out.
+SYLVANE_KERNEL const uint16_t* LightRow16(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp,
                                           int32_t* __restrict wide, uint16_t* __restrict out) {
   const QuarterTable& q = plan.quarters[size_t(l.table)];
-  const int32_t width = plan.width;
+  const int32_t width = sp.width;
+  const int32_t lx = l.x - sp.x0;
   if (!q.built()) {
-    SpotRow(plan.tables[size_t(l.table)], l.x, l.y, yb, width, wide);
+    SpotRow(plan.tables[size_t(l.table)], lx, l.y, yb, width, wide);
     for (int32_t x = 0; x < width; ++x) out[x] = uint16_t(wide[x]);
     return out;
   }
   const int32_t dy = std::abs(yb - l.y);
   if (q.narrow) {
-    NarrowRow(q.Row8(dy), l.x, width, out);
+    MirrorRow(q.Row8(dy), lx, width, out);
     return out;
   }
-  return q.Row16(dy) - l.x;
+  if (lx <= 0) return q.Row16(dy) - lx;
+  MirrorRow(q.Row16(dy), lx, width, out);
+  return out;
 }
 
 // trunc(T * f) as the plan's multiply and shift, less one at its exceptions.
@@ -170,175 +197,232 @@ SYLVANE_KERNEL void AddLight(int32_t* __restrict out, const int32_t* __restrict 
   }
 }
 
+// Asks the cache for the table values that row yb reads over the span, so
+// that they are near when it comes (called one row ahead: the rows of a table
+// are far apart in memory, and a light left of the span reads its row
+// backwards, which the processor does not foresee).
+SYLVANE_KERNEL void PrefetchLights(const RenderPlan& plan, int32_t yb, const Span& sp) {
+  for (const Light& l : plan.lights) {
+    const QuarterTable& q = plan.quarters[size_t(l.table)];
+    const int32_t dy = std::abs(yb - l.y);
+    if (!q.built() || dy >= q.rows) continue;
+    const int32_t first = sp.x0 - l.x;  // column offsets the span reads
+    const int32_t last = first + sp.width - 1;
+    const int32_t low = first > 0 ? first : (last < 0 ? -last : 0);  // |dx| read
+    const int32_t high = -first > last ? -first : last;
+    const uint8_t* row = q.narrow ? q.Row8(dy) : reinterpret_cast<const uint8_t*>(q.Row16(dy));
+    const size_t size = q.narrow ? 1 : 2;
+    const uint8_t* begin = row + size * size_t(low);
+    const uint8_t* end = row + size * (size_t(high) + 1);
+    for (const uint8_t* p = begin; p < end; p += 64) __builtin_prefetch(p);
+  }
+}
+
+// A run of one light's spot values, read in place: the value at column x of
+// the run is p[kStep * x] (kStep -1: a table row read backwards, left of the
+// light).
+template <typename V, int kStep>
+struct Run {
+  using Value = V;
+  static constexpr int step = kStep;
+  const V* p;
+  Run From(int32_t x) const { return Run{p + kStep * x}; }
+};
+
+// acc_c += floor((255 - M) * L / 255) for the channels c in kChannels (bit c):
+// the share of a light whose colour is 255 in those channels.
+template <int kChannels, int kStep, typename Value>
+SYLVANE_KERNEL void AddFullShares(const uint16_t* __restrict left, const Value* __restrict light, int32_t n,
+                                  uint16_t* __restrict acc0, uint16_t* __restrict acc1, uint16_t* __restrict acc2) {
+  for (int32_t x = 0; x < n; ++x) {
+    const uint16_t share = Div255x16(uint16_t(left[x] * light[kStep * x]));
+    if constexpr ((kChannels & 1) != 0) acc0[x] = uint16_t(acc0[x] + share);
+    if constexpr ((kChannels & 2) != 0) acc1[x] = uint16_t(acc1[x] + share);
+    if constexpr ((kChannels & 4) != 0) acc2[x] = uint16_t(acc2[x] + share);
+  }
+}
+
+// acc_c += floor((255 - M) * L * k_c / 65025) for the channels c in kChannels
+// (bit c), every one by its multiplier (m_c = ScaleMultiplier(k_c), exact for
+// k_c = 255 too), in one pass: a light with two or more colour values other
+// than 0 and 255 costs less so than in a pass per channel.
+template <int kChannels, int kStep, typename Value>
+SYLVANE_KERNEL void AddScaledShares(const uint16_t* __restrict left, const Value* __restrict light, int32_t n,
+                                    const uint16_t* mh, const uint16_t* ml, uint16_t* __restrict acc0,
+                                    uint16_t* __restrict acc1, uint16_t* __restrict acc2) {
+  const uint16_t h0 = mh[0], h1 = mh[1], h2 = mh[2];
+  const uint16_t l0 = ml[0], l1 = ml[1], l2 = ml[2];
+  for (int32_t x = 0; x < n; ++x) {
+    const uint16_t u = uint16_t(left[x] * light[kStep * x]);
+    if constexpr ((kChannels & 1) != 0) acc0[x] = uint16_t(acc0[x] + ScaleBy65025x16(u, h0, l0));
+    if constexpr ((kChannels & 2) != 0) acc1[x] = uint16_t(acc1[x] + ScaleBy65025x16(u, h1, l1));
+    if constexpr ((kChannels & 4) != 0) acc2[x] = uint16_t(acc2[x] + ScaleBy65025x16(u, h2, l2));
+  }
+}
+
+// One light's shares of F2 over columns [x0, x1) of a span:
+// floor((255 - M) * L * k / 65025) per channel: all in one pass when two or
+// more k are neither 0 nor 255, else one pass for the channels where k = 255
+// and one for the other channel with k > 0.
+template <typename Values>
+SYLVANE_KERNEL void AddWeightedShares(const Light& l, const uint16_t* __restrict left, Values run, int32_t x0,
+                                      int32_t x1, uint16_t* const* accs) {
+  constexpr int kStep = Values::step;
+  const typename Values::Value* __restrict light = run.p;
+  const int full = (l.colour[0] == 255 ? 1 : 0) | (l.colour[1] == 255 ? 2 : 0) | (l.colour[2] == 255 ? 4 : 0);
+  const int32_t n = x1 - x0;
+  const uint16_t* __restrict lf = left + x0;
+  uint16_t* __restrict a0 = accs[0] + x0;
+  uint16_t* __restrict a1 = accs[1] + x0;
+  uint16_t* __restrict a2 = accs[2] + x0;
+  const int scaled = (l.colour[0] % 255 != 0 ? 1 : 0) + (l.colour[1] % 255 != 0 ? 1 : 0) +
+                     (l.colour[2] % 255 != 0 ? 1 : 0);
+  if (scaled >= 2) {
+    uint16_t mh[3];
+    uint16_t ml[3];
+    int channels = 0;
+    for (int c = 0; c < 3; ++c) {
+      const uint32_t mk = ScaleMultiplier(uint32_t(l.colour[c]));
+      mh[c] = uint16_t(mk >> 16);
+      ml[c] = uint16_t(mk & 0xFFFFu);
+      channels |= l.colour[c] != 0 ? 1 << c : 0;
+    }
+    switch (channels) {
+      case 3: AddScaledShares<3, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      case 5: AddScaledShares<5, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      case 6: AddScaledShares<6, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      default: AddScaledShares<7, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+    }
+    return;
+  }
+  switch (full) {
+    case 1: AddFullShares<1, kStep>(lf, light, n, a0, a1, a2); break;
+    case 2: AddFullShares<2, kStep>(lf, light, n, a0, a1, a2); break;
+    case 3: AddFullShares<3, kStep>(lf, light, n, a0, a1, a2); break;
+    case 4: AddFullShares<4, kStep>(lf, light, n, a0, a1, a2); break;
+    case 5: AddFullShares<5, kStep>(lf, light, n, a0, a1, a2); break;
+    case 6: AddFullShares<6, kStep>(lf, light, n, a0, a1, a2); break;
+    case 7: AddFullShares<7, kStep>(lf, light, n, a0, a1, a2); break;
+    default: break;
+  }
+  for (int c = 0; c < 3; ++c) {
+    const int32_t k = l.colour[c];
+    if (k == 0 || k == 255) continue;
+    const uint32_t mk = ScaleMultiplier(uint32_t(k));
+    const uint16_t mh = uint16_t(mk >> 16);
+    const uint16_t ml = uint16_t(mk & 0xFFFFu);
+    uint16_t* __restrict acc = accs[c] + x0;
+    for (int32_t x = 0; x < n; ++x) {
+      acc[x] = uint16_t(acc[x] + ScaleBy65025x16(uint16_t(lf[x] * light[kStep * x]), mh, ml));
+    }
+  }
+}
+
+// Renderer 6 over columns [x0, x1) of a span: acc_c += floor(L * k / 255) on
+// every pixel; L itself when k = 255.
+template <typename Values>
+SYLVANE_KERNEL void AddEverywhere(const Light& l, Values run, int32_t x0, int32_t x1, uint16_t* const* accs) {
+  constexpr int kStep = Values::step;
+  const typename Values::Value* __restrict light = run.p;
+  const int32_t n = x1 - x0;
+  for (int c = 0; c < 3; ++c) {
+    const uint16_t k = uint16_t(l.colour[c]);
+    uint16_t* __restrict acc = accs[c] + x0;
+    if (k == 0) continue;
+    if (k == 255) {
+      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + light[kStep * x]);
+    } else {
+      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(light[kStep * x] * k)));
+    }
+  }
+}
+
+template <bool kEverywhere, typename Values>
+SYLVANE_KERNEL void AddLightRun(const Light& l, const uint16_t* __restrict left, Values run, int32_t x0, int32_t x1,
+                                uint16_t* const* accs) {
+  if constexpr (kEverywhere) {
+    AddEverywhere(l, run, x0, x1, accs);
+  } else {
+    AddWeightedShares(l, left, run, x0, x1, accs);
+  }
+}
+
+// One light's shares over a span, its values read in the pieces they come
+// in: a byte table's row backwards left of the light and forwards right of
+// it, else the values of LightRow16 (a 16-bit table's row right of the light,
+// or mirrored or computed into the scratch).
+template <bool kEverywhere>
+SYLVANE_KERNEL void AddLightRuns(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp, RowScratch& s,
+                                 const uint16_t* left, uint16_t* const* accs) {
+  const QuarterTable& q = plan.quarters[size_t(l.table)];
+  const int32_t lx = l.x - sp.x0;
+  if (q.built() && q.narrow) {
+    const uint8_t* row = q.Row8(std::abs(yb - l.y));
+    const int32_t split = lx < 0 ? 0 : (lx > sp.width ? sp.width : lx);
+    if (split > 0) AddLightRun<kEverywhere>(l, left, Run<uint8_t, -1>{row + lx}, 0, split, accs);
+    if (split < sp.width) {
+      AddLightRun<kEverywhere>(l, left, Run<uint8_t, 1>{row - lx}.From(split), split, sp.width, accs);
+    }
+  } else {
+    const uint16_t* values = LightRow16(plan, l, yb, sp, s.a.data(), s.light16.data());
+    AddLightRun<kEverywhere>(l, left, Run<uint16_t, 1>{values}, 0, sp.width, accs);
+  }
+}
+
 // The lights' shares of F2 and renderer 6 on 16-bit lanes, added to the three
 // per-channel sums acc0..acc2, for plans whose spot values times 255 fit 16
 // bits. Sums stay below 2^16 (at most 510 + 255 per light), and since every
 // share is at least 0, clamping the sum once equals clamping after every light.
-SYLVANE_KERNEL void NarrowLightShares(const RenderPlan& plan, const uint8_t* __restrict m, int32_t yb, RowScratch& s,
-                                      uint16_t* __restrict acc0, uint16_t* __restrict acc1,
+SYLVANE_KERNEL void NarrowLightShares(const RenderPlan& plan, const uint8_t* __restrict m, int32_t yb, const Span& sp,
+                                      RowScratch& s, uint16_t* __restrict acc0, uint16_t* __restrict acc1,
                                       uint16_t* __restrict acc2) {
-  const int32_t width = plan.width;
+  const int32_t width = sp.width;
+  uint16_t* accs[3] = {acc0, acc1, acc2};
+  const bool everywhere = plan.formula == Formula::kDimAddAll;
+  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) return;  // no light reaches the span
+  if (everywhere) {
+    for (const Light& l : plan.lights) AddLightRuns<true>(plan, l, yb, sp, s, nullptr, accs);
+    return;
+  }
+  // Where tree paint lies, in proportion to it: 255 - M is 0 on bare pixels,
+  // so their shares are 0 too.
   uint16_t* __restrict left = s.left16.data();
   for (int32_t x = 0; x < width; ++x) left[x] = uint16_t(255 - m[x]);
-  uint16_t* accs[3] = {acc0, acc1, acc2};
-  uint16_t* __restrict light = s.light16.data();
-  uint16_t* __restrict u = s.weighted16.data();
-  uint16_t* __restrict share = s.term16.data();
-  const bool everywhere = plan.formula == Formula::kDimAddAll;
-  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
-    // No light reaches this row.
-  } else if (everywhere) {
-    // Renderer 6: floor(L * k / 255) on every pixel; L itself when k = 255.
-    for (const Light& l : plan.lights) {
-      const uint16_t* __restrict lr = LightRow16(plan, l, yb, s.a.data(), light);
-      for (int c = 0; c < 3; ++c) {
-        const uint16_t k = uint16_t(l.colour[c]);
-        uint16_t* __restrict acc = accs[c];
-        if (k == 0) continue;
-        if (k == 255) {
-          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + lr[x]);
-        } else {
-          for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(lr[x] * k)));
-        }
-      }
-    }
-  } else {
-    // floor((255 - M) * L * k / 65025) where tree paint lies: blocks of bare
-    // pixels are skipped. With u = (255 - M) * L the share is floor(u / 255)
-    // for k = 255, the same for every such channel.
-    // Spans of neighbouring painted blocks: [starts[i], ends[i]).
-    constexpr int32_t kBlock = 64;
-    int32_t spans = 0;
-    int32_t* __restrict starts = s.d.data();
-    int32_t* __restrict ends = s.c.data();
-    for (int32_t x0 = 0; x0 < width; x0 += kBlock) {
-      const int32_t n = width - x0 < kBlock ? width - x0 : kBlock;
-      if (!AnyTreePaint(m + x0, n)) continue;
-      if (spans > 0 && ends[spans - 1] == x0) {
-        ends[spans - 1] = x0 + n;
-      } else {
-        starts[spans] = x0;
-        ends[spans++] = x0 + n;
-      }
-    }
-    for (const Light& l : plan.lights) {
-      const uint16_t* __restrict lr = LightRow16(plan, l, yb, s.a.data(), light);
-      const bool full = l.colour[0] == 255 || l.colour[1] == 255 || l.colour[2] == 255;
-      for (int32_t i = 0; i < spans; ++i) {
-        const int32_t x0 = starts[i];
-        const int32_t n = ends[i] - x0;
-        uint16_t* __restrict ub = u + x0;
-        const uint16_t* __restrict lb = lr + x0;
-        const uint16_t* __restrict wb = left + x0;
-        for (int32_t x = 0; x < n; ++x) ub[x] = uint16_t(wb[x] * lb[x]);
-        uint16_t* __restrict sb = share + x0;
-        if (full) {
-          for (int32_t x = 0; x < n; ++x) sb[x] = Div255x16(ub[x]);
-        }
-        for (int c = 0; c < 3; ++c) {
-          const uint16_t k = uint16_t(l.colour[c]);
-          uint16_t* __restrict acc = accs[c] + x0;
-          if (k == 0) continue;
-          if (k == 255) {
-            for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + sb[x]);
-          } else {
-            for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + ScaleBy65025x16(ub[x], k));
-          }
-        }
-      }
-    }
-  }
+  for (const Light& l : plan.lights) AddLightRuns<false>(plan, l, yb, sp, s, left, accs);
 }
 
-// DimLights in 16-bit lanes (plans with narrow_lights), the dimmed tree colour
-// and the weighted background channel by channel.
-SYLVANE_KERNEL void DimLightsNarrow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
-                                    const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
-  const int32_t width = plan.width;
-  uint16_t* __restrict acc0 = s.acc16[0].data();
-  uint16_t* __restrict acc1 = s.acc16[1].data();
-  uint16_t* __restrict acc2 = s.acc16[2].data();
-  uint16_t* base[3] = {acc0, acc1, acc2};
-  // The channels apart once, so that the loops below read them in a row.
-  {
-    uint8_t* __restrict t0 = s.planes[0].data();
-    uint8_t* __restrict t1 = s.planes[1].data();
-    uint8_t* __restrict t2 = s.planes[2].data();
-    uint8_t* __restrict b0 = s.planes[3].data();
-    uint8_t* __restrict b1 = s.planes[4].data();
-    uint8_t* __restrict b2 = s.planes[5].data();
-    for (int32_t x = 0; x < width; ++x) {
-      t0[x] = t[3 * x];
-      t1[x] = t[3 * x + 1];
-      t2[x] = t[3 * x + 2];
-    }
-    for (int32_t x = 0; x < width; ++x) {
-      b0[x] = b[3 * x];
-      b1[x] = b[3 * x + 1];
-      b2[x] = b[3 * x + 2];
-    }
-  }
-  if (plan.dim_exact) {
-    // One channel at a time, so that few constants are live in the loop.
-    for (int c = 0; c < 3; ++c) {
-      const uint16_t low = uint16_t(plan.dim_multiplier[c] & 0xFFFFu);   // T * f >> 16 =
-      const uint16_t high = uint16_t(plan.dim_multiplier[c] >> 16);      // T * high + (T * low >> 16)
-      const uint16_t e0 = uint16_t(plan.dim_exceptions[c][0]);
-      const uint16_t e1 = uint16_t(plan.dim_exceptions[c][1]);
-      const uint16_t e2 = uint16_t(plan.dim_exceptions[c][2]);
-      const uint16_t e3 = uint16_t(plan.dim_exceptions[c][3]);
-      const uint8_t* __restrict tc = s.planes[c].data();
-      const uint8_t* __restrict bc = s.planes[3 + c].data();
-      uint16_t* __restrict acc = base[c];
-      for (int32_t x = 0; x < width; ++x) {
-        const uint16_t tv = tc[x];
-        const uint16_t off = uint16_t((tv == e0) + (tv == e1) + (tv == e2) + (tv == e3));
-        const uint16_t dim = uint16_t(tv * high + uint16_t((uint32_t(tv) * low) >> 16) - off);
-        acc[x] = uint16_t(dim + Div255x16(uint16_t(bc[x] * m[x])));
-      }
-    }
-  } else {
-    for (int c = 0; c < 3; ++c) {
-      const uint8_t* __restrict dim = plan.dim[c];
-      const uint8_t* __restrict tc = s.planes[c].data();
-      const uint8_t* __restrict bc = s.planes[3 + c].data();
-      uint16_t* __restrict acc = base[c];
-      for (int32_t x = 0; x < width; ++x) acc[x] = uint16_t(dim[tc[x]] + Div255x16(uint16_t(bc[x] * m[x])));
-    }
-  }
-  NarrowLightShares(plan, m, yb, s, acc0, acc1, acc2);
-  // Clamped to bytes channel by channel, then interleaved.
-  uint8_t* __restrict p0 = s.planes[0].data();
-  uint8_t* __restrict p1 = s.planes[1].data();
-  uint8_t* __restrict p2 = s.planes[2].data();
-  for (int32_t x = 0; x < width; ++x) p0[x] = uint8_t(acc0[x] > 255 ? 255 : acc0[x]);
-  for (int32_t x = 0; x < width; ++x) p1[x] = uint8_t(acc1[x] > 255 ? 255 : acc1[x]);
-  for (int32_t x = 0; x < width; ++x) p2[x] = uint8_t(acc2[x] > 255 ? 255 : acc2[x]);
-  for (int32_t x = 0; x < width; ++x) {
-    o[3 * x] = p0[x];
-    o[3 * x + 1] = p1[x];
-    o[3 * x + 2] = p2[x];
-  }
-}
-
-// DimLights in 16-bit lanes with the dimmed tree colour and the weighted
-// background computed over the interleaved bytes, the dim multipliers laid out
-// like the bytes (plans with dim_pattern); only the lights' shares go channel
-// by channel, and are interleaved once at the end.
+// DimLights in 16-bit lanes (plans with dim_pattern) with the dimmed tree
+// colour and the weighted background computed over the interleaved bytes, the
+// dim multipliers and their exceptions laid out like the bytes; only the
+// lights' shares go channel by channel, and are interleaved once at the end.
 SYLVANE_KERNEL void DimLightsInterleaved(const RenderPlan& plan, const uint8_t* __restrict b,
                                          const uint8_t* __restrict t, const uint8_t* __restrict m, int32_t yb,
-                                         RowScratch& s, uint8_t* __restrict o) {
-  const int32_t width = plan.width;
+                                         const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
   const int32_t n = 3 * width;
   uint8_t* __restrict m3 = s.weight3.data();
   uint16_t* __restrict base3 = s.gain3.data();
   const uint16_t* __restrict low3 = plan.dim_low3.data();
   const uint16_t* __restrict high3 = plan.dim_high3.data();
   TripleWeights(m, width, m3);
-  for (int32_t i = 0; i < n; ++i) {
-    const uint16_t tv = t[i];
-    const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16));
-    base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
+  if (plan.dim_exceptions3[0].empty()) {
+    for (int32_t i = 0; i < n; ++i) {
+      const uint16_t tv = t[i];
+      const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16));
+      base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
+    }
+  } else {
+    // Where the double product falls just short of an integer, one less.
+    const uint16_t* __restrict e0 = plan.dim_exceptions3[0].data();
+    const uint16_t* __restrict e1 = plan.dim_exceptions3[1].data();
+    const uint16_t* __restrict e2 = plan.dim_exceptions3[2].data();
+    const uint16_t* __restrict e3 = plan.dim_exceptions3[3].data();
+    for (int32_t i = 0; i < n; ++i) {
+      const uint16_t tv = t[i];
+      const uint16_t off = uint16_t((tv == e0[i]) + (tv == e1[i]) + (tv == e2[i]) + (tv == e3[i]));
+      const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16) - off);
+      base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
+    }
   }
   const bool everywhere = plan.formula == Formula::kDimAddAll;
   if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
@@ -351,7 +435,7 @@ SYLVANE_KERNEL void DimLightsInterleaved(const RenderPlan& plan, const uint8_t* 
   std::memset(acc0, 0, size_t(width) * sizeof(uint16_t));
   std::memset(acc1, 0, size_t(width) * sizeof(uint16_t));
   std::memset(acc2, 0, size_t(width) * sizeof(uint16_t));
-  NarrowLightShares(plan, m, yb, s, acc0, acc1, acc2);
+  NarrowLightShares(plan, m, yb, sp, s, acc0, acc1, acc2);
   for (int32_t x = 0; x < width; ++x) {
     const uint16_t v0 = uint16_t(base3[3 * x] + acc0[x]);
     const uint16_t v1 = uint16_t(base3[3 * x + 1] + acc1[x]);
@@ -363,8 +447,8 @@ SYLVANE_KERNEL void DimLightsInterleaved(const RenderPlan& plan, const uint8_t* 
 }
 
 SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
-                              const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
-  const int32_t width = plan.width;
+                              const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
   int32_t* __restrict out0 = s.out[0].data();
   int32_t* __restrict out1 = s.out[1].data();
   int32_t* __restrict out2 = s.out[2].data();
@@ -409,7 +493,7 @@ SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict 
     int32_t* __restrict light = s.a.data();
     int32_t* outs[3] = {out0, out1, out2};
     for (const Light& l : plan.lights) {
-      LightRow(plan, l, yb, light);
+      LightRow(plan, l, yb, sp, light);
       for (int c = 0; c < 3; ++c) {
         if (l.colour[c] != 0) AddLight(outs[c], light, uint32_t(l.colour[c]), width);
       }
@@ -426,7 +510,7 @@ SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict 
     int32_t* __restrict light = s.a.data();
     int32_t* outs[3] = {out0, out1, out2};
     for (const Light& l : plan.lights) {
-      LightRow(plan, l, yb, light);
+      LightRow(plan, l, yb, sp, light);
       for (int c = 0; c < 3; ++c) {
         if (l.colour[c] == 0) continue;
         for (int32_t i = 0; i < painted_blocks; ++i) {
@@ -445,12 +529,12 @@ SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict 
 }
 
 SYLVANE_KERNEL void PlainChannel(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
-                                 const uint8_t* __restrict m, int32_t yb, RowScratch& s, uint8_t* __restrict o) {
-  const int32_t width = plan.width;
+                                 const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
   Plain(b, t, m, width, s, o);
   if (plan.lights.empty() || !AnyTreePaint(m, width)) return;
   int32_t* __restrict light = s.a.data();
-  LightRow(plan, plan.lights[0], yb, light);
+  LightRow(plan, plan.lights[0], yb, sp, light);
   uint8_t* __restrict channel = o + plan.channel;
   for (int32_t x = 0; x < width; ++x) {
     const uint32_t left = 255u - m[x];

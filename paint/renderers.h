@@ -29,31 +29,29 @@ struct SpotTable {
 // The spot values of one table by column and row offset from a light:
 // value(|dy|, |dx|). Built once per render when several lights share the
 // table, so that each of them reads its rows instead of taking square roots.
-// Each row holds both signs of dx (the values mirrored), so that a light reads
-// its row straight from the table, left of it as right.
+// Rows hold dx >= 0 only (the values are mirrored): half the memory, which
+// the render reads from far caches; a light reads its row forwards right of
+// it and backwards left of it.
 // The storage is not initialised: every row is written by BuildQuarterRows.
 struct QuarterTable {
   int32_t rows = 0;                      // |dy| = 0..rows-1; 0 when not built
   int32_t columns = 0;                   // |dx| = 0..columns-1
   bool narrow = false;                   // one byte per value (the table's strength is below 256), else two
   bool filled = false;                   // the values came with the storage (a finished render's table)
-  std::unique_ptr<uint8_t[]> storage;    // rows x stride() values
+  std::unique_ptr<uint8_t[]> storage;    // rows x columns values
   size_t capacity = 0;                   // bytes allocated at storage
   bool built() const { return rows > 0; }
-  // Rows of bytes hold dx >= 0 only (half the memory, which the render reads
-  // from far caches); rows of 16-bit values hold both signs.
-  int64_t stride() const { return narrow ? int64_t(columns) : 2 * int64_t(columns) - 1; }
-  size_t Offset(int32_t dy) const {
-    return size_t(dy) * size_t(stride()) + (narrow ? size_t(0) : size_t(columns - 1));
-  }
-  // Row dy at dx = 0: valid for dx from -(columns - 1) to columns - 1.
+  size_t Offset(int32_t dy) const { return size_t(dy) * size_t(columns); }
+  // Row dy at dx = 0: valid for dx from 0 to columns - 1.
   const uint16_t* Row16(int32_t dy) const { return reinterpret_cast<const uint16_t*>(storage.get()) + Offset(dy); }
   uint16_t* Row16(int32_t dy) { return reinterpret_cast<uint16_t*>(storage.get()) + Offset(dy); }
-  // Row dy at dx = 0: valid for dx from 0 to columns - 1.
   const uint8_t* Row8(int32_t dy) const { return storage.get() + Offset(dy); }
   uint8_t* Row8(int32_t dy) { return storage.get() + Offset(dy); }
   // The value at (dy, dx) in either width.
-  uint16_t At(int32_t dy, int32_t dx) const { return narrow ? Row8(dy)[dx < 0 ? -dx : dx] : Row16(dy)[dx]; }
+  uint16_t At(int32_t dy, int32_t dx) const {
+    const int32_t d = dx < 0 ? -dx : dx;
+    return narrow ? Row8(dy)[d] : Row16(dy)[d];
+  }
 };
 
 // A light spot: position (column, row from the bottom), its spot table and
@@ -109,11 +107,14 @@ struct RenderPlan {
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
   bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
   bool sum_fits16 = false;                // the sum of all lights' strengths fits 16 bits
-  // With narrow_lights, dim_exact and no exceptions: the dim multipliers laid
-  // out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
+  // With narrow_lights and dim_exact: the dim multipliers and their
+  // exceptions laid out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
   bool dim_pattern = false;
   std::vector<uint16_t> dim_low3;         // 3 x width: f mod 2^16 of the byte's channel
   std::vector<uint16_t> dim_high3;        // 3 x width: f / 2^16 (0 or 1)
+  // 3 x width each, the byte's channel's entries (256: none); all four
+  // empty when no channel has exceptions.
+  std::vector<uint16_t> dim_exceptions3[kDimExceptions];
 };
 
 // Plans renderer (0..32) for a width x height canvas, drawing the per-render
@@ -135,18 +136,15 @@ void RecycleRenderStorage(RenderPlan& plan, bool rows_built);
 
 // Work space of one thread, sized for one row.
 struct RowScratch {
-  std::vector<int32_t> a, b, c, d;   // light rows
+  std::vector<int32_t> a, d;         // a light row computed without a table; starts of painted blocks
   std::vector<int32_t> out[3];       // per-channel values or gains (blue, green, red)
   std::vector<int32_t> weight_left;  // 255 - M
-  std::vector<uint32_t> draws;       // renderer 24: generator states of one row (and 15 spare)
+  std::vector<uint32_t> draws;       // renderer 24: generator states of one span (and 31 spare)
   std::vector<uint8_t> weight3;      // the row's weights, three times each (one per channel)
   std::vector<uint16_t> gain3;       // the row's gains, one per channel byte
   std::vector<uint16_t> light16;     // one light's spot values along the row
   std::vector<uint16_t> left16;      // 255 - M
-  std::vector<uint16_t> weighted16;  // (255 - M) * spot value
-  std::vector<uint16_t> term16;      // one light's share of one channel
   std::vector<uint16_t> acc16[3];    // per-channel sums (blue, green, red)
-  std::vector<uint8_t> planes[6];    // the row's tree colour and background by channel (blue, green, red)
   void Reserve(int32_t width);
 };
 

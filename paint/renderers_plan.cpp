@@ -1,6 +1,7 @@
 // Planning a render: the light positions and colours of every renderer, the
 // spot tables, and the random numbers drawn before the first pixel.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -266,7 +267,7 @@ void FillTables(RenderPlan& plan) {
   for (size_t t = 0; t < plan.tables.size(); ++t) {
     // A spot value never exceeds its strength.
     const bool narrow = plan.tables[t].strength <= 255;
-    const int64_t values = (rows[t] + 1) * (narrow ? columns[t] + 1 : 2 * columns[t] + 1);
+    const int64_t values = (rows[t] + 1) * (columns[t] + 1);
     if (users[t] < 1 || values > kMaxQuarterValues) continue;
     QuarterTable& q = plan.quarters[t];
     q.narrow = narrow;
@@ -462,16 +463,35 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   int64_t strengths = 0;
   for (const Light& light : plan.lights) strengths += std::max(plan.tables[size_t(light.table)].strength, 0);
   plan.sum_fits16 = strengths <= 0xFFFF;
+  // The bounds of ChannelGains16, which every plan of its renderers keeps:
+  // renderer 17 adds two spot values and takes 100/255 of the sum (exact up
+  // to 1500), renderer 24 multiplies one by up to 255 (below 2^17 - 1),
+  // renderer 18 adds three (16 bits), renderer 19 sums products below 2^18
+  // with terms of p and q that fit 16 bits.
+  int32_t strongest = 0;
+  for (const SpotTable& table : plan.tables) strongest = std::max(strongest, table.strength);
+  assert((plan.gain != Gain::kThreeMixed || (plan.lights.size() == 3 && strongest <= 750)) &&
+         (plan.gain != Gain::kLatticeOne || (plan.lights.size() == 3 && strongest <= 21845)) &&
+         (plan.gain != Gain::kLatticeTwo ||
+          (plan.lights.size() == 4 && strongest <= 1000 && plan.tables[size_t(plan.lights[2].table)].strength <= 260 &&
+           plan.tables[size_t(plan.lights[3].table)].strength <= 260)) &&
+         (plan.gain != Gain::kGlitter || (plan.lights.size() == 1 && strongest <= 500)));
+  (void)strongest;
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
-  bool exceptions = false;
-  for (const auto& channel : plan.dim_exceptions) exceptions = exceptions || channel[0] != 256;
-  plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && !exceptions && w > 0;
+  plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && w > 0;
   if (plan.dim_pattern) {
     plan.dim_low3.resize(3 * size_t(w));
     plan.dim_high3.resize(3 * size_t(w));
     for (size_t i = 0; i < 3 * size_t(w); ++i) {
       plan.dim_low3[i] = uint16_t(plan.dim_multiplier[i % 3] & 0xFFFFu);
       plan.dim_high3[i] = uint16_t(plan.dim_multiplier[i % 3] >> 16);
+    }
+    bool exceptions = false;
+    for (const auto& channel : plan.dim_exceptions) exceptions = exceptions || channel[0] != 256;
+    // All four or none, so that the row code reads them in one loop.
+    for (int j = 0; j < (exceptions ? kDimExceptions : 0); ++j) {
+      plan.dim_exceptions3[j].resize(3 * size_t(w));
+      for (size_t i = 0; i < 3 * size_t(w); ++i) plan.dim_exceptions3[j][i] = uint16_t(plan.dim_exceptions[i % 3][j]);
     }
   }
 }
@@ -553,9 +573,7 @@ void BuildQuarterRows(RenderPlan& plan, int64_t first, int64_t last) {
       if (q.narrow) {
         QuarterRow(plan.tables[t], int32_t(dy), q.columns, q.Row8(int32_t(dy)));
       } else {
-        uint16_t* row = q.Row16(int32_t(dy));
-        QuarterRow(plan.tables[t], int32_t(dy), q.columns, row);
-        for (int32_t dx = 1; dx < q.columns; ++dx) row[-dx] = row[dx];
+        QuarterRow(plan.tables[t], int32_t(dy), q.columns, q.Row16(int32_t(dy)));
       }
     }
     base += q.rows;
@@ -611,16 +629,13 @@ void RecycleRenderStorage(RenderPlan& plan, bool rows_built) {
 
 void RowScratch::Reserve(int32_t width) {
   const size_t n = size_t(std::max(width, 1));
-  for (auto* v : {&a, &b, &c, &d, &out[0], &out[1], &out[2], &weight_left}) {
+  for (auto* v : {&a, &d, &out[0], &out[1], &out[2], &weight_left}) {
     if (v->size() < n) v->resize(n);
   }
-  if (draws.size() < 3 * n + 16) draws.resize(3 * n + 16);
+  if (draws.size() < 3 * n + 32) draws.resize(3 * n + 32);
   if (weight3.size() < 3 * n) weight3.resize(3 * n);
   if (gain3.size() < 3 * n) gain3.resize(3 * n);
-  for (std::vector<uint8_t>& plane : planes) {
-    if (plane.size() < n) plane.resize(n);
-  }
-  for (auto* v : {&light16, &left16, &weighted16, &term16, &acc16[0], &acc16[1], &acc16[2]}) {
+  for (auto* v : {&light16, &left16, &acc16[0], &acc16[1], &acc16[2]}) {
     if (v->size() < n) v->resize(n);
   }
 }

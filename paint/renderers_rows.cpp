@@ -22,32 +22,46 @@
 namespace sylvane::renderers {
 namespace {
 
-SYLVANE_KERNEL void RowBody(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
-                            uint8_t* out_row) {
-  const uint8_t* b = layers.background->BufferRow(yb);
-  const uint8_t* t = layers.trees->BufferRow(yb);
-  const uint8_t* m = layers.weight->BufferRow(yb);
+// Columns per span: a multiple of every period the renderers repeat with
+// (lattice lines every 256, dots every 128), and small enough that a span's
+// work arrays stay in the first-level cache.
+constexpr int32_t kSpanColumns = 512;
+static_assert(kSpanColumns % 256 == 0, "spans start on lattice and dot periods");
+
+SYLVANE_KERNEL void SpanBody(const RenderPlan& plan, const Layers& layers, int32_t yb, const kernels::Span& sp,
+                             RowScratch& scratch, uint8_t* out_row) {
+  const uint8_t* b = layers.background->BufferRow(yb) + 3 * size_t(sp.x0);
+  const uint8_t* t = layers.trees->BufferRow(yb) + 3 * size_t(sp.x0);
+  const uint8_t* m = layers.weight->BufferRow(yb) + size_t(sp.x0);
+  uint8_t* o = out_row + 3 * size_t(sp.x0);
+  if (!plan.lights.empty()) kernels::PrefetchLights(plan, yb + 1, sp);
   switch (plan.formula) {
     case Formula::kPlain:
-      kernels::Plain(b, t, m, plan.width, scratch, out_row);
+      kernels::Plain(b, t, m, sp.width, scratch, o);
       break;
     case Formula::kDimLights:
     case Formula::kDimAddAll:
       if (plan.dim_pattern) {
-        kernels::DimLightsInterleaved(plan, b, t, m, yb, scratch, out_row);
-      } else if (plan.narrow_lights) {
-        kernels::DimLightsNarrow(plan, b, t, m, yb, scratch, out_row);
+        kernels::DimLightsInterleaved(plan, b, t, m, yb, sp, scratch, o);
       } else {
-        kernels::DimLights(plan, b, t, m, yb, scratch, out_row);
+        kernels::DimLights(plan, b, t, m, yb, sp, scratch, o);
       }
       break;
     case Formula::kPlainChannel:
-      kernels::PlainChannel(plan, b, t, m, yb, scratch, out_row);
+      kernels::PlainChannel(plan, b, t, m, yb, sp, scratch, o);
       break;
     case Formula::kGain:
     case Formula::kWhole:
-      kernels::GainRow(plan, b, t, m, yb, scratch, out_row);
+      kernels::GainRow(plan, b, t, m, yb, sp, scratch, o);
       break;
+  }
+}
+
+SYLVANE_KERNEL void RowBody(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
+                            uint8_t* out_row) {
+  for (int32_t x0 = 0; x0 < plan.width; x0 += kSpanColumns) {
+    const kernels::Span sp{x0, plan.width - x0 < kSpanColumns ? plan.width - x0 : kSpanColumns};
+    SpanBody(plan, layers, yb, sp, scratch, out_row);
   }
   // Row padding is written too, so that the whole buffer is defined.
   const int32_t used = plan.width * 3;

@@ -2,11 +2,13 @@
 // sizes, with fixed seeds, on one thread and split over several.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "base/random.h"
 #include "paint/lighting.h"
+#include "paint/renderer_gain_kernels.h"
 #include "paint/renderer_kernels.h"
 #include "paint/renderers.h"
 #include "reference_lighting.h"
@@ -79,7 +81,7 @@ TEST(Renderers, EveryRendererMatchesTheReferenceOnOddSizes) {
 
 // The baseline and the vector forms of the row code give the same bytes.
 TEST(Renderers, EveryFormOfTheRowCodeMatchesTheReference) {
-  const Case cases[] = {{101, 67, 2, Coverage::kMixed}, {300, 131, 17, Coverage::kFull}};
+  const Case cases[] = {{101, 67, 2, Coverage::kMixed}, {300, 131, 17, Coverage::kFull}, {1163, 29, 19, Coverage::kFull}};
   for (renderers::RowCode code :
        {renderers::RowCode::kBaseline, renderers::RowCode::kVector, renderers::RowCode::kWide}) {
     SCOPED_TRACE(code == renderers::RowCode::kBaseline ? "baseline"
@@ -114,6 +116,13 @@ TEST(Renderers, RandomRenderersFollowTheSeed) {
 TEST(Renderers, LargerCanvasCoversEveryPeriodAndFarDistances) {
   const Case c{300, 270, 11, Coverage::kMixed};
   for (int renderer = 0; renderer < kRendererCount; ++renderer) CheckAgainstReference(renderer, c, 0, 99);
+}
+
+// Rows wider than one span of the row code (512 columns), the last span
+// short and odd: lights lie left of, inside and right of every span.
+TEST(Renderers, WideRowsSplitIntoSpans) {
+  const Case c{1163, 29, 19, Coverage::kFull};
+  for (int renderer = 0; renderer < kRendererCount; ++renderer) CheckAgainstReference(renderer, c, 2, 606);
 }
 
 TEST(Renderers, NoTreePaintAndFullPaint) {
@@ -191,6 +200,65 @@ TEST(RendererKernels, SixteenBitDivisionsWithoutDividing) {
       ASSERT_EQ(renderers::kernels::ScaleBy65025x16(uint16_t(u), uint16_t(k)), u * k / 65025) << u << " " << k;
     }
   }
+}
+
+// The 16-bit forms of the gain renderers' arithmetic over every input their
+// renderers give them.
+TEST(RendererKernels, SixteenBitGainsWithoutDividing) {
+  using namespace renderers::kernels;
+  // Renderer 17: 100/255 of the sum of two spot values up to 400 (and beyond).
+  for (uint32_t s = 0; s <= 1500; ++s) ASSERT_EQ(Hundredth255x16(uint16_t(s)), s * 100 / 255) << s;
+  // Renderer 24: a number 128..255 times a spot value up to 500.
+  for (uint32_t v = 0; v < (1u << 17) - 1; ++v) {
+    ASSERT_EQ(Div255Halves(uint16_t(v >> 16), uint16_t(v)), v / 255) << v;
+  }
+  // Renderer 19: sums below 2^18 (and beyond) by their 16-bit halves.
+  for (uint32_t v = 0; v < (1u << 18) + (1u << 16); ++v) {
+    ASSERT_EQ(Div255Wide(uint16_t(v >> 16), uint16_t(v)), v / 255) << v;
+  }
+  for (uint32_t c : {0u, 1u, 128u, 254u, 255u}) {
+    for (uint32_t v = 0; v <= 1000; ++v) {
+      for (uint32_t add : {0u, 1u, 254u, 16000u, 50000u, 65535u}) {
+        ASSERT_EQ(MulAddDiv255(uint16_t(c), uint16_t(v), uint16_t(add)), (c * v + add) / 255) << c << " " << v;
+      }
+    }
+  }
+  // Renderer 18: c * w / 255 by the multiplier ceil(c 2^32 / 255), every c
+  // below 255 (255 takes w itself) and every 16-bit w.
+  for (uint32_t c = 0; c < 255; ++c) {
+    const uint64_t m = ((uint64_t(c) << 32) + 254) / 255;
+    for (uint32_t w = 0; w <= 0xFFFF; ++w) {
+      ASSERT_EQ(MulShift32(uint16_t(w), uint16_t(m >> 16), uint16_t(m & 0xFFFF)), c * w / 255) << c << " " << w;
+    }
+  }
+  // F3 per channel byte: every gain up to 2048 with every P = B * M and a
+  // spread of T, then larger gains on a coarser grid.
+  for (uint32_t g = 0; g < 65536; g += g < 2048 ? 1 : 127) {
+    for (uint32_t p = 0; p <= 65025; p += g < 2048 ? 13 : 1) {
+      for (uint32_t t : {0u, 1u, 77u, 128u, 254u, 255u}) {
+        const uint64_t v = std::min<uint64_t>(255, uint64_t(g) * p / 65025 + uint64_t(g) * t / 255);
+        ASSERT_EQ(WholeByte(uint16_t(g), uint16_t(p), uint16_t(t)), v) << g << " " << p << " " << t;
+      }
+    }
+  }
+}
+
+// Renderer 18 takes a colour number of 255 through its own path: seeds that
+// draw one, in each channel.
+TEST(Renderers, LatticeOneWithAFullColourNumber) {
+  const Case c{263, 70, 23, Coverage::kFull};
+  bool found[3] = {false, false, false};
+  for (uint32_t seed = 0; seed < 20000 && !(found[0] && found[1] && found[2]); ++seed) {
+    SeedRandom(seed);
+    renderers::RenderPlan plan;
+    renderers::PlanRender(18, c.w, c.h, plan);
+    for (int ch = 0; ch < 3; ++ch) {
+      if (plan.colour_numbers[ch] != 255 || found[ch]) continue;
+      found[ch] = true;
+      CheckAgainstReference(18, c, 1, seed);
+    }
+  }
+  EXPECT_TRUE(found[0] && found[1] && found[2]);
 }
 
 // Quarter tables on a canvas far larger than the radii, where the values
