@@ -10,6 +10,7 @@
 #include "canvas/records/settings.h"
 #include "paint/canvas.h"
 #include "platform/platform_win.h"
+#include "res/changer_resource.h"
 #include "res/resource.h"
 #include "canvas/garden.h"
 #include "ui/skin_win.h"
@@ -133,7 +134,7 @@ void PeriodicUpdate(HWND) {
   KeepDiaryPicture();
   SendCommand(CMD_REFRESH_CANVAS_WINDOW);
   HWND changer = Windows().changer;
-  if (changer && IsDlgButtonChecked(changer, 1131) == BST_CHECKED) SendToChanger(CMD_CHANGER_REFRESH);
+  if (changer && IsDlgButtonChecked(changer, IDC_CHANGER_GARDEN) == BST_CHECKED) SendToChanger(CMD_CHANGER_REFRESH);
   StartWorker();
 }
 

@@ -51,6 +51,7 @@ struct Changer {
   SurfaceDC background_dc;
   Surface preview;
   SkinRect preview_at{7, 30, 70, 70};
+  bool preview_read = false;  // preview holds the picture read for preview_at's size
   gdi::Brush control_brush;  // behind edit and list controls
   gdi::Brush static_brush;   // behind the radio buttons
   UINT drag_list_message = 0;
@@ -164,12 +165,19 @@ void OnLayout(Changer& c) {
   c.preview_at = layout.changer_prev_img;
   if (!ShowSurface(c.window, c.background, c.background_dc)) return;
   if (IsPlaceableRect(c.preview_at)) {
-    c.preview.CreateFilled(c.preview_at.width, c.preview_at.height, 0);
-    c.preview.RefreshHeaders();
-    if (Settings().changer_active == 0)
-      LoadChangerPreview(ProgramFile(kCanvasWallpaperFile), c.preview, c.preview_at.width, c.preview_at.height);
-    else if (!c.paths.empty())
-      LoadChangerPreview(ProgramFile(kOtherWallpaperFile), c.preview, c.preview_at.width, c.preview_at.height);
+    // A small picture of the same size still shows what it showed: the skin
+    // lays the changer out again right after it is made, and reading the
+    // wallpaper (a whole desktop's picture with a picture per monitor) costs
+    // more than all the rest of the layout.
+    if (!c.preview_read || c.preview.width != c.preview_at.width || c.preview.height != c.preview_at.height) {
+      c.preview.CreateFilled(c.preview_at.width, c.preview_at.height, 0);
+      c.preview.RefreshHeaders();
+      if (Settings().changer_active == 0)
+        LoadChangerPreview(ProgramFile(kCanvasWallpaperFile), c.preview, c.preview_at.width, c.preview_at.height);
+      else if (!c.paths.empty())
+        LoadChangerPreview(ProgramFile(kOtherWallpaperFile), c.preview, c.preview_at.width, c.preview_at.height);
+      c.preview_read = true;
+    }
     DrawPreview(c);
   }
   // A skin change may bring a changer picture of another size.
