@@ -154,13 +154,8 @@ void CheckMenu(App& app, HWND canvas_window, int marks, bool choose, const std::
 
 TEST(Breeding, ClickAndCtrlClickMarkTwoTreesWhoseChildIsPlantedThroughTheMap) {
   App app("breeding_plant");
-  const std::string garden = app.File("two trees.syl");
-  ASSERT_TRUE(WriteTwoTreeGarden(garden, false));
-  ASSERT_TRUE(StartOnGarden(app, garden));
-  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 2; }));
-  HWND window = OpenCanvasWindow(app);
+  HWND window = StartWithCanvasWindow(app);
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(app.Sync());
 
   // A click on A: its description, without "交配させる" while one tree is marked.
   ClickTree(window, kAx, kAy, false);
@@ -226,7 +221,7 @@ TEST(Breeding, ClickAndCtrlClickMarkTwoTreesWhoseChildIsPlantedThroughTheMap) {
   sylvane::Canvas canvas;
   sylvane::TreeTable table;
   sylvane::LabelList labels;
-  ASSERT_EQ(sylvane::OpenCanvasFile(sylvane::GardenRefs{canvas, table, labels}, garden), 0);
+  ASSERT_EQ(sylvane::OpenCanvasFile(sylvane::GardenRefs{canvas, table, labels}, app.File("two trees.syl")), 0);
   EXPECT_EQ(table.growing_count(), 3);
   int children = 0;
   for (int i = 0; i < sylvane::TreeTable::kSlots; ++i) {

@@ -154,15 +154,8 @@ TEST(Dpi, At192TheProgramWorksInPhysicalPixels) {
 // are: the main window, the changer, the canvas window and the map.
 std::vector<std::pair<const char*, HWND>> SkinnedWindows(App& app) {
   std::vector<std::pair<const char*, HWND>> windows{{"main", app.main()}};
-  HWND c = nullptr;
-  while ((c = FindWindowExA(nullptr, c, "#32770", nullptr)) != nullptr) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(c, &pid);
-    char title[128] = {};
-    GetWindowTextA(c, title, sizeof(title));
-    if (pid == app.pid() && !GetWindow(c, GW_OWNER))
-      windows.emplace_back(std::string(title) == "壁紙チェンジャー" ? "changer" : "canvas window", c);
-  }
+  for (const auto& [dialog, title] : app.TopDialogs())
+    windows.emplace_back(title == "壁紙チェンジャー" ? "changer" : "canvas window", dialog);
   if (HWND map = app.FindWindowOfClass("MAP_VIEW")) windows.emplace_back("map", map);
   return windows;
 }
@@ -176,10 +169,7 @@ std::vector<std::pair<const char*, HWND>> SkinnedWindows(App& app) {
 TEST(Dpi, OnAMonitorOfAnotherDpiTheSkinnedWindowsKeepTheirPixelSize) {
   DriverInPhysicalPixels();
   App app("dpi_changed");
-  const std::string garden = app.File("two trees.syl");
-  ASSERT_TRUE(WriteTwoTreeGarden(garden, false));
-  ASSERT_TRUE(StartOnGarden(app, garden));
-  ASSERT_NE(OpenCanvasWindow(app), nullptr);
+  ASSERT_NE(StartWithCanvasWindow(app), nullptr);
   const auto windows = SkinnedWindows(app);
   ASSERT_GE(windows.size(), 4u);
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, app.pid());
@@ -313,13 +303,8 @@ TEST_P(DpiClicks, AClickInTheCanvasWindowPicksTheTreeUnderThePointer) {
   DriverInPhysicalPixels();
   SystemDpi dpi(GetParam());
   App app("dpi_canvas_window_" + std::to_string(GetParam()));
-  const std::string garden = app.File("two trees.syl");
-  ASSERT_TRUE(WriteTwoTreeGarden(garden, false));
-  ASSERT_TRUE(StartOnGarden(app, garden));
-  ASSERT_TRUE(WaitUntil([&] { return app.State("SylvaneGrowing") == 2; }));
-  HWND window = OpenCanvasWindow(app);
+  HWND window = StartWithCanvasWindow(app);
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(app.Sync());
   SetForegroundWindow(window);
 
   POINT on_b{kBx + 10, kBy + 30};

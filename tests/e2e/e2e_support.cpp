@@ -487,6 +487,20 @@ HWND App::FindWindowOfClass(const char* class_name) const {
   return args.found;
 }
 
+std::vector<std::pair<HWND, std::string>> App::TopDialogs() const {
+  std::vector<std::pair<HWND, std::string>> dialogs;
+  HWND c = nullptr;
+  while ((c = FindWindowExA(nullptr, c, "#32770", nullptr)) != nullptr) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(c, &pid);
+    if (pid != pid_ || GetWindow(c, GW_OWNER)) continue;
+    char title[128] = {};
+    GetWindowTextA(c, title, sizeof(title));
+    dialogs.emplace_back(c, title);
+  }
+  return dialogs;
+}
+
 HWND App::Element(const char* class_name) const { return FindWindowExA(main_, nullptr, class_name, nullptr); }
 
 bool App::DropFile(const std::string& path) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "canvas/records/settings.h"
@@ -113,6 +114,9 @@ class App {
   void Press(const Box& box, int id) const;
   // The top-level window of a class in the process (the map window "MAP_VIEW").
   HWND FindWindowOfClass(const char* class_name) const;
+  // The process's dialogs that no window owns (the changer, the canvas
+  // window), with their titles (Shift-JIS), shown or not.
+  std::vector<std::pair<HWND, std::string>> TopDialogs() const;
   // A child window of the main window by class (a skin element).
   HWND Element(const char* class_name) const;
 

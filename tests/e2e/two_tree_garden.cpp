@@ -60,25 +60,25 @@ bool StartOnGarden(App& app, const std::string& garden, int scatter_count, int m
   return app.Start("\"" + garden + "\"");
 }
 
-// Opens the canvas window and returns it.
+HWND ShownCanvasWindow(const App& app) {
+  for (const auto& [window, title] : app.TopDialogs())
+    if (IsWindowVisible(window) && title != "壁紙チェンジャー") return window;
+  return nullptr;
+}
+
+HWND StartWithCanvasWindow(App& app) {
+  const std::string garden = app.File("two trees.syl");
+  if (!WriteTwoTreeGarden(garden, false) || !StartOnGarden(app, garden) ||
+      !WaitUntil([&] { return app.State("SylvaneGrowing") == 2; }))
+    return nullptr;
+  HWND window = OpenCanvasWindow(app);
+  return window && app.Sync() ? window : nullptr;
+}
+
 HWND OpenCanvasWindow(App& app) {
   if (!app.Send(CMD_CANVAS_WINDOW)) return nullptr;
   HWND found = nullptr;
-  WaitUntil([&] {
-    HWND c = nullptr;
-    while ((c = FindWindowExA(nullptr, c, "#32770", nullptr)) != nullptr) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(c, &pid);
-      char title[128] = {};
-      GetWindowTextA(c, title, sizeof(title));
-      if (pid == app.pid() && !GetWindow(c, GW_OWNER) && IsWindowVisible(c) &&
-          std::string(title) != "壁紙チェンジャー") {
-        found = c;
-        return true;
-      }
-    }
-    return false;
-  });
+  WaitUntil([&] { return (found = ShownCanvasWindow(app)) != nullptr; });
   return found;
 }
 

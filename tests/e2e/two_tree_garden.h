@@ -28,8 +28,16 @@ bool WriteTwoTreeGarden(const std::string& path, bool full, int mutation_chance 
 // mutant_handling: 0 ask, 1 never save, 2 archive automatically.
 bool StartOnGarden(App& app, const std::string& garden, int scatter_count = 1, int mutant_handling = 1);
 
+// The canvas window when it is shown, else nullptr.
+HWND ShownCanvasWindow(const App& app);
+
 // Opens the canvas window and returns it.
 HWND OpenCanvasWindow(App& app);
+
+// Writes the two-tree garden into the app's folder, starts the program on it,
+// waits for both trees to grow and opens the canvas window, the program idle
+// after. nullptr when a step fails.
+HWND StartWithCanvasWindow(App& app);
 
 // The number of trees the canvas window has marked (its published property).
 int MarkCount(HWND canvas_window);

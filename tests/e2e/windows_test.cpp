@@ -4,6 +4,7 @@
 
 #include "canvas/image/image_io.h"
 #include "e2e_support.h"
+#include "two_tree_garden.h"
 #include "res/commands.h"
 
 namespace e2e {
@@ -142,21 +143,7 @@ TEST(Windows, CanvasWindowOpensOnlyWithACanvas) {
   ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
   ASSERT_TRUE(app.Send(CMD_CANVAS_WINDOW));
   HWND w = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    HWND c = nullptr;
-    while ((c = FindWindowExA(nullptr, c, "#32770", nullptr)) != nullptr) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(c, &pid);
-      char title[128] = {};
-      GetWindowTextA(c, title, sizeof(title));
-      if (pid == app.pid() && !GetWindow(c, GW_OWNER) && IsWindowVisible(c) &&
-          std::string(title) != "壁紙チェンジャー") {
-        w = c;
-        return true;
-      }
-    }
-    return false;
-  }));
+  ASSERT_TRUE(WaitUntil([&] { return (w = ShownCanvasWindow(app)) != nullptr; }));
   SaveScreenshot(w, "canvas_window");
   ASSERT_TRUE(app.Send(CMD_CANVAS_WINDOW));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(w); })) << "CMD_CANVAS_WINDOW again hides it";
