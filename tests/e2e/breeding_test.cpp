@@ -53,6 +53,17 @@ bool CircleDrawn(HWND window, int x, int y, COLORREF colour) {
   return false;
 }
 
+// Clicks A (its description closed again), then Ctrl+clicks B: both are
+// marked, and B's description is left open in description.
+void MarkBothParents(App& app, HWND window, Box& description) {
+  ClickTree(window, kAx, kAy, false);
+  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+  app.Press(description, IDOK);
+  ASSERT_TRUE(app.WaitNoBox());
+  ClickTree(window, kBx, kBy, true);
+  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+}
+
 bool BreedButtonEnabled(const Box& description) {
   return IsWindowEnabled(GetDlgItem(description.window, CW_IDC_TREE_BREED)) != FALSE;
 }
@@ -243,13 +254,8 @@ TEST(Breeding, MutantCopiesOfTheChildAreArchivedLikeAnyMutant) {
   HWND window = OpenCanvasWindow(app);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(app.Sync());
-  ClickTree(window, kAx, kAy, false);
   Box description;
-  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
-  app.Press(description, IDOK);
-  ASSERT_TRUE(app.WaitNoBox());
-  ClickTree(window, kBx, kBy, true);
-  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+  ASSERT_NO_FATAL_FAILURE(MarkBothParents(app, window, description));
   Click(description, CW_IDC_TREE_BREED);
   Box question;
   ASSERT_TRUE(app.WaitForBox("交配", question));
@@ -339,13 +345,8 @@ TEST(Breeding, FullTableIsReportedAndNothingIsPlanted) {
   HWND window = OpenCanvasWindow(app);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(app.Sync());
-  ClickTree(window, kAx, kAy, false);
   Box description;
-  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
-  app.Press(description, IDOK);
-  ASSERT_TRUE(app.WaitNoBox());
-  ClickTree(window, kBx, kBy, true);
-  ASSERT_TRUE(app.WaitForBox("樹の説明", description));
+  ASSERT_NO_FATAL_FAILURE(MarkBothParents(app, window, description));
   app.Press(description, IDOK);
   ASSERT_TRUE(app.WaitNoBox());
 

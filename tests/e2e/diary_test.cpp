@@ -44,6 +44,12 @@ std::vector<std::string> FilesIn(const std::string& folder) {
   return names;
 }
 
+// No file of the program folder has part in its name: nothing was left behind.
+void ExpectNoFileNamed(App& app, const std::string& part) {
+  for (const std::string& name : FilesIn(app.folder()))
+    EXPECT_EQ(name.find(part), std::string::npos) << "left behind: " << name;
+}
+
 // Picture i of a prepared diary: its own colour everywhere, a band that moves.
 sylvane::Surface DiaryPicture(int w, int h, int i) {
   sylvane::Surface s;
@@ -201,8 +207,7 @@ TEST(Diary, ExportWritesTheDiaryAsAnAnimatedWebp) {
   EXPECT_EQ(WebPDemuxGetI(demux, WEBP_FF_FRAME_COUNT), 6u) << "one frame a picture; notes.txt is no picture";
   EXPECT_TRUE(WebPDemuxGetI(demux, WEBP_FF_FORMAT_FLAGS) & ANIMATION_FLAG);
   WebPDemuxDelete(demux);
-  for (const std::string& name : FilesIn(app.folder()))
-    EXPECT_EQ(name.find(".tmp"), std::string::npos) << "left behind: " << name;
+  ExpectNoFileNamed(app, ".tmp");
   ASSERT_TRUE(app.Close());
 }
 
@@ -221,8 +226,7 @@ TEST(Diary, CancelLeavesNoFile) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(progress.window); }, 60000));
   ASSERT_TRUE(app.WaitNoBox()) << "a cancelled export says nothing";
   EXPECT_FALSE(Exists(out));
-  for (const std::string& name : FilesIn(app.folder()))
-    EXPECT_EQ(name.find("growth"), std::string::npos) << "left behind: " << name;
+  ExpectNoFileNamed(app, "growth");
   ASSERT_TRUE(app.Close());
 }
 
@@ -236,8 +240,7 @@ TEST(Diary, EndingTheProgramDuringAnExportLeavesNoFile) {
   ASSERT_TRUE(app.WaitForBox(kProgressCaption, progress, 30000));
   ASSERT_TRUE(app.Close(60000)) << "the export is cancelled and waited for, not waited out";
   EXPECT_FALSE(Exists(out));
-  for (const std::string& name : FilesIn(app.folder()))
-    EXPECT_EQ(name.find("growth"), std::string::npos) << "left behind: " << name;
+  ExpectNoFileNamed(app, "growth");
 }
 
 TEST(Diary, AGardenWithoutDiaryPicturesIsToldSo) {

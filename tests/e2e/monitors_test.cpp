@@ -12,18 +12,22 @@
 namespace e2e {
 namespace {
 
-TEST(Monitors, PerMonitorOptionSetsThePictureAcrossTheDesktopTiled) {
-  App app("monitors_across");
+// A picture per monitor, centred, on a green colour. The lighting also lights
+// the background, so that the garden differs from the plain colour around it.
+void WritePerMonitorSettings(App& app) {
   sylvane::MInitInfo s = TestSettings(app.folder());
   s.wallpaper_style = 1;  // centre
   s.background_red = 10;
   s.background_green = 200;
   s.background_blue = 30;
-  // A lighting that also lights the background, so that the garden differs
-  // from the plain colour around it.
   s.lighting_mode = 24;
   WriteSettings(s, app.folder());
   WriteTextFile(app.File("sylvane-options.ini"), "[wallpaper]\nper_monitor = true\n");
+}
+
+TEST(Monitors, PerMonitorOptionSetsThePictureAcrossTheDesktopTiled) {
+  App app("monitors_across");
+  WritePerMonitorSettings(app);
   DeleteUserValue("Control Panel\\Desktop", "TileWallpaper");
   ASSERT_TRUE(app.Start());
   ASSERT_TRUE(app.Send(CMD_SAMPLE_GARDEN));
@@ -61,14 +65,7 @@ TEST(Monitors, PerMonitorOptionSetsThePictureAcrossTheDesktopTiled) {
 TEST(Monitors, MixedMonitorsEachShowTheWholeGardenInPlace) {
   SetEnvironmentVariableA("SYLVANE_MONITORS", "1280x1024+0+0,600x800+-600+-100");
   App app("monitors_mixed");
-  sylvane::MInitInfo s = TestSettings(app.folder());
-  s.wallpaper_style = 1;  // centre
-  s.background_red = 10;
-  s.background_green = 200;
-  s.background_blue = 30;
-  s.lighting_mode = 24;
-  WriteSettings(s, app.folder());
-  WriteTextFile(app.File("sylvane-options.ini"), "[wallpaper]\nper_monitor = true\n");
+  WritePerMonitorSettings(app);
   const bool started = app.Start();
   SetEnvironmentVariableA("SYLVANE_MONITORS", nullptr);
   ASSERT_TRUE(started);

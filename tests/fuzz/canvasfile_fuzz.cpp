@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "base/random.h"
 #include "canvas/canvas_file.h"
 #include "canvas/records/name_labels.h"
@@ -16,11 +17,9 @@
 
 namespace {
 
-using namespace sylvane;
+using sylvane::fuzz::Check;
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using namespace sylvane;
 
 int Living(const TreeTable& table) {
   int n = 0;

@@ -7,21 +7,20 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "canvas/image/image_io.h"
 #include "canvas/image/resample.h"
 #include "platform/platform.h"
 
 namespace {
 
+using sylvane::fuzz::Check;
+
 // Swallows the readers' message boxes.
 class QuietPlatform : public sylvane::ConsolePlatform {
  public:
   void ShowMessage(std::string_view, std::string_view) override {}
 };
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 void CheckPicture(const sylvane::Surface& s) {
   using namespace sylvane;

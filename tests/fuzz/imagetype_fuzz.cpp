@@ -10,26 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "base/file_io.h"
 #include "canvas/image/image_io.h"
 #include "support/recording_platform.h"
 
 namespace {
 
+using sylvane::fuzz::Check;
+using sylvane::fuzz::WriteQuickly;
+
 using namespace sylvane;
-
-// Fuzzing writes thousands of files a second: a plain write, without the
-// flush to disk of the program's own saving.
-bool WriteQuickly(const std::string& path, const void* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = (size == 0 || std::fwrite(data, 1, size, f) == size);
-  return std::fclose(f) == 0 && ok;
-}
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 const char* const kEndings[] = {".png", ".PNG", ".bmp", ".BMP", ".Bmp", ".jpg", ".JPG", ".JpG", "jpeg", ".jpeg",
                                 ".JPEG", ".gif", ".txt", "",     "bmp",  ".jp",  ".b",   "x.JPEG"};

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "base/bytes.h"
 #include "base/random.h"
 #include "support/recording_platform.h"
@@ -13,9 +14,7 @@
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using sylvane::fuzz::Check;
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
 #include "base/file_io.h"
 #include "platform/text.h"
 #include "canvas/records/settings.h"
@@ -15,23 +16,10 @@
 
 namespace {
 
+using sylvane::fuzz::Check;
+using sylvane::fuzz::WriteQuickly;
+
 using namespace sylvane;
-
-// Fuzzing writes thousands of files a second: a plain write, without the
-// flush to disk of the program's own saving.
-bool WriteQuickly(const std::string& path, const void* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = (size == 0 || std::fwrite(data, 1, size, f) == size);
-  return std::fclose(f) == 0 && ok;
-}
-bool WriteQuickly(const std::string& path, const std::vector<uint8_t>& bytes) {
-  return WriteQuickly(path, bytes.data(), bytes.size());
-}
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 }  // namespace
 

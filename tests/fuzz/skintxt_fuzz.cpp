@@ -7,14 +7,13 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_support.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_pictures.h"
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using sylvane::fuzz::Check;
 
 }  // namespace
 
