@@ -74,8 +74,11 @@ HWND CreateMainWindow(HINSTANCE instance);
 // Removes the caption, places the window at the stored position with the
 // size of the skin's main background.
 void PlaceMainWindow(HWND main);
-// Shows the windows as start-up does (respecting "windows hidden").
-void ShowWindowsAtStart(HWND main, int show_mode);
+// Start-up shows the main window first, painted at once, and then the
+// changer and the canvas window by their stored states; with "windows
+// hidden" all three stay hidden.
+void ShowMainWindowAtStart(HWND main, int show_mode);
+void ShowToolWindowsAtStart();
 // The close handling (stop, "default.syl", exit-saving setting, settings
 // file); false when the user cancelled and the program goes on.
 bool CloseMainWindow(HWND main);

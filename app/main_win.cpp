@@ -1,7 +1,6 @@
 // Start-up of the Windows program: one instance only, the main window, the
 // skin, the file given on the command line, and the message loop.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -34,12 +33,10 @@ std::string CommandLinePath(const char* command_line) {
   return path.substr(first, last - first + 1);
 }
 
-void StartSkinOfWindows(HINSTANCE instance, HWND main) {
+void StartSkinOfMainWindow(HINSTANCE instance, HWND main) {
   SkinHost host;
   host.instance = instance;
   host.main_window = main;
-  host.changer = Windows().changer;
-  host.canvas_window = Windows().canvas_window;
   host.program_folder = GetPlatform().ProgramFolder();
   host.set_layered_attributes = LayeredWindowRoutine();
   host.skin_folder = [] { return Settings().folders[kFolderSkin]; };
@@ -64,8 +61,6 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   LookUpLayeredWindowRoutine();
   win::InstanceMutex mutex(kInstanceMutexName);
   if (mutex.already_running()) return 0;
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
   // A folder it cannot write: said once, and the program ends before any save fails.
   if (!WarnIfProgramFolderReadOnly(GetWin32Platform())) return 0;
   Windows().instance = instance;
@@ -91,6 +86,11 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
   if (RegisterMainWindowClass(instance)) main = CreateMainWindow(instance);
   if (!main) return 0;
   InstallTreeSaveDialog(main);
+  // The main window is shown first: the user sees the program while the
+  // changer and the canvas window are made.
+  StartSkinOfMainWindow(instance, main);
+  PlaceMainWindow(main);
+  ShowMainWindowAtStart(main, show_mode);
   // The wallpaper changer and the canvas window: without them the program cannot run.
   Windows().changer = CreateChanger(instance, main, [](int docked) { MainDockState() = docked; });
   InstallAppServices(main);
@@ -99,9 +99,8 @@ int Run(HINSTANCE instance, const char* command_line, int show_mode) {
     DestroyWindow(main);
     return 0;
   }
-  StartSkinOfWindows(instance, main);
-  PlaceMainWindow(main);
-  ShowWindowsAtStart(main, show_mode);
+  DressSkinWindows(Windows().changer, Windows().canvas_window);
+  ShowToolWindowsAtStart();
   // The garden is read once the windows are painted: a large garden and its
   // wallpaper take longer than everything before, and the user sees the
   // program at once.

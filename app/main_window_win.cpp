@@ -369,20 +369,26 @@ void PlaceMainWindow(HWND main) {
   SetWindowPos(main, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-void ShowWindowsAtStart(HWND main, int show_mode) {
+void ShowMainWindowAtStart(HWND main, int show_mode) {
+  if (Settings().windows_hidden) {
+    ShowWindow(main, SW_HIDE);
+    return;
+  }
+  ShowWindow(main, show_mode);
+  UpdateWindow(main);
+}
+
+void ShowToolWindowsAtStart() {
   const MInitInfo& s = Settings();
   HWND changer = Windows().changer;
   HWND canvas_window = Windows().canvas_window;
   if (s.windows_hidden) {
-    ShowWindow(main, SW_HIDE);
     if (changer) ShowWindow(changer, SW_HIDE);
     if (canvas_window) ShowWindow(canvas_window, SW_HIDE);
     return;
   }
-  ShowWindow(main, show_mode);
   if (changer) ShowWindow(changer, s.changer_state >= 1 ? SW_SHOW : SW_HIDE);
   if (canvas_window) ShowWindow(canvas_window, s.canvas_window_state >= 1 ? SW_SHOW : SW_HIDE);
-  UpdateWindow(main);
   if (changer) UpdateWindow(changer);
   if (canvas_window) UpdateWindow(canvas_window);
 }

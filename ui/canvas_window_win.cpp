@@ -237,9 +237,17 @@ void Rebuild(CanvasWindow& w, float factor) {
   }
 }
 
-// Loads the frame pictures of the skin's canvas-window image set: from its
-// folder, else from the default skin folder, else white.
+// Loads the frame pictures of the skin's canvas-window image set: as the
+// skin last read them, else from its folder, else from the default skin
+// folder, else white.
 void LoadFrame(CanvasWindow& w) {
+  const Surface& read = SkinComposite(ImageSet::kCanvasWindow, 0);
+  const Surface& read_back = SkinImageSetBack(ImageSet::kCanvasWindow);
+  if (!read.empty() && !read_back.empty()) {
+    w.frame_composite.CopyFrom(read);
+    w.frame_back.CopyFrom(read_back);
+    return;
+  }
   const ImageSetFiles files = ImageSetFileNames(ImageSet::kCanvasWindow);
   const std::string folders[2] = {SkinImageSetFolder(ImageSet::kCanvasWindow),
                                   DefaultSkinFolder(GetPlatform().ProgramFolder())};

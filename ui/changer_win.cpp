@@ -128,11 +128,16 @@ void PreviewSelected(Changer& c) {
 
 // ---- layout ----
 
+// The skin's changer picture as the skin last read it; read from the files
+// when the skin has none.
 void LoadBackground(Changer& c) {
   const ImageSetFiles files = ImageSetFileNames(ImageSet::kChanger);
   Surface picture;
-  if (LoadSkinComposite(SkinImageSetFolder(ImageSet::kChanger), files.normal, files.back, picture) != 0 &&
-      LoadSkinComposite(DefaultSkinFolder(GetPlatform().ProgramFolder()), files.normal, files.back, picture) != 0) {
+  const Surface& read = SkinComposite(ImageSet::kChanger, 0);
+  if (!read.empty()) {
+    picture.CopyFrom(read);
+  } else if (LoadSkinComposite(SkinImageSetFolder(ImageSet::kChanger), files.normal, files.back, picture) != 0 &&
+             LoadSkinComposite(DefaultSkinFolder(GetPlatform().ProgramFolder()), files.normal, files.back, picture) != 0) {
     picture.CreateFilled(kFallbackWidth, kFallbackHeight, 255);
   }
   picture.RefreshHeaders();

@@ -31,6 +31,7 @@ struct SkinState {
   SkinLayout layout;
   // Composites (normal, over, down) of every image set, by ImageSet.
   std::array<std::array<Surface, 3>, kImageSetCount> composites;
+  std::array<Surface, kImageSetCount> backs;  // the back image of every image set, by ImageSet
   Surface main_background;
   SurfaceDC main_background_dc;
   // By SkinElementId; an element whose window could not be made keeps its
@@ -61,7 +62,8 @@ bool LoadImageSet(ImageSet set, const std::string& folder) {
   ImageSetFiles files = ImageSetFileNames(set);
   std::array<Surface, 3>& out = Composites(set);
   for (Surface& s : out) s.Clear();
-  Surface back;
+  Surface& back = State().backs[size_t(set)];
+  back.Clear();
   if (LoadSkinImage(folder, files.back, back, nullptr) != 0) return false;
   const char* states[3] = {files.normal, files.over, files.down};
   for (int i = 0; i < 3; ++i) {
@@ -85,8 +87,10 @@ void LoadImageSets() {
     LoadImageSet(ImageSet::kControl, folder);
     LoadImageSet(ImageSet::kMap, folder);
   } else {
-    for (Surface& c : Composites(ImageSet::kControl)) c.Clear();
-    for (Surface& c : Composites(ImageSet::kMap)) c.Clear();
+    for (ImageSet set : {ImageSet::kControl, ImageSet::kMap}) {
+      for (Surface& c : Composites(set)) c.Clear();
+      s.backs[size_t(set)].Clear();
+    }
   }
   for (ImageSet set : {ImageSet::kChanger, ImageSet::kCanvasWindow}) {
     if (!LoadImageSet(set, SkinImageSetFolder(set))) LoadImageSet(set, fallback);
@@ -328,7 +332,9 @@ void ApplyTransparencyTo(HWND window, DWORD base_ex_style, bool layered, COLORRE
   }
 }
 
-void ApplyTransparencyRule() {
+// Applies the transparency mode and the skin's layering values to the main
+// window (with_main) and to the changer and the canvas window (with_others).
+void ApplyTransparencyRule(bool with_main, bool with_others) {
   SkinState& s = State();
   const SkinLayout& l = s.layout;
   const int mode = s.host.transparency_mode ? s.host.transparency_mode() : 0;
@@ -347,9 +353,18 @@ void ApplyTransparencyRule() {
     alpha = BYTE((s.host.user_alpha ? s.host.user_alpha() : 255) & 0xFF);
     flags = LWA_ALPHA;
   }
-  ApplyTransparencyTo(s.host.main_window, WS_EX_TOOLWINDOW, layered, key, alpha, flags);
+  if (with_main) ApplyTransparencyTo(s.host.main_window, WS_EX_TOOLWINDOW, layered, key, alpha, flags);
+  if (!with_others) return;
   ApplyTransparencyTo(s.host.changer, WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, layered, key, alpha, flags);
   ApplyTransparencyTo(s.host.canvas_window, WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, layered, key, alpha, flags);
+}
+
+// The elements that sit in the main window itself, drawn before the main
+// window is first shown; the rest (the changer's, the canvas window's and the
+// hidden map window) follow once those windows exist.
+bool InMainWindow(SkinElementId id) {
+  const SkinElementInfo& e = SkinElement(id);
+  return e.owner == SkinWindow::kMain && e.kind != SkinElementKind::kMapView;
 }
 
 // ---------------------------------------------------------------------------
@@ -400,19 +415,29 @@ int LoadSkin() {
   if (result != 0) return -1;
   s.layout = layout;
   if (s.host.set_png_skin) s.host.set_png_skin(layout.png_skin);
-  ApplyTransparencyRule();
+  ApplyTransparencyRule(true, true);
   if (s.host.main_window) DragAcceptFiles(s.host.main_window, TRUE);
   return 0;
 }
 
 int StartSkin() {
   int result = LoadSkin();
-  SendSkinCommands();
   LoadImageSets();
   LoadMainBackground();
-  for (SkinElementId id : SkinCreationOrder()) CreateElement(id);
-  UpdateMapOpacity();
+  for (SkinElementId id : SkinCreationOrder())
+    if (InMainWindow(id)) CreateElement(id);
   return result;
+}
+
+void DressSkinWindows(HWND changer, HWND canvas_window) {
+  SkinState& s = State();
+  s.host.changer = changer;
+  s.host.canvas_window = canvas_window;
+  ApplyTransparencyRule(false, true);
+  SendSkinCommands();
+  for (SkinElementId id : SkinCreationOrder())
+    if (!InMainWindow(id)) CreateElement(id);
+  UpdateMapOpacity();
 }
 
 void ChangeSkin() {
@@ -431,7 +456,7 @@ void ChangeSkin() {
 }
 
 void ApplySkinTransparency() {
-  ApplyTransparencyRule();
+  ApplyTransparencyRule(true, true);
   // The rule sets the extended styles afresh; the main window keeps taking dropped files.
   if (State().host.main_window) DragAcceptFiles(State().host.main_window, TRUE);
 }
@@ -493,6 +518,8 @@ const Surface& SkinComposite(ImageSet set, int state) {
   if (state < 0 || state > 2) return kEmpty;
   return Composites(set)[size_t(state)];
 }
+
+const Surface& SkinImageSetBack(ImageSet set) { return State().backs[size_t(set)]; }
 
 HWND SkinElementWindow(SkinElementId id) {
   const auto& element = State().elements[size_t(id)];

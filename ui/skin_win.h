@@ -4,14 +4,18 @@
 //
 // How the program uses it (all on the user-interface thread unless noted):
 //
-//   At start-up, after the main window, the changer and the canvas window exist:
-//     SkinHost host;                      // windows, program folder, settings access
+//   At start-up, once the main window exists:
+//     SkinHost host;                      // main window, program folder, settings access
 //     ... fill host ...
 //     InitSkin(host);
-//     StartSkin();                        // skin.txt, transparency, 40076 to the changer,
-//                                         // 40075 to the canvas window, image sets, main
-//                                         // background, every element, the map window
-//     SIZE s = MainBackgroundSize();      // place the main window with this size
+//     StartSkin();                        // skin.txt, transparency, image sets, main
+//                                         // background, the main window's elements
+//     SIZE s = MainBackgroundSize();      // place and show the main window with this size
+//   Then, once the changer and the canvas window exist (they lay themselves out
+//   from CurrentSkinLayout() and SkinComposite()):
+//     DressSkinWindows(changer, canvas_window);  // their transparency, 40076 to the changer,
+//                                                // 40075 to the canvas window, their
+//                                                // elements, the map window
 //   Main window WM_PAINT:     PaintMainBackground(hdc);
 //   Command 40020:            ChangeSkin();
 //   Transparency dialog OK:   ApplySkinTransparency();
@@ -53,8 +57,8 @@ inline constexpr int kCursorButtonDown = 105;
 struct SkinHost {
   HINSTANCE instance = nullptr;
   HWND main_window = nullptr;
-  HWND changer = nullptr;        // wallpaper changer dialog
-  HWND canvas_window = nullptr;  // canvas window dialog
+  HWND changer = nullptr;        // wallpaper changer dialog (set by DressSkinWindows)
+  HWND canvas_window = nullptr;  // canvas window dialog (set by DressSkinWindows)
   std::string program_folder;    // Shift-JIS, no trailing separator
   // SetLayeredWindowAttributes looked up in user32.dll at start-up; null when
   // missing (then the transparency settings change nothing).
@@ -80,11 +84,16 @@ void InitSkin(const SkinHost& host);
 // found (the layout and the windows then stay as they were).
 int LoadSkin();
 
-// The whole start-up: LoadSkin, command 40076 to the changer and 40075 to the
-// canvas window, the image sets and the main background, every element in
-// creation order, the map opacity, and the main window sized to its
-// background. Returns LoadSkin's result.
+// The main window's part of start-up: LoadSkin, the image sets and the main
+// background (the main window sized to it), and the main window's own
+// elements in creation order. Returns LoadSkin's result.
 int StartSkin();
+
+// The rest of start-up, once the changer and the canvas window exist: their
+// transparency, command 40076 to the changer and 40075 to the canvas window,
+// the other elements (theirs and the map window's) in creation order, and the
+// map opacity.
+void DressSkinWindows(HWND changer, HWND canvas_window);
 
 // Command 40020: the folder browser "スキンのフォルダを指定"; unless cancelled,
 // the chosen folder becomes the skin folder, everything is loaded again and
@@ -117,6 +126,9 @@ std::string SkinImageSetFolder(ImageSet set);
 // The three composites (normal, over, down) of an image set as last loaded;
 // empty surfaces when the set could not be read.
 const Surface& SkinComposite(ImageSet set, int state /* 0 normal, 1 over, 2 down */);
+// The back image of an image set as last loaded with its composites; empty
+// when it could not be read.
+const Surface& SkinImageSetBack(ImageSet set);
 
 // The window of an element (nullptr when it could not be created).
 HWND SkinElementWindow(SkinElementId id);
