@@ -20,7 +20,7 @@ SYSTEM_DLLS = {
     "gdi32.dll", "gdiplus.dll", "imm32.dll", "kernel32.dll", "msimg32.dll",
     "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll",
     "ucrtbase.dll", "user32.dll", "uxtheme.dll", "version.dll", "winmm.dll",
-    "winspool.drv", "ws2_32.dll", "bcrypt.dll", "ntdll.dll", "uuid.dll",
+    "winspool.drv", "ws2_32.dll", "bcrypt.dll", "ntdll.dll", "uuid.dll", "wtsapi32.dll",
 }
 
 failures = 0
@@ -63,6 +63,14 @@ def check_imports(path):
     check(len(dlls) > 0, "sylvane.exe has an import table")
     extra = [d for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")]
     check(not extra, "sylvane.exe imports only Windows system DLLs", ", ".join(extra))
+    # Delay-loaded DLLs and those loaded by name at run time are not in the
+    # import table: every DLL name the file holds must be a system DLL too.
+    data = open(path, "rb").read()
+    named = sorted({m.decode().lower() for m in re.findall(rb"([A-Za-z0-9_.-]+\.(?:dll|DLL|drv|DRV))\0", data)})
+    print("DLL names held: " + " ".join(named))
+    check("comctl32.dll" in named, "sylvane.exe names the common controls it loads")
+    extra = [d for d in named if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")]
+    check(not extra, "sylvane.exe loads only Windows system DLLs", ", ".join(extra))
 
 
 def version_strings(path):
