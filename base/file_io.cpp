@@ -153,22 +153,23 @@ void SyncFolder(const std::string& folder) {
 }
 #endif
 
-// Moves temp over target: ReplaceFile on Windows when there is a file to
-// replace (it keeps that file's attributes, security and streams), else a
-// rename.
+// Moves temp over target in one rename, so that at every moment the target
+// holds the old bytes or the new ones. (ReplaceFile is not that: given no
+// backup name, Wine moves the old file aside under a temporary name first,
+// and a kill between its two moves leaves no file under the target's name.)
 bool ReplaceTarget(const std::string& temp, const std::string& target) {
 #ifdef _WIN32
   const DWORD attributes = GetFileAttributesA(target.c_str());
-  // A folder is never replaced by a file (Wine's rename would do it, and
-  // lose what the folder holds).
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      ReplaceFileA(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-    return true;
-  // A first save, or ReplaceFile refused (the old file is held open by
-  // another program, as the desktop holds its wallpaper): without a backup
-  // name every failure of ReplaceFile leaves both files under their own
-  // names, so a rename can still replace the old file.
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    // A folder is never replaced by a file (Wine's rename would do it, and
+    // lose what the folder holds).
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+    // The new file keeps the flags the user gave the old one.
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (kept) SetFileAttributesA(temp.c_str(), kept | FILE_ATTRIBUTE_ARCHIVE);
+  }
+  // The rename also replaces a file another program holds open with delete
+  // sharing, as the desktop holds its wallpaper.
   return MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   if (std::rename(temp.c_str(), target.c_str()) != 0) return false;

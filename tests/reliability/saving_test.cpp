@@ -197,12 +197,7 @@ TEST(Saving, ReplacingKeepsTheOldFilesAttributes) {
   ASSERT_TRUE(WriteFileAtomically(path, "two!", 4));
   const DWORD attributes = GetFileAttributesA(path.c_str());
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-  // Wine's ReplaceFile moves the new file in without the old one's
-  // attributes; Windows keeps them.
-  const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-  if (!wine) {
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
-  }
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
   std::vector<uint8_t> bytes;
   ASSERT_EQ(ReadWholeFile(path, bytes), ReadFileStatus::kOk);
   EXPECT_EQ(bytes, std::vector<uint8_t>({'t', 'w', 'o', '!'}));
