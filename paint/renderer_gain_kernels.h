@@ -99,8 +99,9 @@ SYLVANE_KERNEL uint16_t Div255Wide(uint16_t hi, uint16_t lo) {
 // floor((c * v + s) / 255) for 16-bit c, v and s with the sum below 2^24:
 // the product's halves, the sum's carry, then Div255Wide.
 SYLVANE_KERNEL uint16_t MulAddDiv255(uint16_t c, uint16_t v, uint16_t s) {
+  const uint16_t product_high = uint16_t((uint32_t(c) * v) >> 16);
   const uint16_t lo = uint16_t(uint16_t(c * v) + s);
-  const uint16_t hi = uint16_t(uint16_t((uint32_t(c) * v) >> 16) + (lo < s ? 1 : 0));
+  const uint16_t hi = uint16_t(product_high + (lo < s ? 1 : 0));
   return Div255Wide(hi, lo);
 }
 
@@ -162,9 +163,9 @@ SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Spa
       const uint16_t* __restrict a = lights[1];
       const uint16_t* __restrict p = lights[2];
       const uint16_t* __restrict q = lights[3];
-      const uint16_t cb = uint16_t(plan.colour_numbers[0]);
-      const uint16_t cg = uint16_t(plan.colour_numbers[1]);
-      const uint16_t cr = uint16_t(plan.colour_numbers[2]);
+      const uint16_t cb = plan.colour_numbers16[0];
+      const uint16_t cg = plan.colour_numbers16[1];
+      const uint16_t cr = plan.colour_numbers16[2];
       for (int32_t x = 0; x < width; ++x) {
         const uint16_t pp = p[x];
         const uint16_t qq = q[x];
@@ -183,8 +184,13 @@ SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Spa
       // Four vectors of eight sequences each, stepping 32 draws at once, so
       // that four multiplies are on their way at a time.
       uint32_t lane[32];
-      lane[0] = AdvanceRandomState(plan.glitter_state,
-                                   3ull * (uint64_t(yb) * uint64_t(plan.width) + uint64_t(sp.x0)) + 1);
+      // The span's first draw: where the previous span of this thread ended
+      // (the next span of the row, or the first of the next row), else
+      // found by advancing the generator.
+      const uint64_t first = 3ull * (uint64_t(yb) * uint64_t(plan.width) + uint64_t(sp.x0)) + 1;
+      lane[0] = s.next_draw == first && s.draws_from == plan.glitter_state
+                    ? s.next_draw_state
+                    : AdvanceRandomState(plan.glitter_state, first);
       for (int l = 1; l < 32; ++l) lane[l] = lane[l - 1] * 214013u + 2531011u;
       const uint32_t add32 = AdvanceRandomState(0, 32);
       const uint32_t mul32 = AdvanceRandomState(1, 32) - add32;
@@ -204,6 +210,9 @@ SYLVANE_KERNEL void ChannelGains16(const RenderPlan& plan, int32_t yb, const Spa
         v2 = v2 * mul32 + add32;
         v3 = v3 * mul32 + add32;
       }
+      s.next_draw = first + uint64_t(n);
+      s.next_draw_state = st[n] * 214013u + 2531011u;
+      s.draws_from = plan.glitter_state;
       // Pixel x takes draws 3x + 1 (red), 3x + 2 (green), 3x + 3 (blue).
       // The number is 128..255 and the spot at most 500: the product stays
       // below 2^17 - 1.

@@ -54,6 +54,10 @@ struct QuarterTable {
   }
 };
 
+// The multiplier of floor(u * k / 65025) = floor(u * m / 2^32) for u < 2^16
+// and k < 256: ceil(k * 2^32 / 65025), below 2^24.
+constexpr uint32_t ScaleMultiplier(uint32_t k) { return uint32_t(((uint64_t(k) << 32) + 65024) / 65025); }
+
 // A light spot: position (column, row from the bottom), its spot table and
 // its colour as buffer channels (blue, green, red), 0..255 each.
 struct Light {
@@ -61,6 +65,12 @@ struct Light {
   int32_t y = 0;
   int32_t table = 0;              // index into RenderPlan::tables and quarters
   int32_t colour[3] = {0, 0, 0};  // blue, green, red
+  bool moves = false;             // placed at random by every render
+  // ScaleMultiplier(colour[c]) in 16-bit halves, so that the row code reads
+  // them as numbers of unknown size (the vector code then multiplies on
+  // 16-bit lanes).
+  uint16_t scale_high[3] = {0, 0, 0};
+  uint16_t scale_low[3] = {0, 0, 0};
 };
 
 // How a renderer combines the layers.
@@ -102,6 +112,7 @@ struct RenderPlan {
   bool dim_exact = false;                 // the dim tables follow the multipliers for every T
   int channel = 0;                        // F4: buffer channel (0 blue, 2 red)
   int32_t colour_numbers[3] = {0, 0, 0};  // blue, green, red: renderers 18, 19, 23
+  uint16_t colour_numbers16[3] = {0, 0, 0};  // the same, read by the row code as numbers of unknown size
   std::vector<int32_t> dot_gains;         // renderers 22, 23: gain by (yb mod p, x mod p), 3 per cell for 23
   int32_t dot_period = 0;                 // 32 or 128
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
@@ -140,6 +151,9 @@ struct RowScratch {
   std::vector<int32_t> out[3];       // per-channel values or gains (blue, green, red)
   std::vector<int32_t> weight_left;  // 255 - M
   std::vector<uint32_t> draws;       // renderer 24: generator states of one span (and 31 spare)
+  uint64_t next_draw = ~uint64_t(0);  // renderer 24: the draw the next span starts at (from the plan's state)
+  uint32_t next_draw_state = 0;       // the generator state of that draw
+  uint32_t draws_from = 0;            // the plan's glitter_state they follow from
   std::vector<uint8_t> weight3;      // the row's weights, three times each (one per channel)
   std::vector<uint16_t> gain3;       // the row's gains, one per channel byte
   std::vector<uint16_t> light16;     // one light's spot values along the row

@@ -50,6 +50,11 @@ void AddLight(RenderPlan& plan, int32_t x, int32_t y, int32_t radius, int32_t st
   light.colour[0] = blue;
   light.colour[1] = green;
   light.colour[2] = red;
+  for (int c = 0; c < 3; ++c) {
+    const uint32_t m = ScaleMultiplier(uint32_t(std::clamp(light.colour[c], 0, 255)));
+    light.scale_high[c] = uint16_t(m >> 16);
+    light.scale_low[c] = uint16_t(m & 0xFFFFu);
+  }
   plan.lights.push_back(light);
 }
 
@@ -121,6 +126,7 @@ void AddRandomPoints(RenderPlan& plan, int32_t w, int32_t h, int count, int32_t 
     const int32_t x = RandomBelow(w);
     const int32_t y = RandomBelow(h);
     AddLight(plan, x, y, radius, strength);
+    plan.lights.back().moves = true;
   }
 }
 
@@ -132,6 +138,7 @@ void DrawColourNumbers(RenderPlan& plan) {
   plan.colour_numbers[0] = blue;
   plan.colour_numbers[1] = green;
   plan.colour_numbers[2] = red;
+  for (int c = 0; c < 3; ++c) plan.colour_numbers16[c] = uint16_t(plan.colour_numbers[c]);
 }
 
 // Gains of the dot renderers by position inside one grid cell.
@@ -221,12 +228,19 @@ void TakeStorage(size_t n, const TableKey& key, QuarterTable& q) {
 
 void FillTables(RenderPlan& plan) {
   // Every distance looked up, quarter tables included, lies within the
-  // largest column and row offsets of any light from any pixel.
+  // largest column and row offsets of any light from any pixel. A light
+  // placed at random may lie anywhere: its tables cover every offset the
+  // canvas has, so that the next render, which places it elsewhere, takes
+  // the same quarter table as it is.
   int64_t widest = 0;
   int64_t tallest = 0;
   for (const Light& light : plan.lights) {
     widest = std::max({widest, std::abs(int64_t(light.x)), std::abs(int64_t(light.x) - (plan.width - 1))});
     tallest = std::max({tallest, std::abs(int64_t(light.y)), std::abs(int64_t(light.y) - (plan.height - 1))});
+    if (light.moves) {
+      widest = std::max<int64_t>(widest, plan.width - 1);
+      tallest = std::max<int64_t>(tallest, plan.height - 1);
+    }
   }
   const int64_t farthest = SquareRoot(widest * widest + tallest * tallest);
   for (SpotTable& table : plan.tables) {
@@ -263,6 +277,10 @@ void FillTables(RenderPlan& plan) {
     ++users[t];
     rows[t] = std::max({rows[t], std::abs(int64_t(light.y)), std::abs(int64_t(light.y) - (plan.height - 1))});
     columns[t] = std::max({columns[t], std::abs(int64_t(light.x)), std::abs(int64_t(light.x) - (plan.width - 1))});
+    if (light.moves) {
+      rows[t] = std::max<int64_t>(rows[t], plan.height - 1);
+      columns[t] = std::max<int64_t>(columns[t], plan.width - 1);
+    }
   }
   for (size_t t = 0; t < plan.tables.size(); ++t) {
     // A spot value never exceeds its strength.
@@ -342,6 +360,7 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       AddLight(plan, w / 4, h / 5, 350, 200, 0, 0, 50);
       const int32_t x = RandomBelow(w);
       AddLight(plan, x, Part(4, h, 5), 150, 200, 120, 200, 255);
+      plan.lights.back().moves = true;
       break;
     }
     case 11:
@@ -392,6 +411,7 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       DrawColourNumbers(plan);
       AddLight(plan, Part(3, w, 4), h / 4, 80, 300);
       AddLight(plan, x, y, 80, 300);
+      plan.lights.back().moves = true;
       AddLight(plan, w / 2, Part(3, h, 4), 200, 300);
       break;
     }
@@ -402,6 +422,7 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       const int32_t y = RandomBelow(h);
       DrawColourNumbers(plan);
       AddLight(plan, x, y, 80, 400);
+      plan.lights.back().moves = true;
       AddLight(plan, Part(9, w, 10), h / 4, 80, 400);
       AddLight(plan, w / 3, h / 3, 80, 200);
       AddLight(plan, Part(2, w, 3), Part(2, h, 3), 80, 200);
@@ -434,6 +455,7 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       const int32_t x = RandomBelow(w);
       const int32_t y = RandomBelow(h);
       AddLight(plan, x, y, 260, 400);
+      plan.lights.back().moves = true;
       // Three draws per pixel in row order: the rows reproduce them from this
       // state, and the generator moves on past all of them at once.
       plan.glitter_state = w > 0 && h > 0 ? TakeDraws(3ull * uint64_t(w) * uint64_t(h)) : RandomState();

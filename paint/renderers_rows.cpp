@@ -1,11 +1,12 @@
-// Rendering one row: the kernels of renderer_kernels.h and
-// renderer_gain_kernels.h compiled twice, for the baseline processor and for
-// one with wider vector instructions, the latter chosen when the processor
-// has them.
+// Rendering one row: the kernels of renderer_kernels.h,
+// renderer_light_kernels.h and renderer_gain_kernels.h compiled for the
+// baseline processor and for ones with wider vector instructions, the widest
+// the processor has chosen at run time.
 #include <atomic>
 
 #include "paint/renderer_gain_kernels.h"
 #include "paint/renderer_kernels.h"
+#include "paint/renderer_light_kernels.h"
 #include "paint/renderers.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -24,9 +25,12 @@ namespace {
 
 // Columns per span: a multiple of every period the renderers repeat with
 // (lattice lines every 256, dots every 128), and small enough that a span's
-// work arrays stay in the first-level cache.
-constexpr int32_t kSpanColumns = 512;
-static_assert(kSpanColumns % 256 == 0, "spans start on lattice and dot periods");
+// work arrays stay in the first-level cache. The coloured-light formulas
+// take wider spans: they pass over the span once per light, and each pass
+// costs its setting up.
+constexpr int32_t kSpanColumns = 256;
+constexpr int32_t kLightSpanColumns = 512;
+static_assert(kSpanColumns % 256 == 0 && kLightSpanColumns % 256 == 0, "spans start on lattice and dot periods");
 
 SYLVANE_KERNEL void SpanBody(const RenderPlan& plan, const Layers& layers, int32_t yb, const kernels::Span& sp,
                              RowScratch& scratch, uint8_t* out_row) {
@@ -59,8 +63,10 @@ SYLVANE_KERNEL void SpanBody(const RenderPlan& plan, const Layers& layers, int32
 
 SYLVANE_KERNEL void RowBody(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
                             uint8_t* out_row) {
-  for (int32_t x0 = 0; x0 < plan.width; x0 += kSpanColumns) {
-    const kernels::Span sp{x0, plan.width - x0 < kSpanColumns ? plan.width - x0 : kSpanColumns};
+  const bool coloured = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
+  const int32_t span = coloured ? kLightSpanColumns : kSpanColumns;
+  for (int32_t x0 = 0; x0 < plan.width; x0 += span) {
+    const kernels::Span sp{x0, plan.width - x0 < span ? plan.width - x0 : span};
     SpanBody(plan, layers, yb, sp, scratch, out_row);
   }
   // Row padding is written too, so that the whole buffer is defined.

@@ -118,7 +118,7 @@ TEST(Renderers, LargerCanvasCoversEveryPeriodAndFarDistances) {
   for (int renderer = 0; renderer < kRendererCount; ++renderer) CheckAgainstReference(renderer, c, 0, 99);
 }
 
-// Rows wider than one span of the row code (512 columns), the last span
+// Rows wider than one span of the row code (256 or 512 columns), the last span
 // short and odd: lights lie left of, inside and right of every span.
 TEST(Renderers, WideRowsSplitIntoSpans) {
   const Case c{1163, 29, 19, Coverage::kFull};
@@ -334,6 +334,29 @@ TEST(Renderers, QuarterTablesOfAFinishedRenderServeTheNextOne) {
   EXPECT_GT(renderers::QuarterRowCount(plan), 0);
   renderers::RecycleRenderStorage(plan, false);
   CheckAgainstReference(8, Case{c.w + 1, c.h, 22, Coverage::kMixed}, 2, 4);
+}
+
+}  // namespace
+}  // namespace sylvane
+
+namespace sylvane {
+namespace {
+
+// A light placed at random has a table covering every offset of the canvas:
+// the next render places it elsewhere and takes that table as it is (with
+// the values the first render built), and still matches the reference.
+TEST(Renderers, MovingLightsTakeTheTablesOfTheLastRender) {
+  const Case c{233, 89, 25, Coverage::kFull};
+  for (int renderer : {10, 19, 24, 27}) {
+    SCOPED_TRACE(renderer);
+    CheckAgainstReference(renderer, c, 1, 11);
+    SeedRandom(12);
+    renderers::RenderPlan plan;
+    renderers::PlanRender(renderer, c.w, c.h, plan);
+    EXPECT_EQ(renderers::QuarterRowCount(plan), 0) << "the tables should come with their values";
+    renderers::RecycleRenderStorage(plan, true);
+    CheckAgainstReference(renderer, c, 2, 12);
+  }
 }
 
 }  // namespace

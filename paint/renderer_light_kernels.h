@@ -1,0 +1,334 @@
+// Row kernels of the formulas that add coloured lights to dimmed trees (and
+// renderer 6's variant that adds them everywhere) and of the plain formula
+// with one lit channel: the lights' shares on 16-bit lanes and the formulas
+// built on them. Forced inline like those of renderer_kernels.h, for the same
+// reason.
+#pragma once
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "paint/renderer_kernels.h"
+
+namespace sylvane::renderers::kernels {
+
+// A run of one light's spot values, read in place: the value at column x of
+// the run is p[kStep * x] (kStep -1: a table row read backwards, left of the
+// light).
+template <typename V, int kStep>
+struct Run {
+  using Value = V;
+  static constexpr int step = kStep;
+  const V* p;
+  Run From(int32_t x) const { return Run{p + kStep * x}; }
+};
+
+// acc_c += floor((255 - M) * L / 255) for the channels c in kChannels (bit c):
+// the share of a light whose colour is 255 in those channels.
+template <int kChannels, int kStep, typename Value>
+SYLVANE_KERNEL void AddFullShares(const uint16_t* __restrict left, const Value* __restrict light, int32_t n,
+                                  uint16_t* __restrict acc0, uint16_t* __restrict acc1, uint16_t* __restrict acc2) {
+  for (int32_t x = 0; x < n; ++x) {
+    const uint16_t share = Div255x16(uint16_t(left[x] * light[kStep * x]));
+    if constexpr ((kChannels & 1) != 0) acc0[x] = uint16_t(acc0[x] + share);
+    if constexpr ((kChannels & 2) != 0) acc1[x] = uint16_t(acc1[x] + share);
+    if constexpr ((kChannels & 4) != 0) acc2[x] = uint16_t(acc2[x] + share);
+  }
+}
+
+// acc_c += floor((255 - M) * L * k_c / 65025) for the channels c in kChannels
+// (bit c), every one by its multiplier (m_c = ScaleMultiplier(k_c), exact for
+// k_c = 255 too), in one pass: a light with two or more colour values other
+// than 0 and 255 costs less so than in a pass per channel.
+template <int kChannels, int kStep, typename Value>
+SYLVANE_KERNEL void AddScaledShares(const uint16_t* __restrict left, const Value* __restrict light, int32_t n,
+                                    const uint16_t* mh, const uint16_t* ml, uint16_t* __restrict acc0,
+                                    uint16_t* __restrict acc1, uint16_t* __restrict acc2) {
+  const uint16_t h0 = mh[0], h1 = mh[1], h2 = mh[2];
+  const uint16_t l0 = ml[0], l1 = ml[1], l2 = ml[2];
+  for (int32_t x = 0; x < n; ++x) {
+    const uint16_t u = uint16_t(left[x] * light[kStep * x]);
+    if constexpr ((kChannels & 1) != 0) acc0[x] = uint16_t(acc0[x] + ScaleBy65025x16(u, h0, l0));
+    if constexpr ((kChannels & 2) != 0) acc1[x] = uint16_t(acc1[x] + ScaleBy65025x16(u, h1, l1));
+    if constexpr ((kChannels & 4) != 0) acc2[x] = uint16_t(acc2[x] + ScaleBy65025x16(u, h2, l2));
+  }
+}
+
+// One light's shares of F2 over columns [x0, x1) of a span:
+// floor((255 - M) * L * k / 65025) per channel: all in one pass when two or
+// more k are neither 0 nor 255, else one pass for the channels where k = 255
+// and one for the other channel with k > 0.
+template <typename Values>
+SYLVANE_KERNEL void AddWeightedShares(const Light& l, const uint16_t* __restrict left, Values run, int32_t x0,
+                                      int32_t x1, uint16_t* const* accs) {
+  constexpr int kStep = Values::step;
+  const typename Values::Value* __restrict light = run.p;
+  const int full = (l.colour[0] == 255 ? 1 : 0) | (l.colour[1] == 255 ? 2 : 0) | (l.colour[2] == 255 ? 4 : 0);
+  const int32_t n = x1 - x0;
+  const uint16_t* __restrict lf = left + x0;
+  uint16_t* __restrict a0 = accs[0] + x0;
+  uint16_t* __restrict a1 = accs[1] + x0;
+  uint16_t* __restrict a2 = accs[2] + x0;
+  const int scaled = (l.colour[0] % 255 != 0 ? 1 : 0) + (l.colour[1] % 255 != 0 ? 1 : 0) +
+                     (l.colour[2] % 255 != 0 ? 1 : 0);
+  if (scaled >= 2) {
+    const uint16_t* mh = l.scale_high;
+    const uint16_t* ml = l.scale_low;
+    int channels = 0;
+    for (int c = 0; c < 3; ++c) channels |= l.colour[c] != 0 ? 1 << c : 0;
+    switch (channels) {
+      case 3: AddScaledShares<3, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      case 5: AddScaledShares<5, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      case 6: AddScaledShares<6, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+      default: AddScaledShares<7, kStep>(lf, light, n, mh, ml, a0, a1, a2); break;
+    }
+    return;
+  }
+  switch (full) {
+    case 1: AddFullShares<1, kStep>(lf, light, n, a0, a1, a2); break;
+    case 2: AddFullShares<2, kStep>(lf, light, n, a0, a1, a2); break;
+    case 3: AddFullShares<3, kStep>(lf, light, n, a0, a1, a2); break;
+    case 4: AddFullShares<4, kStep>(lf, light, n, a0, a1, a2); break;
+    case 5: AddFullShares<5, kStep>(lf, light, n, a0, a1, a2); break;
+    case 6: AddFullShares<6, kStep>(lf, light, n, a0, a1, a2); break;
+    case 7: AddFullShares<7, kStep>(lf, light, n, a0, a1, a2); break;
+    default: break;
+  }
+  for (int c = 0; c < 3; ++c) {
+    const int32_t k = l.colour[c];
+    if (k == 0 || k == 255) continue;
+    const uint16_t mh = l.scale_high[c];
+    const uint16_t ml = l.scale_low[c];
+    uint16_t* __restrict acc = accs[c] + x0;
+    for (int32_t x = 0; x < n; ++x) {
+      acc[x] = uint16_t(acc[x] + ScaleBy65025x16(uint16_t(lf[x] * light[kStep * x]), mh, ml));
+    }
+  }
+}
+
+// Renderer 6 over columns [x0, x1) of a span: acc_c += floor(L * k / 255) on
+// every pixel; L itself when k = 255.
+template <typename Values>
+SYLVANE_KERNEL void AddEverywhere(const Light& l, Values run, int32_t x0, int32_t x1, uint16_t* const* accs) {
+  constexpr int kStep = Values::step;
+  const typename Values::Value* __restrict light = run.p;
+  const int32_t n = x1 - x0;
+  for (int c = 0; c < 3; ++c) {
+    const uint16_t k = uint16_t(l.colour[c]);
+    uint16_t* __restrict acc = accs[c] + x0;
+    if (k == 0) continue;
+    if (k == 255) {
+      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + light[kStep * x]);
+    } else {
+      for (int32_t x = 0; x < n; ++x) acc[x] = uint16_t(acc[x] + Div255x16(uint16_t(light[kStep * x] * k)));
+    }
+  }
+}
+
+template <bool kEverywhere, typename Values>
+SYLVANE_KERNEL void AddLightRun(const Light& l, const uint16_t* __restrict left, Values run, int32_t x0, int32_t x1,
+                                uint16_t* const* accs) {
+  if constexpr (kEverywhere) {
+    AddEverywhere(l, run, x0, x1, accs);
+  } else {
+    AddWeightedShares(l, left, run, x0, x1, accs);
+  }
+}
+
+// One light's shares over a span, its values read in the pieces they come
+// in: a byte table's row backwards left of the light and forwards right of
+// it, else the values of LightRow16 (a 16-bit table's row right of the light,
+// or mirrored or computed into the scratch).
+template <bool kEverywhere>
+SYLVANE_KERNEL void AddLightRuns(const RenderPlan& plan, const Light& l, int32_t yb, const Span& sp, RowScratch& s,
+                                 const uint16_t* left, uint16_t* const* accs) {
+  const QuarterTable& q = plan.quarters[size_t(l.table)];
+  const int32_t lx = l.x - sp.x0;
+  if (q.built() && q.narrow) {
+    const uint8_t* row = q.Row8(std::abs(yb - l.y));
+    const int32_t split = lx < 0 ? 0 : (lx > sp.width ? sp.width : lx);
+    if (split > 0) AddLightRun<kEverywhere>(l, left, Run<uint8_t, -1>{row + lx}, 0, split, accs);
+    if (split < sp.width) {
+      AddLightRun<kEverywhere>(l, left, Run<uint8_t, 1>{row - lx}.From(split), split, sp.width, accs);
+    }
+  } else {
+    const uint16_t* values = LightRow16(plan, l, yb, sp, s.a.data(), s.light16.data());
+    AddLightRun<kEverywhere>(l, left, Run<uint16_t, 1>{values}, 0, sp.width, accs);
+  }
+}
+
+// The lights' shares of F2 and renderer 6 on 16-bit lanes, added to the three
+// per-channel sums acc0..acc2, for plans whose spot values times 255 fit 16
+// bits. Sums stay below 2^16 (at most 510 + 255 per light), and since every
+// share is at least 0, clamping the sum once equals clamping after every light.
+SYLVANE_KERNEL void NarrowLightShares(const RenderPlan& plan, const uint8_t* __restrict m, int32_t yb, const Span& sp,
+                                      RowScratch& s, uint16_t* __restrict acc0, uint16_t* __restrict acc1,
+                                      uint16_t* __restrict acc2) {
+  const int32_t width = sp.width;
+  uint16_t* accs[3] = {acc0, acc1, acc2};
+  const bool everywhere = plan.formula == Formula::kDimAddAll;
+  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) return;  // no light reaches the span
+  if (everywhere) {
+    for (const Light& l : plan.lights) AddLightRuns<true>(plan, l, yb, sp, s, nullptr, accs);
+    return;
+  }
+  // Where tree paint lies, in proportion to it: 255 - M is 0 on bare pixels,
+  // so their shares are 0 too.
+  uint16_t* __restrict left = s.left16.data();
+  for (int32_t x = 0; x < width; ++x) left[x] = uint16_t(255 - m[x]);
+  for (const Light& l : plan.lights) AddLightRuns<false>(plan, l, yb, sp, s, left, accs);
+}
+
+// DimLights in 16-bit lanes (plans with dim_pattern) with the dimmed tree
+// colour and the weighted background computed over the interleaved bytes, the
+// dim multipliers and their exceptions laid out like the bytes; only the
+// lights' shares go channel by channel, and are interleaved once at the end.
+SYLVANE_KERNEL void DimLightsInterleaved(const RenderPlan& plan, const uint8_t* __restrict b,
+                                         const uint8_t* __restrict t, const uint8_t* __restrict m, int32_t yb,
+                                         const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
+  const int32_t n = 3 * width;
+  uint8_t* __restrict m3 = s.weight3.data();
+  uint16_t* __restrict base3 = s.gain3.data();
+  const uint16_t* __restrict low3 = plan.dim_low3.data();
+  const uint16_t* __restrict high3 = plan.dim_high3.data();
+  TripleWeights(m, width, m3);
+  if (plan.dim_exceptions3[0].empty()) {
+    for (int32_t i = 0; i < n; ++i) {
+      const uint16_t tv = t[i];
+      const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16));
+      base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
+    }
+  } else {
+    // Where the double product falls just short of an integer, one less.
+    const uint16_t* __restrict e0 = plan.dim_exceptions3[0].data();
+    const uint16_t* __restrict e1 = plan.dim_exceptions3[1].data();
+    const uint16_t* __restrict e2 = plan.dim_exceptions3[2].data();
+    const uint16_t* __restrict e3 = plan.dim_exceptions3[3].data();
+    for (int32_t i = 0; i < n; ++i) {
+      const uint16_t tv = t[i];
+      const uint16_t off = uint16_t((tv == e0[i]) + (tv == e1[i]) + (tv == e2[i]) + (tv == e3[i]));
+      const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16) - off);
+      base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
+    }
+  }
+  const bool everywhere = plan.formula == Formula::kDimAddAll;
+  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
+    for (int32_t i = 0; i < n; ++i) o[i] = uint8_t(base3[i] > 255 ? 255 : base3[i]);
+    return;
+  }
+  uint16_t* __restrict acc0 = s.acc16[0].data();
+  uint16_t* __restrict acc1 = s.acc16[1].data();
+  uint16_t* __restrict acc2 = s.acc16[2].data();
+  std::memset(acc0, 0, size_t(width) * sizeof(uint16_t));
+  std::memset(acc1, 0, size_t(width) * sizeof(uint16_t));
+  std::memset(acc2, 0, size_t(width) * sizeof(uint16_t));
+  NarrowLightShares(plan, m, yb, sp, s, acc0, acc1, acc2);
+  for (int32_t x = 0; x < width; ++x) {
+    const uint16_t v0 = uint16_t(base3[3 * x] + acc0[x]);
+    const uint16_t v1 = uint16_t(base3[3 * x + 1] + acc1[x]);
+    const uint16_t v2 = uint16_t(base3[3 * x + 2] + acc2[x]);
+    o[3 * x] = uint8_t(v0 > 255 ? 255 : v0);
+    o[3 * x + 1] = uint8_t(v1 > 255 ? 255 : v1);
+    o[3 * x + 2] = uint8_t(v2 > 255 ? 255 : v2);
+  }
+}
+
+SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                              const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
+  int32_t* __restrict out0 = s.out[0].data();
+  int32_t* __restrict out1 = s.out[1].data();
+  int32_t* __restrict out2 = s.out[2].data();
+  int32_t* __restrict left = s.weight_left.data();
+  // First step: trunc(T * f) + trunc(B * M / 255) per channel; the dim
+  // factors come from their tables (trunc of a double product).
+  const uint8_t* __restrict dim0 = plan.dim[0];
+  const uint8_t* __restrict dim1 = plan.dim[1];
+  const uint8_t* __restrict dim2 = plan.dim[2];
+  if (plan.dim_exact) {
+    const uint32_t f0 = plan.dim_multiplier[0];
+    const uint32_t f1 = plan.dim_multiplier[1];
+    const uint32_t f2 = plan.dim_multiplier[2];
+    for (int32_t x = 0; x < width; ++x) {
+      const uint32_t mm = m[x];
+      left[x] = int32_t(255 - mm);
+      out0[x] = int32_t(DimOf(t[3 * x], f0, plan.dim_exceptions[0]) + Div255(b[3 * x] * mm));
+      out1[x] = int32_t(DimOf(t[3 * x + 1], f1, plan.dim_exceptions[1]) + Div255(b[3 * x + 1] * mm));
+      out2[x] = int32_t(DimOf(t[3 * x + 2], f2, plan.dim_exceptions[2]) + Div255(b[3 * x + 2] * mm));
+    }
+  } else {
+    for (int32_t x = 0; x < width; ++x) {
+      out0[x] = dim0[t[3 * x]];
+      out1[x] = dim1[t[3 * x + 1]];
+      out2[x] = dim2[t[3 * x + 2]];
+    }
+    for (int32_t x = 0; x < width; ++x) {
+      const uint32_t mm = m[x];
+      left[x] = int32_t(255 - mm);
+      out0[x] += int32_t(Div255(b[3 * x] * mm));
+      out1[x] += int32_t(Div255(b[3 * x + 1] * mm));
+      out2[x] += int32_t(Div255(b[3 * x + 2] * mm));
+    }
+  }
+  // The coloured lights: renderer 6 adds them everywhere; the others only
+  // where tree paint lies, in proportion to it (a pixel of weight 255 gets 0,
+  // so a row without paint can skip them).
+  const bool everywhere = plan.formula == Formula::kDimAddAll;
+  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
+    // No light reaches this row.
+  } else if (everywhere) {
+    int32_t* __restrict light = s.a.data();
+    int32_t* outs[3] = {out0, out1, out2};
+    for (const Light& l : plan.lights) {
+      LightRow(plan, l, yb, sp, light);
+      for (int c = 0; c < 3; ++c) {
+        if (l.colour[c] != 0) AddLight(outs[c], light, uint32_t(l.colour[c]), width);
+      }
+    }
+  } else {
+    // Lights reach painted pixels only: blocks of bare pixels are skipped.
+    constexpr int32_t kBlock = 64;
+    int32_t painted_blocks = 0;
+    int32_t* __restrict blocks = s.d.data();  // starts of blocks holding paint
+    for (int32_t x0 = 0; x0 < width; x0 += kBlock) {
+      const int32_t n = width - x0 < kBlock ? width - x0 : kBlock;
+      if (AnyTreePaint(m + x0, n)) blocks[painted_blocks++] = x0;
+    }
+    int32_t* __restrict light = s.a.data();
+    int32_t* outs[3] = {out0, out1, out2};
+    for (const Light& l : plan.lights) {
+      LightRow(plan, l, yb, sp, light);
+      for (int c = 0; c < 3; ++c) {
+        if (l.colour[c] == 0) continue;
+        for (int32_t i = 0; i < painted_blocks; ++i) {
+          const int32_t x0 = blocks[i];
+          const int32_t n = width - x0 < kBlock ? width - x0 : kBlock;
+          AddWeightedLight(outs[c] + x0, left + x0, light + x0, uint32_t(l.colour[c]), n);
+        }
+      }
+    }
+  }
+  for (int32_t x = 0; x < width; ++x) {
+    o[3 * x] = uint8_t(Min255(out0[x]));
+    o[3 * x + 1] = uint8_t(Min255(out1[x]));
+    o[3 * x + 2] = uint8_t(Min255(out2[x]));
+  }
+}
+
+SYLVANE_KERNEL void PlainChannel(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                                 const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+  const int32_t width = sp.width;
+  Plain(b, t, m, width, s, o);
+  if (plan.lights.empty() || !AnyTreePaint(m, width)) return;
+  int32_t* __restrict light = s.a.data();
+  LightRow(plan, plan.lights[0], yb, sp, light);
+  uint8_t* __restrict channel = o + plan.channel;
+  for (int32_t x = 0; x < width; ++x) {
+    const uint32_t left = 255u - m[x];
+    const uint32_t v = channel[3 * x] + DivBy255(left * uint32_t(light[x]));
+    channel[3 * x] = uint8_t(v > 255 ? 255 : v);
+  }
+}
+
+}  // namespace sylvane::renderers::kernels
