@@ -179,42 +179,58 @@ SYLVANE_KERNEL void NarrowLightShares(const RenderPlan& plan, const uint8_t* __r
   for (const Light& l : plan.lights) AddLightRuns<false>(plan, l, yb, sp, s, left, accs);
 }
 
-// DimLights in 16-bit lanes (plans with dim_pattern) with the dimmed tree
-// colour and the weighted background computed over the interleaved bytes, the
-// dim multipliers and their exceptions laid out like the bytes; only the
-// lights' shares go channel by channel, and are interleaved once at the end.
-SYLVANE_KERNEL void DimLightsInterleaved(const RenderPlan& plan, const uint8_t* __restrict b,
-                                         const uint8_t* __restrict t, const uint8_t* __restrict m, int32_t yb,
-                                         const Span& sp, RowScratch& s, uint8_t* __restrict o) {
-  const int32_t width = sp.width;
-  const int32_t n = 3 * width;
-  uint8_t* __restrict m3 = s.weight3.data();
-  uint16_t* __restrict base3 = s.gain3.data();
-  const uint16_t* __restrict low3 = plan.dim_low3.data();
-  const uint16_t* __restrict high3 = plan.dim_high3.data();
-  TripleWeights(m, width, m3);
-  if (plan.dim_exceptions3[0].empty()) {
-    for (int32_t i = 0; i < n; ++i) {
-      const uint16_t tv = t[i];
-      const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16));
-      base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
-    }
-  } else {
-    // Where the double product falls just short of an integer, one less.
-    const uint16_t* __restrict e0 = plan.dim_exceptions3[0].data();
-    const uint16_t* __restrict e1 = plan.dim_exceptions3[1].data();
-    const uint16_t* __restrict e2 = plan.dim_exceptions3[2].data();
-    const uint16_t* __restrict e3 = plan.dim_exceptions3[3].data();
-    for (int32_t i = 0; i < n; ++i) {
-      const uint16_t tv = t[i];
-      const uint16_t off = uint16_t((tv == e0[i]) + (tv == e1[i]) + (tv == e2[i]) + (tv == e3[i]));
-      const uint16_t dim = uint16_t(tv * high3[i] + uint16_t((uint32_t(tv) * low3[i]) >> 16) - off);
-      base3[i] = uint16_t(dim + Div255x16(uint16_t(b[i] * m3[i])));
-    }
+// One channel byte of F2: trunc(T * f) as T * high + (T * low >> 16), less
+// one where T is one of the channel's exceptions, plus floor(B * M / 255) and
+// the lights' sum, clamped.
+template <bool kExceptions>
+SYLVANE_KERNEL uint8_t DimByte(uint16_t tv, uint16_t bv, uint16_t mv, uint16_t lights, uint16_t high, uint16_t low,
+                               const uint16_t* e) {
+  uint16_t dim = uint16_t(tv * high + uint16_t((uint32_t(tv) * low) >> 16));
+  if constexpr (kExceptions) dim = uint16_t(dim - ((tv == e[0]) + (tv == e[1]) + (tv == e[2]) + (tv == e[3])));
+  const uint16_t v = uint16_t(dim + Div255x16(uint16_t(bv * mv)) + lights);
+  return uint8_t(v > 255 ? 255 : v);
+}
+
+// F2 pixel by pixel over the span, the channels' multipliers held in
+// registers and the weight read once per pixel; kLights adds the per-channel
+// sums acc0..acc2.
+template <bool kExceptions, bool kLights>
+SYLVANE_KERNEL void DimPixels(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                              const uint8_t* __restrict m, int32_t width, const uint16_t* __restrict acc0,
+                              const uint16_t* __restrict acc1, const uint16_t* __restrict acc2, uint8_t* __restrict o) {
+  const uint16_t h0 = plan.dim_high16[0], h1 = plan.dim_high16[1], h2 = plan.dim_high16[2];
+  const uint16_t l0 = plan.dim_low16[0], l1 = plan.dim_low16[1], l2 = plan.dim_low16[2];
+  uint16_t e0[kDimExceptions], e1[kDimExceptions], e2[kDimExceptions];
+  for (int j = 0; j < kDimExceptions; ++j) {
+    e0[j] = plan.dim_exceptions16[0][j];
+    e1[j] = plan.dim_exceptions16[1][j];
+    e2[j] = plan.dim_exceptions16[2][j];
   }
+  for (int32_t x = 0; x < width; ++x) {
+    const uint16_t mv = m[x];
+    const uint16_t a0 = kLights ? acc0[x] : 0;
+    const uint16_t a1 = kLights ? acc1[x] : 0;
+    const uint16_t a2 = kLights ? acc2[x] : 0;
+    o[3 * x] = DimByte<kExceptions>(t[3 * x], b[3 * x], mv, a0, h0, l0, e0);
+    o[3 * x + 1] = DimByte<kExceptions>(t[3 * x + 1], b[3 * x + 1], mv, a1, h1, l1, e1);
+    o[3 * x + 2] = DimByte<kExceptions>(t[3 * x + 2], b[3 * x + 2], mv, a2, h2, l2, e2);
+  }
+}
+
+// F2 and renderer 6 for plans with dim_pattern: the lights' sums first, then
+// one pass over the pixels.
+SYLVANE_KERNEL void DimLightsByPixel(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                                     const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s,
+                                     uint8_t* __restrict o) {
+  const int32_t width = sp.width;
+  const bool exceptions = plan.dim_has_exceptions;
   const bool everywhere = plan.formula == Formula::kDimAddAll;
   if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
-    for (int32_t i = 0; i < n; ++i) o[i] = uint8_t(base3[i] > 255 ? 255 : base3[i]);
+    if (exceptions) {
+      DimPixels<true, false>(plan, b, t, m, width, nullptr, nullptr, nullptr, o);
+    } else {
+      DimPixels<false, false>(plan, b, t, m, width, nullptr, nullptr, nullptr, o);
+    }
     return;
   }
   uint16_t* __restrict acc0 = s.acc16[0].data();
@@ -224,13 +240,10 @@ SYLVANE_KERNEL void DimLightsInterleaved(const RenderPlan& plan, const uint8_t* 
   std::memset(acc1, 0, size_t(width) * sizeof(uint16_t));
   std::memset(acc2, 0, size_t(width) * sizeof(uint16_t));
   NarrowLightShares(plan, m, yb, sp, s, acc0, acc1, acc2);
-  for (int32_t x = 0; x < width; ++x) {
-    const uint16_t v0 = uint16_t(base3[3 * x] + acc0[x]);
-    const uint16_t v1 = uint16_t(base3[3 * x + 1] + acc1[x]);
-    const uint16_t v2 = uint16_t(base3[3 * x + 2] + acc2[x]);
-    o[3 * x] = uint8_t(v0 > 255 ? 255 : v0);
-    o[3 * x + 1] = uint8_t(v1 > 255 ? 255 : v1);
-    o[3 * x + 2] = uint8_t(v2 > 255 ? 255 : v2);
+  if (exceptions) {
+    DimPixels<true, true>(plan, b, t, m, width, acc0, acc1, acc2, o);
+  } else {
+    DimPixels<false, true>(plan, b, t, m, width, acc0, acc1, acc2, o);
   }
 }
 

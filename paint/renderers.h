@@ -118,14 +118,15 @@ struct RenderPlan {
   uint32_t glitter_state = 0;             // renderer 24: generator state before the first pixel's draws
   bool narrow_lights = false;             // every spot value times 255 fits 16 bits (F2, renderer 6)
   bool sum_fits16 = false;                // the sum of all lights' strengths fits 16 bits
-  // With narrow_lights and dim_exact: the dim multipliers and their
-  // exceptions laid out like a row's bytes, T * f >> 16 = T * high + (T * low >> 16).
+  // With narrow_lights and dim_exact: the row code takes the dim multipliers
+  // and their exceptions on 16-bit lanes.
   bool dim_pattern = false;
-  std::vector<uint16_t> dim_low3;         // 3 x width: f mod 2^16 of the byte's channel
-  std::vector<uint16_t> dim_high3;        // 3 x width: f / 2^16 (0 or 1)
-  // 3 x width each, the byte's channel's entries (256: none); all four
-  // empty when no channel has exceptions.
-  std::vector<uint16_t> dim_exceptions3[kDimExceptions];
+  bool dim_has_exceptions = false;        // some channel lists an exception
+  // By channel (blue, green, red), T * f >> 16 = T * high + (T * low >> 16),
+  // read by the row code as 16-bit numbers of unknown size.
+  uint16_t dim_low16[3] = {0, 0, 0};
+  uint16_t dim_high16[3] = {0, 0, 0};
+  uint16_t dim_exceptions16[3][kDimExceptions] = {};
 };
 
 // Plans renderer (0..32) for a width x height canvas, drawing the per-render

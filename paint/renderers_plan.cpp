@@ -502,19 +502,12 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
   plan.dim_pattern = dims && plan.narrow_lights && plan.dim_exact && w > 0;
   if (plan.dim_pattern) {
-    plan.dim_low3.resize(3 * size_t(w));
-    plan.dim_high3.resize(3 * size_t(w));
-    for (size_t i = 0; i < 3 * size_t(w); ++i) {
-      plan.dim_low3[i] = uint16_t(plan.dim_multiplier[i % 3] & 0xFFFFu);
-      plan.dim_high3[i] = uint16_t(plan.dim_multiplier[i % 3] >> 16);
+    for (int c = 0; c < 3; ++c) {
+      plan.dim_low16[c] = uint16_t(plan.dim_multiplier[c] & 0xFFFFu);
+      plan.dim_high16[c] = uint16_t(plan.dim_multiplier[c] >> 16);
+      for (int j = 0; j < kDimExceptions; ++j) plan.dim_exceptions16[c][j] = uint16_t(plan.dim_exceptions[c][j]);
     }
-    bool exceptions = false;
-    for (const auto& channel : plan.dim_exceptions) exceptions = exceptions || channel[0] != 256;
-    // All four or none, so that the row code reads them in one loop.
-    for (int j = 0; j < (exceptions ? kDimExceptions : 0); ++j) {
-      plan.dim_exceptions3[j].resize(3 * size_t(w));
-      for (size_t i = 0; i < 3 * size_t(w); ++i) plan.dim_exceptions3[j][i] = uint16_t(plan.dim_exceptions[i % 3][j]);
-    }
+    for (const auto& channel : plan.dim_exceptions) plan.dim_has_exceptions = plan.dim_has_exceptions || channel[0] != 256;
   }
 }
 

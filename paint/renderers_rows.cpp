@@ -46,7 +46,7 @@ SYLVANE_KERNEL void SpanBody(const RenderPlan& plan, const Layers& layers, int32
     case Formula::kDimLights:
     case Formula::kDimAddAll:
       if (plan.dim_pattern) {
-        kernels::DimLightsInterleaved(plan, b, t, m, yb, sp, scratch, o);
+        kernels::DimLightsByPixel(plan, b, t, m, yb, sp, scratch, o);
       } else {
         kernels::DimLights(plan, b, t, m, yb, sp, scratch, o);
       }
