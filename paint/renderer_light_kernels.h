@@ -157,36 +157,14 @@ SYLVANE_KERNEL void AddLightRuns(const RenderPlan& plan, const Light& l, int32_t
   }
 }
 
-// The lights' shares of F2 and renderer 6 on 16-bit lanes, added to the three
-// per-channel sums acc0..acc2, for plans whose spot values times 255 fit 16
-// bits. Sums stay below 2^16 (at most 510 + 255 per light), and since every
-// share is at least 0, clamping the sum once equals clamping after every light.
-SYLVANE_KERNEL void NarrowLightShares(const RenderPlan& plan, const uint8_t* __restrict m, int32_t yb, const Span& sp,
-                                      RowScratch& s, uint16_t* __restrict acc0, uint16_t* __restrict acc1,
-                                      uint16_t* __restrict acc2) {
-  const int32_t width = sp.width;
-  uint16_t* accs[3] = {acc0, acc1, acc2};
-  const bool everywhere = plan.formula == Formula::kDimAddAll;
-  if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) return;  // no light reaches the span
-  if (everywhere) {
-    for (const Light& l : plan.lights) AddLightRuns<true>(plan, l, yb, sp, s, nullptr, accs);
-    return;
-  }
-  // Where tree paint lies, in proportion to it: 255 - M is 0 on bare pixels,
-  // so their shares are 0 too.
-  uint16_t* __restrict left = s.left16.data();
-  for (int32_t x = 0; x < width; ++x) left[x] = uint16_t(255 - m[x]);
-  for (const Light& l : plan.lights) AddLightRuns<false>(plan, l, yb, sp, s, left, accs);
-}
-
 // One channel byte of F2: trunc(T * f) as T * high + (T * low >> 16), less
-// one where T is one of the channel's exceptions, plus floor(B * M / 255) and
-// the lights' sum, clamped.
-template <bool kExceptions>
+// one where T is one of the channel's first kExceptions exceptions, plus
+// floor(B * M / 255) and the lights' sum, clamped.
+template <int kExceptions>
 SYLVANE_KERNEL uint8_t DimByte(uint16_t tv, uint16_t bv, uint16_t mv, uint16_t lights, uint16_t high, uint16_t low,
                                const uint16_t* e) {
   uint16_t dim = uint16_t(tv * high + uint16_t((uint32_t(tv) * low) >> 16));
-  if constexpr (kExceptions) dim = uint16_t(dim - ((tv == e[0]) + (tv == e[1]) + (tv == e[2]) + (tv == e[3])));
+  for (int j = 0; j < kExceptions; ++j) dim = uint16_t(dim - (tv == e[j] ? 1 : 0));
   const uint16_t v = uint16_t(dim + Div255x16(uint16_t(bv * mv)) + lights);
   return uint8_t(v > 255 ? 255 : v);
 }
@@ -194,7 +172,7 @@ SYLVANE_KERNEL uint8_t DimByte(uint16_t tv, uint16_t bv, uint16_t mv, uint16_t l
 // F2 pixel by pixel over the span, the channels' multipliers held in
 // registers and the weight read once per pixel; kLights adds the per-channel
 // sums acc0..acc2.
-template <bool kExceptions, bool kLights>
+template <int kExceptions, bool kLights>
 SYLVANE_KERNEL void DimPixels(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
                               const uint8_t* __restrict m, int32_t width, const uint16_t* __restrict acc0,
                               const uint16_t* __restrict acc1, const uint16_t* __restrict acc2, uint8_t* __restrict o) {
@@ -217,34 +195,57 @@ SYLVANE_KERNEL void DimPixels(const RenderPlan& plan, const uint8_t* __restrict 
   }
 }
 
-// F2 and renderer 6 for plans with dim_pattern: the lights' sums first, then
-// one pass over the pixels.
+// DimPixels for the plan's count of exceptions.
+template <bool kLights>
+SYLVANE_KERNEL void DimPixelsWith(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
+                                  const uint8_t* __restrict m, int32_t width, const uint16_t* acc0,
+                                  const uint16_t* acc1, const uint16_t* acc2, uint8_t* __restrict o) {
+  switch (plan.dim_exception_count) {
+    case 0: DimPixels<0, kLights>(plan, b, t, m, width, acc0, acc1, acc2, o); break;
+    case 1: DimPixels<1, kLights>(plan, b, t, m, width, acc0, acc1, acc2, o); break;
+    case 2: DimPixels<2, kLights>(plan, b, t, m, width, acc0, acc1, acc2, o); break;
+    case 3: DimPixels<3, kLights>(plan, b, t, m, width, acc0, acc1, acc2, o); break;
+    default: DimPixels<4, kLights>(plan, b, t, m, width, acc0, acc1, acc2, o); break;
+  }
+}
+
+// F2 and renderer 6 for plans with dim_pattern: the lights' shares first,
+// on 16-bit lanes into three per-channel sums, then one pass over the pixels.
+// The plan's spot values times 255 fit 16 bits; the sums stay below 2^16 (at
+// most 510 + 255 per light), and since every share is at least 0, clamping
+// the sum once equals clamping after every light.
 SYLVANE_KERNEL void DimLightsByPixel(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
                                      const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s,
                                      uint8_t* __restrict o) {
   const int32_t width = sp.width;
-  const bool exceptions = plan.dim_has_exceptions;
   const bool everywhere = plan.formula == Formula::kDimAddAll;
   if (plan.lights.empty() || (!everywhere && !AnyTreePaint(m, width))) {
-    if (exceptions) {
-      DimPixels<true, false>(plan, b, t, m, width, nullptr, nullptr, nullptr, o);
-    } else {
-      DimPixels<false, false>(plan, b, t, m, width, nullptr, nullptr, nullptr, o);
-    }
+    // No light reaches the span.
+    DimPixelsWith<false>(plan, b, t, m, width, nullptr, nullptr, nullptr, o);
     return;
   }
   uint16_t* __restrict acc0 = s.acc16[0].data();
   uint16_t* __restrict acc1 = s.acc16[1].data();
   uint16_t* __restrict acc2 = s.acc16[2].data();
-  std::memset(acc0, 0, size_t(width) * sizeof(uint16_t));
-  std::memset(acc1, 0, size_t(width) * sizeof(uint16_t));
-  std::memset(acc2, 0, size_t(width) * sizeof(uint16_t));
-  NarrowLightShares(plan, m, yb, sp, s, acc0, acc1, acc2);
-  if (exceptions) {
-    DimPixels<true, true>(plan, b, t, m, width, acc0, acc1, acc2, o);
+  uint16_t* accs[3] = {acc0, acc1, acc2};
+  if (everywhere) {
+    std::memset(acc0, 0, size_t(width) * sizeof(uint16_t));
+    std::memset(acc1, 0, size_t(width) * sizeof(uint16_t));
+    std::memset(acc2, 0, size_t(width) * sizeof(uint16_t));
+    for (const Light& l : plan.lights) AddLightRuns<true>(plan, l, yb, sp, s, nullptr, accs);
   } else {
-    DimPixels<false, true>(plan, b, t, m, width, acc0, acc1, acc2, o);
+    // Where tree paint lies, in proportion to it: 255 - M is 0 on bare
+    // pixels, so their shares are 0 too.
+    uint16_t* __restrict left = s.left16.data();
+    for (int32_t x = 0; x < width; ++x) {
+      left[x] = uint16_t(255 - m[x]);
+      acc0[x] = 0;
+      acc1[x] = 0;
+      acc2[x] = 0;
+    }
+    for (const Light& l : plan.lights) AddLightRuns<false>(plan, l, yb, sp, s, left, accs);
   }
+  DimPixelsWith<true>(plan, b, t, m, width, acc0, acc1, acc2, o);
 }
 
 SYLVANE_KERNEL void DimLights(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,

@@ -121,7 +121,7 @@ struct RenderPlan {
   // With narrow_lights and dim_exact: the row code takes the dim multipliers
   // and their exceptions on 16-bit lanes.
   bool dim_pattern = false;
-  bool dim_has_exceptions = false;        // some channel lists an exception
+  int dim_exception_count = 0;            // the most exceptions any channel lists (0..kDimExceptions)
   // By channel (blue, green, red), T * f >> 16 = T * high + (T * low >> 16),
   // read by the row code as 16-bit numbers of unknown size.
   uint16_t dim_low16[3] = {0, 0, 0};

@@ -507,7 +507,12 @@ void PlanRender(int renderer, int32_t w, int32_t h, RenderPlan& plan) {
       plan.dim_high16[c] = uint16_t(plan.dim_multiplier[c] >> 16);
       for (int j = 0; j < kDimExceptions; ++j) plan.dim_exceptions16[c][j] = uint16_t(plan.dim_exceptions[c][j]);
     }
-    for (const auto& channel : plan.dim_exceptions) plan.dim_has_exceptions = plan.dim_has_exceptions || channel[0] != 256;
+    // Listed exceptions come first; 256 marks the rest.
+    for (const auto& channel : plan.dim_exceptions) {
+      for (int j = 0; j < kDimExceptions; ++j) {
+        if (channel[j] != 256) plan.dim_exception_count = std::max(plan.dim_exception_count, j + 1);
+      }
+    }
   }
 }
 
