@@ -228,6 +228,7 @@ SYLVANE_KERNEL void DimLightsByPixel(const RenderPlan& plan, const uint8_t* __re
   uint16_t* __restrict acc1 = s.acc16[1].data();
   uint16_t* __restrict acc2 = s.acc16[2].data();
   uint16_t* accs[3] = {acc0, acc1, acc2};
+  PrefetchSpanBytes(b, t, o, width);
   if (everywhere) {
     std::memset(acc0, 0, size_t(width) * sizeof(uint16_t));
     std::memset(acc1, 0, size_t(width) * sizeof(uint16_t));
