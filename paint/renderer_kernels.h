@@ -209,7 +209,7 @@ SYLVANE_KERNEL void PrefetchLights(const RenderPlan& plan, int32_t yb, const Spa
     const size_t size = q.narrow ? 1 : 2;
     const uint8_t* begin = row + size * size_t(low);
     const uint8_t* end = row + size * (size_t(high) + 1);
-    for (const uint8_t* p = begin; p < end; p += 64) __builtin_prefetch(p);
+    for (const uint8_t* p = begin; p < end; p += 64) __builtin_prefetch(p, 0, 2);
   }
 }
 
