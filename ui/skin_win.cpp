@@ -434,7 +434,9 @@ void DressSkinWindows(HWND changer, HWND canvas_window) {
   s.host.changer = changer;
   s.host.canvas_window = canvas_window;
   ApplyTransparencyRule(false, true);
-  SendSkinCommands();
+  // The changer laid itself out from this skin when it was made; the canvas
+  // window starts with a plain frame and takes the skin's now.
+  if (canvas_window) SendMessageA(canvas_window, WM_COMMAND, MAKEWPARAM(CMD_LAYOUT_CANVAS_WINDOW, 0), 0);
   for (SkinElementId id : SkinCreationOrder())
     if (!InMainWindow(id)) CreateElement(id);
   UpdateMapOpacity();

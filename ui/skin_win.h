@@ -13,9 +13,9 @@
 //     SIZE s = MainBackgroundSize();      // place and show the main window with this size
 //   Then, once the changer and the canvas window exist (they lay themselves out
 //   from CurrentSkinLayout() and SkinComposite()):
-//     DressSkinWindows(changer, canvas_window);  // their transparency, 40076 to the changer,
-//                                                // 40075 to the canvas window, their
-//                                                // elements, the map window
+//     DressSkinWindows(changer, canvas_window);  // their transparency, 40075 to the
+//                                                // canvas window, their elements,
+//                                                // the map window
 //   Main window WM_PAINT:     PaintMainBackground(hdc);
 //   Command 40020:            ChangeSkin();
 //   Transparency dialog OK:   ApplySkinTransparency();
@@ -90,9 +90,9 @@ int LoadSkin();
 int StartSkin();
 
 // The rest of start-up, once the changer and the canvas window exist: their
-// transparency, command 40076 to the changer and 40075 to the canvas window,
-// the other elements (theirs and the map window's) in creation order, and the
-// map opacity.
+// transparency, command 40075 to the canvas window (the changer lays itself
+// out from the loaded skin when it is made), the other elements (theirs and
+// the map window's) in creation order, and the map opacity.
 void DressSkinWindows(HWND changer, HWND canvas_window);
 
 // Command 40020: the folder browser "スキンのフォルダを指定"; unless cancelled,
