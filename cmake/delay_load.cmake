@@ -9,8 +9,10 @@
 # libraries are made at configure time from the toolchain's import libraries:
 # a module-definition file listing every function that lib<name>.a imports,
 # turned into lib<name>_delay.a by dlltool.
-find_program(SYLVANE_DLLTOOL NAMES ${MINGW_TRIPLE}-dlltool dlltool REQUIRED)
-find_program(SYLVANE_NM NAMES ${MINGW_TRIPLE}-nm nm REQUIRED)
+# CMake finds the toolchain's nm and dlltool beside its compiler.
+if(NOT CMAKE_NM OR NOT CMAKE_DLLTOOL)
+  message(FATAL_ERROR "delay-load: the toolchain's nm and dlltool were not found")
+endif()
 
 function(sylvane_delay_import_library name dll out_var)
   set(folder ${CMAKE_BINARY_DIR}/delay-import)
@@ -21,7 +23,7 @@ function(sylvane_delay_import_library name dll out_var)
     if(NOT EXISTS ${import_library})
       message(FATAL_ERROR "delay-load: no import library lib${name}.a in the toolchain")
     endif()
-    execute_process(COMMAND ${SYLVANE_NM} -g --defined-only ${import_library}
+    execute_process(COMMAND ${CMAKE_NM} -g --defined-only ${import_library}
                     OUTPUT_VARIABLE symbols RESULT_VARIABLE nm_result)
     if(NOT nm_result EQUAL 0)
       message(FATAL_ERROR "delay-load: cannot list the symbols of ${import_library}")
@@ -37,7 +39,7 @@ function(sylvane_delay_import_library name dll out_var)
     list(JOIN imports "\n" exports)
     file(MAKE_DIRECTORY ${folder})
     file(WRITE ${folder}/${name}.def "LIBRARY ${dll}\nEXPORTS\n${exports}\n")
-    execute_process(COMMAND ${SYLVANE_DLLTOOL} --input-def ${folder}/${name}.def --dllname ${dll}
+    execute_process(COMMAND ${CMAKE_DLLTOOL} --input-def ${folder}/${name}.def --dllname ${dll}
                             --output-delaylib ${library}
                     RESULT_VARIABLE dlltool_result)
     if(NOT dlltool_result EQUAL 0)
