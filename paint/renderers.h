@@ -175,11 +175,12 @@ void RenderRow(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScra
                uint8_t* out_row);
 
 // Which compiled form of the row code runs: the one for the processor's
-// widest vector extensions it has (kWide: 512-bit, not on Windows; kVector:
-// 256-bit, 128-bit on Windows), else the baseline one. All give the same
-// bytes; tests select each in turn (a form the processor lacks selects the
-// automatic choice).
-enum class RowCode { kAuto, kBaseline, kVector, kWide };
+// widest vector extensions it has (kWide: 512-bit, not on Windows;
+// kWideBytePermutes: the same with the dimmed-trees formulas in one pass, on
+// processors with 512-bit byte permutes; kVector: 256-bit, 128-bit on
+// Windows), else the baseline one. All give the same bytes; tests select each
+// in turn (a form the processor lacks selects the automatic choice).
+enum class RowCode { kAuto, kBaseline, kVector, kWide, kWideBytePermutes };
 void SelectRowCode(RowCode code);
 
 // Spot values of one light along buffer row yb, columns 0..width-1, computed

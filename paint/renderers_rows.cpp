@@ -8,6 +8,7 @@
 #include "paint/renderer_kernels.h"
 #include "paint/renderer_light_kernels.h"
 #include "paint/renderers.h"
+#include "paint/renderers_byte_permute.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define SYLVANE_HAS_VECTOR_ROWS 1
@@ -103,12 +104,27 @@ bool ProcessorHasWideRows() {
   return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
          __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq");
 }
+
+#ifdef SYLVANE_HAS_BYTE_PERMUTE_ROWS
+// The wide form, with the dimmed-trees formulas in one pass where the plan
+// allows.
+void BytePermuteRow(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
+                    uint8_t* out_row) {
+  if (!BytePermuteDimRow(plan, layers, yb, out_row)) WideRow(plan, layers, yb, scratch, out_row);
+}
+
+bool ProcessorHasBytePermuteWideRows() { return ProcessorHasWideRows() && ProcessorHasBytePermuteRows(); }
+#endif
 #endif
 #endif
 
 using RowFunction = void (*)(const RenderPlan&, const Layers&, int32_t, RowScratch&, uint8_t*);
 
 RowFunction AutoRow() {
+#ifdef SYLVANE_HAS_BYTE_PERMUTE_ROWS
+  static const bool permutes = ProcessorHasBytePermuteWideRows();
+  if (permutes) return BytePermuteRow;
+#endif
 #ifdef SYLVANE_HAS_WIDE_ROWS
   static const bool wide = ProcessorHasWideRows();
   if (wide) return WideRow;
@@ -132,6 +148,9 @@ void SelectRowCode(RowCode code) {
 #endif
 #ifdef SYLVANE_HAS_WIDE_ROWS
   if (code == RowCode::kWide && ProcessorHasWideRows()) f = WideRow;
+#endif
+#ifdef SYLVANE_HAS_BYTE_PERMUTE_ROWS
+  if (code == RowCode::kWideBytePermutes && ProcessorHasBytePermuteWideRows()) f = BytePermuteRow;
 #endif
   g_row.store(f, std::memory_order_relaxed);
 }

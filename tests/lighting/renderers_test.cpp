@@ -82,11 +82,12 @@ TEST(Renderers, EveryRendererMatchesTheReferenceOnOddSizes) {
 // The baseline and the vector forms of the row code give the same bytes.
 TEST(Renderers, EveryFormOfTheRowCodeMatchesTheReference) {
   const Case cases[] = {{101, 67, 2, Coverage::kMixed}, {300, 131, 17, Coverage::kFull}, {1163, 29, 19, Coverage::kFull}};
-  for (renderers::RowCode code :
-       {renderers::RowCode::kBaseline, renderers::RowCode::kVector, renderers::RowCode::kWide}) {
+  for (renderers::RowCode code : {renderers::RowCode::kBaseline, renderers::RowCode::kVector,
+                                  renderers::RowCode::kWide, renderers::RowCode::kWideBytePermutes}) {
     SCOPED_TRACE(code == renderers::RowCode::kBaseline ? "baseline"
                  : code == renderers::RowCode::kVector ? "vector"
-                                                       : "wide");
+                 : code == renderers::RowCode::kWide   ? "wide"
+                                                       : "wide with byte permutes");
     renderers::SelectRowCode(code);
     for (int renderer = 0; renderer < kRendererCount; ++renderer) {
       for (const Case& c : cases) CheckAgainstReference(renderer, c, 2, 4321);
