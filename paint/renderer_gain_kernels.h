@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "paint/renderer_kernels.h"
+#include "paint/renderers_byte_permute.h"
 
 namespace sylvane::renderers::kernels {
 
@@ -244,16 +245,6 @@ SYLVANE_KERNEL void ColourDotGains(const RenderPlan& plan, int32_t yb, const Spa
   }
 }
 
-// Each gain three times, one per channel byte.
-SYLVANE_KERNEL void TripleGains(const int32_t* __restrict g, int32_t width, uint16_t* __restrict g3) {
-  for (int32_t x = 0; x < width; ++x) {
-    const uint16_t v = uint16_t(g[x]);
-    g3[3 * x] = v;
-    g3[3 * x + 1] = v;
-    g3[3 * x + 2] = v;
-  }
-}
-
 // F1 over the channel bytes: (B * M + T * G) / 255, clamped. Above 65279 the
 // quotient is at least 256 and clamps to 255.
 // On 16-bit lanes: T * G saturates at 65535 (its high half not 0), and so
@@ -301,54 +292,76 @@ SYLVANE_KERNEL void WholePicture(const uint8_t* __restrict b, const uint8_t* __r
   for (int32_t i = 0; i < n; ++i) o[i] = WholeByte(g3[i], uint16_t(b[i] * m3[i]), t[i]);
 }
 
+// The gains of a span on 16-bit lanes: one per pixel (returned), or one per
+// channel byte written to g3 (returns nullptr) for the renderers whose
+// channels take different gains.
+SYLVANE_KERNEL const uint16_t* SpanGains(const RenderPlan& plan, int32_t yb, const Span& sp, RowScratch& s,
+                                         uint16_t* __restrict g3) {
+  const int32_t width = sp.width;
+  uint16_t* __restrict per_pixel = s.acc16[0].data();
+  switch (plan.gain) {
+    case Gain::kSum: {
+      if (plan.sum_fits16) return SumOfLights16(plan, yb, sp, s);
+      int32_t* __restrict g = s.out[0].data();
+      SumOfLights(plan, yb, sp, s, g);
+      for (int32_t x = 0; x < width; ++x) per_pixel[x] = uint16_t(g[x]);
+      return per_pixel;
+    }
+    case Gain::kDots: {
+      const int32_t period = plan.dot_period;
+      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period);
+      for (int32_t x0 = 0; x0 < width; x0 += period) {
+        const int32_t n = width - x0 < period ? width - x0 : period;
+        for (int32_t i = 0; i < n; ++i) per_pixel[x0 + i] = uint16_t(cells[i]);
+      }
+      return per_pixel;
+    }
+    case Gain::kColourDots:
+      ColourDotGains(plan, yb, sp, g3);
+      return nullptr;
+    default:
+      ChannelGains16(plan, yb, sp, s, g3);
+      return nullptr;
+  }
+}
+
+// F1 (gain on the trees) or F3 (the whole picture) over a span.
+// byte_permutes: the last pass runs on 512-bit registers (only in the form of
+// the row code compiled for them).
 SYLVANE_KERNEL void GainRow(const RenderPlan& plan, const uint8_t* __restrict b, const uint8_t* __restrict t,
-                            const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s, uint8_t* __restrict o) {
+                            const uint8_t* __restrict m, int32_t yb, const Span& sp, RowScratch& s,
+                            uint8_t* __restrict o, bool byte_permutes) {
   const int32_t width = sp.width;
   const bool lattice = plan.gain == Gain::kLatticeOne || plan.gain == Gain::kLatticeTwo;
   if (lattice && (plan.gain == Gain::kLatticeOne ? LatticeOneRow(yb) : LatticeTwoRow(yb))) {
     std::memset(o, 0, size_t(width) * 3);
     return;
   }
-  int32_t* __restrict g = s.out[0].data();
-  uint8_t* __restrict m3 = s.weight3.data();
-  uint16_t* __restrict g3 = s.gain3.data();
-  if (plan.formula == Formula::kWhole) {
-    if (plan.sum_fits16) {
-      TripleGains16(SumOfLights16(plan, yb, sp, s), width, g3);
-    } else {
-      SumOfLights(plan, yb, sp, s, g);
-      TripleGains(g, width, g3);
-    }
-    TripleWeights(m, width, m3);
-    WholePicture(b, t, m3, g3, width * 3, o);
-    return;
-  }
+  const bool whole = plan.formula == Formula::kWhole;
   // Gain on the trees alone: a span without tree colour is the plain picture
   // (either way gives the same bytes). Tree paint (weights below 255) nearly
   // always brings colour, and the weights are a third of the bytes to look at.
-  if (!AnyTreePaint(m, width) && !AnyTreeColour(t, width)) {
+  if (!whole && !AnyTreePaint(m, width) && !AnyTreeColour(t, width)) {
     Plain(b, t, m, width, s, o);
   } else {
-    if (plan.gain == Gain::kSum && plan.sum_fits16) {
-      TripleGains16(SumOfLights16(plan, yb, sp, s), width, g3);
-    } else if (plan.gain == Gain::kSum) {
-      SumOfLights(plan, yb, sp, s, g);
-      TripleGains(g, width, g3);
-    } else if (plan.gain == Gain::kDots) {
-      const int32_t period = plan.dot_period;
-      const int32_t* __restrict cells = plan.dot_gains.data() + size_t(yb % period) * size_t(period);
-      for (int32_t x0 = 0; x0 < width; x0 += period) {
-        const int32_t n = width - x0 < period ? width - x0 : period;
-        for (int32_t i = 0; i < n; ++i) g[x0 + i] = cells[i];
+    uint16_t* __restrict g3 = s.gain3.data();
+    const uint16_t* per_pixel = SpanGains(plan, yb, sp, s, g3);
+#ifdef SYLVANE_HAS_BYTE_PERMUTE_ROWS
+    if (byte_permutes) {
+      BytePermuteGainPass(whole, b, t, m, per_pixel, g3, width, o);
+    } else
+#endif
+    {
+      (void)byte_permutes;
+      if (per_pixel != nullptr) TripleGains16(per_pixel, width, g3);
+      uint8_t* __restrict m3 = s.weight3.data();
+      TripleWeights(m, width, m3);
+      if (whole) {
+        WholePicture(b, t, m3, g3, width * 3, o);
+      } else {
+        GainOnTrees(b, t, m3, g3, width * 3, o);
       }
-      TripleGains(g, width, g3);
-    } else if (plan.gain == Gain::kColourDots) {
-      ColourDotGains(plan, yb, sp, g3);
-    } else {
-      ChannelGains16(plan, yb, sp, s, g3);
     }
-    TripleWeights(m, width, m3);
-    GainOnTrees(b, t, m3, g3, width * 3, o);
   }
   if (lattice) LatticeColumns(plan.gain, width, o);
 }

@@ -1,4 +1,4 @@
-// One pass per row for the dimmed-trees formulas, on 512-bit registers.
+// The row code's passes on 512-bit registers with byte permutes.
 //
 // A chunk is 64 pixels: one register of weights, three of interleaved
 // channel bytes. Every light's share of the chunk is worked out on 16-bit
@@ -199,7 +199,8 @@ SYLVANE_PERMUTE_KERNEL Sums LightSums(const LightOfRow* lights, size_t count, bo
 struct ByteRegister {
   V channel, pixel, blue_green;
   __mmask64 red;
-  V dim_high[2], dim_low[2];  // the dim multipliers' halves, unpacked low and high
+  V dim_high[2], dim_low[2];          // the dim multipliers' halves, unpacked low and high
+  V exceptions[kDimExceptions][2];    // T whose dim is one less than the multiplier's (256: none)
 };
 
 __attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void DimRow(const RenderPlan& plan, const Layers& layers,
@@ -211,7 +212,9 @@ __attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void DimRow(const RenderPla
   const uint8_t* m = layers.weight->BufferRow(yb);
   const bool everywhere = plan.formula == Formula::kDimAddAll;
   const size_t count = plan.lights.size();
+  const int exception_count = plan.dim_exception_count;
   const V zero = _mm512_setzero_si512();
+  const V one = _mm512_set1_epi16(1);
   const V reverse = _mm512_loadu_si512(kReverse.data());
   ByteRegister regs[3];
   for (int j = 0; j < 3; ++j) {
@@ -222,6 +225,11 @@ __attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void DimRow(const RenderPla
     r.red = kIndices.red[j];
     ChannelWords(plan.dim_high16, r.channel, r.dim_high[0], r.dim_high[1]);
     ChannelWords(plan.dim_low16, r.channel, r.dim_low[0], r.dim_low[1]);
+    for (int e = 0; e < exception_count; ++e) {
+      const uint16_t by_channel[3] = {plan.dim_exceptions16[0][e], plan.dim_exceptions16[1][e],
+                                      plan.dim_exceptions16[2][e]};
+      ChannelWords(by_channel, r.channel, r.exceptions[e][0], r.exceptions[e][1]);
+    }
   }
   for (int32_t x = 0; x < width; x += kChunk) {
     const int32_t n = width - x < kChunk ? width - x : kChunk;
@@ -246,7 +254,11 @@ __attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void DimRow(const RenderPla
         const V tw = h == 0 ? _mm512_unpacklo_epi8(tv, zero) : _mm512_unpackhi_epi8(tv, zero);
         const V bw = h == 0 ? _mm512_unpacklo_epi8(bv, zero) : _mm512_unpackhi_epi8(bv, zero);
         const V mw = h == 0 ? _mm512_unpacklo_epi8(m3, zero) : _mm512_unpackhi_epi8(m3, zero);
-        dim[h] = _mm512_add_epi16(_mm512_mullo_epi16(tw, r.dim_high[h]), _mm512_mulhi_epu16(tw, r.dim_low[h]));
+        V d = _mm512_add_epi16(_mm512_mullo_epi16(tw, r.dim_high[h]), _mm512_mulhi_epu16(tw, r.dim_low[h]));
+        for (int e = 0; e < exception_count; ++e) {
+          d = _mm512_mask_sub_epi16(d, _mm512_cmpeq_epi16_mask(tw, r.exceptions[e][h]), d, one);
+        }
+        dim[h] = d;
         shade[h] = Div255Words(_mm512_mullo_epi16(bw, mw));
       }
       const V v = _mm512_adds_epu8(_mm512_adds_epu8(_mm512_packus_epi16(dim[0], dim[1]),
@@ -259,6 +271,78 @@ __attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void DimRow(const RenderPla
   for (int32_t i = 3 * width; i < StrideFor(width); ++i) out_row[i] = 0;
 }
 
+// The pixel of every 16-bit lane of a 32-pixel chunk's channel words:
+// lane e of group k (0..2) is byte 32 k + e of the chunk.
+struct WordIndices {
+  std::array<uint16_t, 96> pixel{};
+};
+
+constexpr WordIndices MakeWordIndices() {
+  WordIndices w;
+  for (int g = 0; g < 96; ++g) w.pixel[size_t(g)] = uint16_t(g / 3);
+  return w;
+}
+
+constexpr WordIndices kWordIndices = MakeWordIndices();
+
+// F1 on 16-bit lanes: (B * M + T * G) / 255, clamped. T * G saturates at
+// 65535 where its high half is not 0, and so does the sum; anything from
+// 65279 on gives 255.
+SYLVANE_PERMUTE_KERNEL V GainOnTreesWords(V tw, V bw, V mw, V gw) {
+  const V all = _mm512_set1_epi16(-1);
+  const V lit = _mm512_mask_mov_epi16(_mm512_mullo_epi16(tw, gw),
+                                      _mm512_cmpneq_epi16_mask(_mm512_mulhi_epu16(tw, gw), _mm512_setzero_si512()), all);
+  const V v = _mm512_min_epu16(_mm512_adds_epu16(_mm512_mullo_epi16(bw, mw), lit), _mm512_set1_epi16(int16_t(65279)));
+  return Div255Words(v);
+}
+
+// F3 on 16-bit lanes: floor(G * B * M / 65025) + floor(G * T / 255), clamped
+// (the steps of WholeByte in renderer_gain_kernels.h).
+SYLVANE_PERMUTE_KERNEL V WholeWords(V tw, V bw, V mw, V gw) {
+  const V p = _mm512_mullo_epi16(bw, mw);
+  const V hi = _mm512_mulhi_epu16(gw, p);
+  const V lo = _mm512_mullo_epi16(gw, p);
+  const V a = _mm512_or_si512(_mm512_slli_epi16(hi, 8), _mm512_srli_epi16(lo, 8));
+  const V low_byte = _mm512_and_si512(lo, _mm512_set1_epi16(255));
+  const V first = Div255Words(_mm512_add_epi16(a, Div255Words(_mm512_add_epi16(a, low_byte))));
+  const V second = Div255Words(_mm512_mullo_epi16(gw, tw));
+  const V sum = _mm512_add_epi16(first, second);
+  const V limit = _mm512_set1_epi16(255);
+  const __mmask32 full = _mm512_cmpge_epu16_mask(hi, _mm512_set1_epi16(254)) |
+                         _mm512_cmpneq_epi16_mask(_mm512_mulhi_epu16(gw, tw), _mm512_setzero_si512()) |
+                         _mm512_cmpgt_epu16_mask(sum, limit);
+  return _mm512_mask_mov_epi16(sum, full, limit);
+}
+
+template <bool kWhole>
+__attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void GainPass(const uint8_t* b, const uint8_t* t,
+                                                                    const uint8_t* m, const uint16_t* per_pixel,
+                                                                    const uint16_t* per_byte, int32_t width,
+                                                                    uint8_t* o) {
+  constexpr int32_t kPixels = 32;
+  const V pixel[3] = {_mm512_loadu_si512(kWordIndices.pixel.data()), _mm512_loadu_si512(kWordIndices.pixel.data() + 32),
+                      _mm512_loadu_si512(kWordIndices.pixel.data() + 64)};
+  for (int32_t x = 0; x < width; x += kPixels) {
+    const int32_t n = width - x < kPixels ? width - x : kPixels;
+    const __mmask32 pixels = n == kPixels ? ~__mmask32(0) : (__mmask32(1) << n) - 1;
+    const V mp = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(pixels, m + x));
+    const V gp = per_pixel != nullptr ? _mm512_maskz_loadu_epi16(pixels, per_pixel + x) : _mm512_setzero_si512();
+    for (int k = 0; k < 3; ++k) {
+      const int32_t first = 3 * x + 32 * k;
+      const int32_t bytes = 3 * width - first;
+      if (bytes <= 0) break;
+      const __mmask32 used = bytes >= 32 ? ~__mmask32(0) : (__mmask32(1) << bytes) - 1;
+      const V tw = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(used, t + first));
+      const V bw = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(used, b + first));
+      const V mw = _mm512_permutexvar_epi16(pixel[k], mp);
+      const V gw = per_pixel != nullptr ? _mm512_permutexvar_epi16(pixel[k], gp)
+                                        : _mm512_maskz_loadu_epi16(used, per_byte + first);
+      const V v = kWhole ? WholeWords(tw, bw, mw, gw) : GainOnTreesWords(tw, bw, mw, gw);
+      _mm512_mask_cvtepi16_storeu_epi8(o + first, used, v);
+    }
+  }
+}
+
 }  // namespace
 
 bool ProcessorHasBytePermuteRows() {
@@ -269,11 +353,20 @@ bool ProcessorHasBytePermuteRows() {
 
 bool BytePermuteDimRow(const RenderPlan& plan, const Layers& layers, int32_t yb, uint8_t* out_row) {
   const bool dims = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
-  if (!dims || !plan.dim_pattern || plan.dim_exception_count != 0) return false;
+  if (!dims || !plan.dim_pattern) return false;
   LightOfRow lights[kMostLights];
   if (!LightsOfRow(plan, yb, lights)) return false;
   DimRow(plan, layers, yb, lights, out_row);
   return true;
+}
+
+void BytePermuteGainPass(bool whole, const uint8_t* b, const uint8_t* t, const uint8_t* m,
+                         const uint16_t* per_pixel, const uint16_t* per_byte, int32_t width, uint8_t* o) {
+  if (whole) {
+    GainPass<true>(b, t, m, per_pixel, per_byte, width, o);
+  } else {
+    GainPass<false>(b, t, m, per_pixel, per_byte, width, o);
+  }
 }
 
 }  // namespace sylvane::renderers

@@ -33,8 +33,9 @@ constexpr int32_t kSpanColumns = 256;
 constexpr int32_t kLightSpanColumns = 512;
 static_assert(kSpanColumns % 256 == 0 && kLightSpanColumns % 256 == 0, "spans start on lattice and dot periods");
 
+// byte_permutes: the form compiled for processors with 512-bit byte permutes.
 SYLVANE_KERNEL void SpanBody(const RenderPlan& plan, const Layers& layers, int32_t yb, const kernels::Span& sp,
-                             RowScratch& scratch, uint8_t* out_row) {
+                             RowScratch& scratch, uint8_t* out_row, bool byte_permutes) {
   const uint8_t* b = layers.background->BufferRow(yb) + 3 * size_t(sp.x0);
   const uint8_t* t = layers.trees->BufferRow(yb) + 3 * size_t(sp.x0);
   const uint8_t* m = layers.weight->BufferRow(yb) + size_t(sp.x0);
@@ -57,18 +58,18 @@ SYLVANE_KERNEL void SpanBody(const RenderPlan& plan, const Layers& layers, int32
       break;
     case Formula::kGain:
     case Formula::kWhole:
-      kernels::GainRow(plan, b, t, m, yb, sp, scratch, o);
+      kernels::GainRow(plan, b, t, m, yb, sp, scratch, o, byte_permutes);
       break;
   }
 }
 
 SYLVANE_KERNEL void RowBody(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
-                            uint8_t* out_row) {
+                            uint8_t* out_row, bool byte_permutes = false) {
   const bool coloured = plan.formula == Formula::kDimLights || plan.formula == Formula::kDimAddAll;
   const int32_t span = coloured ? kLightSpanColumns : kSpanColumns;
   for (int32_t x0 = 0; x0 < plan.width; x0 += span) {
     const kernels::Span sp{x0, plan.width - x0 < span ? plan.width - x0 : span};
-    SpanBody(plan, layers, yb, sp, scratch, out_row);
+    SpanBody(plan, layers, yb, sp, scratch, out_row, byte_permutes);
   }
   // Row padding is written too, so that the whole buffer is defined.
   const int32_t used = plan.width * 3;
@@ -94,8 +95,9 @@ bool ProcessorHasVectorRows() {
 #ifndef _WIN32
 // 512-bit registers where the processor has them (twice the lanes again).
 #define SYLVANE_HAS_WIDE_ROWS 1
-__attribute__((target("avx512f,avx512bw,avx512vl,avx512dq,avx2,bmi2,prefer-vector-width=512"))) void WideRow(
-    const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch, uint8_t* out_row) {
+#define SYLVANE_WIDE_TARGET "avx512f,avx512bw,avx512vl,avx512dq,avx2,bmi2,prefer-vector-width=512"
+__attribute__((target(SYLVANE_WIDE_TARGET))) void WideRow(const RenderPlan& plan, const Layers& layers, int32_t yb,
+                                                          RowScratch& scratch, uint8_t* out_row) {
   RowBody(plan, layers, yb, scratch, out_row);
 }
 
@@ -107,10 +109,11 @@ bool ProcessorHasWideRows() {
 
 #ifdef SYLVANE_HAS_BYTE_PERMUTE_ROWS
 // The wide form, with the dimmed-trees formulas in one pass where the plan
-// allows.
-void BytePermuteRow(const RenderPlan& plan, const Layers& layers, int32_t yb, RowScratch& scratch,
-                    uint8_t* out_row) {
-  if (!BytePermuteDimRow(plan, layers, yb, out_row)) WideRow(plan, layers, yb, scratch, out_row);
+// allows and the gain formulas' last pass on byte permutes.
+__attribute__((target(SYLVANE_WIDE_TARGET ",avx512vbmi"))) void BytePermuteRow(const RenderPlan& plan,
+                                                                               const Layers& layers, int32_t yb,
+                                                                               RowScratch& scratch, uint8_t* out_row) {
+  if (!BytePermuteDimRow(plan, layers, yb, out_row)) RowBody(plan, layers, yb, scratch, out_row, true);
 }
 
 bool ProcessorHasBytePermuteWideRows() { return ProcessorHasWideRows() && ProcessorHasBytePermuteRows(); }
