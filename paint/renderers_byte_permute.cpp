@@ -55,22 +55,24 @@ constexpr ChunkIndices MakeChunkIndices() {
 
 constexpr ChunkIndices kIndices = MakeChunkIndices();
 
-constexpr std::array<uint8_t, 64> MakeReverse() {
+constexpr std::array<uint8_t, 64> MakeOrder(bool descending) {
   std::array<uint8_t, 64> r{};
-  for (int i = 0; i < 64; ++i) r[size_t(i)] = uint8_t(63 - i);
+  for (int i = 0; i < 64; ++i) r[size_t(i)] = uint8_t(descending ? 63 - i : i);
   return r;
 }
 
-constexpr std::array<uint8_t, 64> kReverse = MakeReverse();
+constexpr std::array<uint8_t, 64> kAscending = MakeOrder(false);
+constexpr std::array<uint8_t, 64> kDescending = MakeOrder(true);
 
 // One light as the chunk loop reads it.
 struct LightOfRow {
-  const uint8_t* row;  // its quarter table's row at this row's distance (dx >= 0)
-  int32_t x;           // its column
-  int full;            // bit c: colour 255 in channel c
-  int scaled;          // bit c: colour neither 0 nor 255 in channel c
-  uint16_t colour[3];  // 0..255 per channel
-  uint16_t high[3];    // ScaleMultiplier(colour) in 16-bit halves
+  const uint8_t* row;        // its quarter table's row at this row's distance (dx >= 0)
+  int32_t x;                 // its column
+  __mmask64 first_columns;   // the row's first 64 columns, or as many as it has
+  int full;                  // bit c: colour 255 in channel c
+  int scaled;                // bit c: colour neither 0 nor 255 in channel c
+  uint16_t colour[3];        // 0..255 per channel
+  uint16_t high[3];          // ScaleMultiplier(colour) in 16-bit halves
   uint16_t low[3];
 };
 
@@ -87,6 +89,7 @@ bool LightsOfRow(const RenderPlan& plan, int32_t yb, LightOfRow* out) {
     LightOfRow& r = out[i];
     r.row = q.Row8(dy);
     r.x = l.x;
+    r.first_columns = q.columns >= kChunk ? ~__mmask64(0) : (__mmask64(1) << q.columns) - 1;
     r.full = 0;
     r.scaled = 0;
     for (int c = 0; c < 3; ++c) {
@@ -136,15 +139,25 @@ SYLVANE_PERMUTE_KERNEL V MulShift32Words(V u, V mh, V ml) {
   return _mm512_mask_add_epi16(high, carry, high, _mm512_set1_epi16(1));
 }
 
-// The 64 spot values of a light over columns x..x+63 (n of them valid).
-SYLVANE_PERMUTE_KERNEL V LightValues(const LightOfRow& l, int32_t x, int32_t n, V reverse) {
+// The byte orders that LightValues permutes by.
+struct Orders {
+  V ascending;   // 0..63
+  V descending;  // 63..0
+};
+
+// The 64 spot values of a light over columns x..x+63, those of the n columns
+// of the chunk (pixels: their lanes) valid.
+SYLVANE_PERMUTE_KERNEL V LightValues(const LightOfRow& l, int32_t x, __mmask64 pixels, const Orders& orders) {
   const int32_t d = x - l.x;
-  if (n == kChunk && d >= 0) return _mm512_loadu_si512(l.row + d);
-  if (n == kChunk && d + kChunk - 1 <= 0) return _mm512_permutexvar_epi8(reverse, _mm512_loadu_si512(l.row - d - (kChunk - 1)));
-  // The chunk holds the light's column, or is the row's last and short.
-  alignas(64) uint8_t values[kChunk] = {};
-  for (int32_t j = 0; j < n; ++j) values[j] = l.row[std::abs(d + j)];
-  return _mm512_load_si512(values);
+  if (d >= 0) return _mm512_maskz_loadu_epi8(pixels, l.row + d);
+  // Left of the light the row is read backwards. Only the row's last chunk
+  // is short, and it holds the canvas's last column, which is not left of
+  // the light: this chunk is whole.
+  if (d + kChunk - 1 <= 0) return _mm512_permutexvar_epi8(orders.descending, _mm512_loadu_si512(l.row - d - (kChunk - 1)));
+  // The chunk holds the light's column: every distance |d + j| is below 64.
+  const V first = _mm512_maskz_loadu_epi8(l.first_columns, l.row);
+  const V distance = _mm512_abs_epi8(_mm512_add_epi8(_mm512_set1_epi8(int8_t(d)), orders.ascending));
+  return _mm512_maskz_permutexvar_epi8(pixels, distance, first);
 }
 
 struct Sums {
@@ -160,7 +173,7 @@ SYLVANE_PERMUTE_KERNEL void AddShare(Sums& s, int channels, V share) {
 // The lights' sums of one chunk: floor((255 - M) * L * k / 65025) per light
 // and channel, or floor(L * k / 255) everywhere.
 SYLVANE_PERMUTE_KERNEL Sums LightSums(const LightOfRow* lights, size_t count, bool everywhere, V m, int32_t x,
-                                      int32_t n, V reverse) {
+                                      __mmask64 pixels, const Orders& orders) {
   const V zero = _mm512_setzero_si512();
   Sums s{zero, zero, zero};
   const V left = _mm512_xor_si512(m, _mm512_set1_epi8(-1));
@@ -168,7 +181,7 @@ SYLVANE_PERMUTE_KERNEL Sums LightSums(const LightOfRow* lights, size_t count, bo
   const V left_high = _mm512_unpackhi_epi8(left, zero);
   for (size_t i = 0; i < count; ++i) {
     const LightOfRow& l = lights[i];
-    const V values = LightValues(l, x, n, reverse);
+    const V values = LightValues(l, x, pixels, orders);
     const V low = _mm512_unpacklo_epi8(values, zero);
     const V high = _mm512_unpackhi_epi8(values, zero);
     if (everywhere) {
@@ -215,7 +228,7 @@ __attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void DimRow(const RenderPla
   const int exception_count = plan.dim_exception_count;
   const V zero = _mm512_setzero_si512();
   const V one = _mm512_set1_epi16(1);
-  const V reverse = _mm512_loadu_si512(kReverse.data());
+  const Orders orders{_mm512_loadu_si512(kAscending.data()), _mm512_loadu_si512(kDescending.data())};
   ByteRegister regs[3];
   for (int j = 0; j < 3; ++j) {
     ByteRegister& r = regs[j];
@@ -237,7 +250,7 @@ __attribute__((target(SYLVANE_BYTE_PERMUTE_TARGET))) void DimRow(const RenderPla
     const V mv = _mm512_maskz_loadu_epi8(pixels, m + x);
     // 255 - M is 0 where no tree paint lies: those pixels take no light.
     const bool lit = count > 0 && (everywhere || _mm512_mask_cmpneq_epi8_mask(pixels, mv, _mm512_set1_epi8(-1)) != 0);
-    const Sums s = lit ? LightSums(lights, count, everywhere, mv, x, n, reverse) : Sums{zero, zero, zero};
+    const Sums s = lit ? LightSums(lights, count, everywhere, mv, x, pixels, orders) : Sums{zero, zero, zero};
     for (int j = 0; j < 3; ++j) {
       const ByteRegister& r = regs[j];
       const int32_t first = 3 * x + 64 * j;
