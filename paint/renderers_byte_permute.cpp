@@ -1,13 +1,17 @@
 // The row code's passes on 512-bit registers with byte permutes.
 //
-// A chunk is 64 pixels: one register of weights, three of interleaved
-// channel bytes. Every light's share of the chunk is worked out on 16-bit
+// The dimmed-trees row goes by chunks of 64 pixels: one register of weights,
+// three of interleaved channel bytes. Every light's share of the chunk is worked out on 16-bit
 // lanes (the bytes unpacked within each 128-bit lane and packed back in the
 // same order) and added to the channels' sums with byte saturation: every
 // share is at least 0 and the formula clamps at 255 once, so a sum clamped at
 // 255 on the way gives the same byte. The channel bytes are unpacked in turn,
 // with constants laid out in the same order, and the sums permuted into the
 // interleaved order.
+//
+// The gain formulas' last pass goes by 32 pixels: every channel byte is
+// widened to a 16-bit lane in its own order, and each pixel's weight and gain
+// are permuted out to its three lanes.
 #include "paint/renderers_byte_permute.h"
 
 #ifdef SYLVANE_HAS_BYTE_PERMUTE_ROWS
