@@ -96,6 +96,36 @@ TEST(Renderers, EveryFormOfTheRowCodeMatchesTheReference) {
   renderers::SelectRowCode(renderers::RowCode::kAuto);
 }
 
+// Without quarter tables (a canvas too large for them) every light's values
+// are worked out along the row: every form of the row code gives the
+// reference's bytes then too, the ones that read tables only falling back.
+TEST(Renderers, LightsWithoutTablesGiveTheSameBytesInEveryForm) {
+  const Case c{203, 19, 23, Coverage::kMixed};
+  const TestLayers l = MakeLayers(c.w, c.h, c.salt, c.coverage);
+  const renderers::Layers layers{&l.background, &l.trees, &l.weight};
+  for (renderers::RowCode code : {renderers::RowCode::kBaseline, renderers::RowCode::kVector,
+                                  renderers::RowCode::kWide, renderers::RowCode::kWideBytePermutes}) {
+    renderers::SelectRowCode(code);
+    for (int renderer = 1; renderer < kRendererCount; ++renderer) {
+      SCOPED_TRACE("renderer " + std::to_string(renderer) + " form " + std::to_string(int(code)));
+      Surface ref;
+      SeedRandom(808);
+      reference::Render(renderer, l.background, l.trees, l.weight, ref);
+      SeedRandom(808);
+      renderers::RenderPlan plan;
+      renderers::PlanRender(renderer, c.w, c.h, plan);
+      for (renderers::QuarterTable& q : plan.quarters) q = renderers::QuarterTable();
+      Surface out;
+      ASSERT_TRUE(out.Create(c.w, c.h));
+      renderers::RowScratch scratch;
+      scratch.Reserve(c.w);
+      for (int32_t yb = 0; yb < c.h; ++yb) renderers::RenderRow(plan, layers, yb, scratch, out.BufferRow(yb));
+      EXPECT_EQ(FirstDifference(out, ref), -1);
+    }
+  }
+  renderers::SelectRowCode(renderers::RowCode::kAuto);
+}
+
 TEST(Renderers, SplitOverThreadsGivesTheSameBytes) {
   const Case c{101, 67, 7, Coverage::kFull};
   for (int renderer = 0; renderer < kRendererCount; ++renderer) {
